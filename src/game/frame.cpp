@@ -1,0 +1,68 @@
+#include "game/frame.h"
+
+#include "game/game.h"
+#include "scene/thing.h"
+
+void count_frame_rate(GAME& g, float dt)
+{
+    g.fps_frames++;
+    g.fps_time += dt;
+    if (g.fps_time >= FPS_INTERVAL) {
+        g.fps = g.fps_frames / g.fps_time;
+        g.fps_frames = 0;
+        g.fps_time = 0.0f;
+    }
+}
+
+// S4: a view thing that died is dropped by the viewpoint check.
+static void refresh_viewpoint(GAME& g)
+{
+    select_viewpoint(g.view_thing);
+    g.view_thing = check_viewpoint();
+}
+
+// S5..S8: everything advances, then collides.
+static void advance_world(GAME& g, float dt)
+{
+    g.world->tick_children(dt);
+    g.world->update_abs_matrix();
+    g.world->check_intersect_children();
+    g.world->check_ground_intersect_children(0.0f);
+}
+
+// S9, S12: remembered things that died are forgotten before removal.
+static void forget_dead(GAME& g)
+{
+    if (g.lookat_target && g.lookat_target->is_dead())
+        g.lookat_target = nullptr;
+    if (g.view_thing && g.view_thing->is_dead())
+        g.view_thing = g.viewpoint_thing;
+}
+
+// S14: things spawned anywhere in the tree become children of the world.
+static void harvest_spawn(GAME& g)
+{
+    while (THING* t = g.world->crop_spawn()) {
+        g.world->add_child(t);
+        if (g.player && t->get_owner() == g.player)
+            g.player_projectile = t;
+    }
+}
+
+void simulate_frame(GAME& g, float dt)
+{
+    count_frame_rate(g, dt);                                         // S2
+    // S3: message ageing joins with the message console.
+    refresh_viewpoint(g);                                            // S4
+    advance_world(g, dt);                                            // S5..S8
+    if (g.player_projectile && g.player_projectile->is_dead())       // S9
+        g.player_projectile = nullptr;
+    // S10: player vessel replacement joins with the vessels.
+    // S11: destroyed targets are announced with the message console.
+    forget_dead(g);                                                  // S12
+    g.world->remove_dead_children();                                 // S13
+    g.world->update_abs_matrix();
+    harvest_spawn(g);                                                // S14
+    // S15: the explosion harvest joins with the explosions.
+    // S16: target waves join with the world set-up.
+}

@@ -1,0 +1,208 @@
+#include "game/game.h"
+
+#include <allegro.h>
+#include <alleggl.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "game/frame.h"
+#include "game/globals.h"
+#include "game/input.h"
+#include "game/render.h"
+#include "scene/states.h"
+#include "scene/thing.h"
+#include "ui/colors.h"
+
+float NEAR_DIST = 0.2f;
+float FAR_DIST = 5000.0f;
+float HORIZON_RADIUS = 5000.0f;
+float CLOUD_HEIGHT = 4000.0f;
+
+volatile int time_counter = 0;
+static const int TIMER_TICKS = 6628;  // 1 193 181 Hz clock / 180
+
+void my_timer_int() { time_counter = time_counter + 1; }
+END_OF_FUNCTION(my_timer_int)
+
+static FONT* al_font = nullptr;     // Allegro's own font, current while drawing screens
+static FONT* arial_font = nullptr;  // AllegroGL system font; null where there is none
+
+static const float VIEWPOINT_HEIGHT = 1.8f;  // metres above the origin at start
+
+void create_world(GAME& g)
+{
+    g.world = new THING();
+    g.background = new THING();
+    g.background->set_id_string("Background");
+    g.background->set_type_string("BGR");
+
+    THING* viewpoint = new THING();
+    viewpoint->locate_rel(0.0f, 0.0f, VIEWPOINT_HEIGHT);
+    g.world->add_child(viewpoint);
+    THING* camera = new THING();
+    camera->locate_rel(0.0f, 0.0f, VIEWPOINT_HEIGHT);
+    g.world->add_child(camera);
+    g.viewpoint_thing = viewpoint;
+    g.camera_thing = camera;
+    g.view_thing = viewpoint;
+    g.world->update_abs_matrix();
+    g.background->update_abs_matrix();
+}
+
+void destroy_world(GAME& g)
+{
+    delete g.world;
+    delete g.background;
+    g.world = g.background = nullptr;
+}
+
+// An X11 Allegro started without any display crashes inside the library, so
+// the graphics failure is reported before Allegro is asked for a screen.
+static bool display_available()
+{
+#if defined(ALLEGRO_UNIX) && !defined(ALLEGRO_MACOSX)
+    const char* d = getenv("DISPLAY");
+    return d && *d;
+#else
+    return true;
+#endif
+}
+
+static int report_gfx_failure()
+{
+    allegro_message("Error setting OpenGL graphics mode:\n%s\nAllegro GL error : %s\n", allegro_error,
+                    allegro_gl_error);
+    return -1;
+}
+
+static bool set_graphics_mode(const SETTINGS& s)
+{
+    allegro_gl_clear_settings();
+    allegro_gl_set(AGL_COLOR_DEPTH, 32);
+    allegro_gl_set(AGL_Z_DEPTH, 32);
+    allegro_gl_set(AGL_FULLSCREEN, TRUE);
+    allegro_gl_set(AGL_DOUBLEBUFFER, 2);
+    allegro_gl_set(AGL_RENDERMETHOD, TRUE);
+    // The command line overrides the defaults above.
+    allegro_gl_set(AGL_COLOR_DEPTH, s.color_depth);
+    allegro_gl_set(AGL_Z_DEPTH, s.z_depth);
+    allegro_gl_set(AGL_RENDERMETHOD, s.render_method);
+    if (!s.fullscreen) {
+        allegro_gl_set(AGL_FULLSCREEN, FALSE);
+        allegro_gl_set(AGL_WINDOWED, TRUE);
+    }
+    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_DOUBLEBUFFER | AGL_Z_DEPTH | AGL_RENDERMETHOD |
+                                    (s.fullscreen ? AGL_FULLSCREEN : AGL_WINDOWED));
+    set_color_depth(32);
+    return set_gfx_mode(GFX_OPENGL, s.screen_w, s.screen_h, 0, 0) == 0;
+}
+
+static void setup_opengl(const SETTINGS& s)
+{
+    glCullFace(GL_FRONT);
+    enable_bfc();
+    if (s.dither)
+        glEnable(GL_DITHER);
+    else
+        glDisable(GL_DITHER);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_POINT_SMOOTH);
+}
+
+static void setup_fonts()
+{
+    arial_font = allegro_gl_load_system_font_ex((char*)"Arial", AGL_FONT_TYPE_OUTLINE, 0, -1, -1, 0.1f, 32, 256);
+    al_font = font;
+    // AllegroGL has no system fonts on X11: keep Allegro's own then.
+    if (arial_font)
+        font = arial_font;
+}
+
+static void setup_projection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-0.5 * NEAR_DIST, 0.5 * NEAR_DIST, -0.375 * NEAR_DIST, 0.375 * NEAR_DIST, NEAR_DIST, FAR_DIST);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, SCREEN_W, SCREEN_H);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+static void start_timer()
+{
+    LOCK_VARIABLE(time_counter);
+    LOCK_FUNCTION(my_timer_int);
+    install_int_ex(my_timer_int, TIMER_TICKS);
+    time_counter = 0;
+    select_viewpoint(nullptr);
+}
+
+// S18..S20: the viewer's surroundings follow it.
+static void follow_viewer(GAME& g)
+{
+    // S18: chase camera and look-at join with the controls and views.
+    // S19: ground and sky follow with the world set-up.
+    float at[3] = {0.0f, 0.0f, 0.0f};
+    if (g.view_thing)
+        memcpy(at, g.view_thing->get_abs().t, sizeof(at));
+    g.background->locate_rel(at);
+    g.background->update_abs_matrix();
+}
+
+static void run_frame_loop(GAME& g)
+{
+    while (!g.quit) {
+        float dt = time_counter / (float)TIMER_HZ;  // S1
+        simulate_frame(g, dt);                      // S2..S16
+        time_counter = 0;                           // S17
+        follow_viewer(g);                           // S18..S20
+        render_frame(g);                            // R1..R10
+        read_input(g);                              // I1
+    }                                               // I2
+}
+
+int run_game(int argc, char** argv)
+{
+    srand((unsigned)time(nullptr));
+    GAME g;
+    g.settings = parse_command_line(argc, argv);
+    show_explosions = g.settings.show_explosions;
+    if (!display_available()) {
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+        ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, "No X display: DISPLAY is not set");
+        ustrzcpy(allegro_gl_error, AGL_ERROR_SIZE, "no OpenGL context without a display");
+        return report_gfx_failure();
+    }
+    install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+    install_allegro_gl();
+    reserve_voices(16, 0);
+    install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);  // no sound card: silently off
+    // The joystick joins with the controls: it needs Allegro's calibration.
+    if (!set_graphics_mode(g.settings))
+        return report_gfx_failure();
+    setup_kvor_colors(32);
+    install_keyboard();
+    install_timer();
+    install_mouse();
+    setup_opengl(g.settings);
+    setup_fonts();
+    // The stroke font and the fireball sprite join with their modules.
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    enable_z_buffer();
+    // The vessel selection screen joins with the vessels.
+    enable_lights();
+    create_world(g);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
+    setup_projection();
+    start_timer();
+
+    run_frame_loop(g);
+
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    destroy_world(g);
+    return 0;
+}

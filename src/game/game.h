@@ -1,0 +1,51 @@
+// The game driver's state: what the main loop keeps from frame to frame.
+// Start-up fills it, frame.h advances it, render.h draws it, input.h reads
+// the devices into it.
+#pragma once
+
+#include "game/settings.h"
+#include "scene/thing_ref.h"
+
+class THING;
+
+// Clipping distances and the size of the world's horizon.
+extern float NEAR_DIST;       // near clip, also sizes the sky sphere
+extern float FAR_DIST;        // far clip and depth clear value
+extern float HORIZON_RADIUS;  // radius of the ground and sky planes
+extern float CLOUD_HEIGHT;    // height of the sky plane
+
+// Ticks of the 180 Hz timer since the last reset. Written by the timer
+// thread, read and reset by the main loop; nothing is locked.
+extern volatile int time_counter;
+constexpr int TIMER_HZ = 180;
+void my_timer_int();
+
+struct GAME {
+    SETTINGS settings;
+
+    THING* world = nullptr;       // root of everything simulated; owned
+    THING* background = nullptr;  // sky sphere and stars, moved with the viewer; owned
+    THING_REF player;             // the vessel the player flies
+    THING_REF viewpoint_thing;    // free camera node, child of world
+    THING_REF camera_thing;       // chase camera node, child of world
+    THING_REF view_thing;         // the node the scene is seen from
+    THING_REF lookat_target;      // when set, the viewpoint thing turns towards it
+    THING_REF player_projectile;  // the last thing spawned by the player
+
+    float throttle = 0.0f;      // keyboard main thrust, -1..1
+    float fps = 0.0f;           // shown on screen
+    int fps_frames = 0;         // frames since fps was last computed
+    float fps_time = 0.0f;      // seconds since fps was last computed
+    bool line_antialias = true; // line smoothing toggle
+    bool quit = false;          // set by ESC; the loop ends after the frame
+    char vessel_path[512] = ""; // the configuration the player flies
+};
+
+// Builds the world trees for a game (without the player's vessel when the
+// vessel Parts are not there yet). Safe without a window.
+void create_world(GAME& g);
+// Deletes both trees.
+void destroy_world(GAME& g);
+
+// The program: start-up, frame loop, shutdown. Answers the exit code.
+int run_game(int argc, char** argv);

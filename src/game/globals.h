@@ -1,0 +1,6 @@
+// Tuning values and paths that belong to no single module.
+#pragma once
+
+extern const char* data_path;  // prefix of every data file, ends with '/'
+extern float gravity;          // m/s^2, pulls along world -z
+extern bool show_explosions;   // false: fireballs exist but are not drawn (-x0)

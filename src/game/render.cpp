@@ -1,0 +1,65 @@
+#include "game/render.h"
+
+#include <allegro.h>
+#include <alleggl.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "game/game.h"
+#include "render/model.h"
+#include "scene/states.h"
+#include "scene/thing.h"
+
+// R5: a fresh colour and depth buffer.
+static void clear_frame()
+{
+    glDepthMask(GL_TRUE);
+    glClearDepth(FAR_DIST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLineWidth(gfx_driver ? std::max(1.5f, SCREEN_W / 640.0f) : 1.5f);
+}
+
+// R6: world z is up and the viewer looks along its own +y.
+static void place_camera(GAME& g)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    if (g.view_thing) {
+        g.view_thing->apply_abs_rotation();
+        g.view_thing->apply_inv_location();
+    }
+}
+
+// R7: both trees, opaque first, then the additive effects.
+static void paint_scene(GAME& g)
+{
+    disable_blend_func();
+    enable_z_buffer();
+    enable_bfc();
+    g.background->paint(PAINT_MATERIALS | PAINT_SOLID);
+    g.world->paint(PAINT_MATERIALS | PAINT_SOLID);
+
+    disable_bfc();
+    disable_lights();
+    select_blend_func(GL_ONE, GL_ONE);
+    enable_z_check();
+    disable_z_write();
+    g.background->paint(PAINT_MATERIALS | PAINT_BLENDED);
+    g.world->paint(PAINT_MATERIALS | PAINT_BLENDED);
+
+    if (key[KEY_B])
+        g.world->paint(PAINT_BOUNDING_BOX);
+}
+
+void render_frame(GAME& g)
+{
+    // R1..R4: cockpit screens join with the MFD screens.
+    clear_frame();     // R5
+    place_camera(g);   // R6
+    paint_scene(g);    // R7
+    // R8: cockpit panels join with the MFD screens and the message console.
+    // R9: the frame-rate read-out joins with the stroke font.
+    allegro_gl_flip(); // R10
+}

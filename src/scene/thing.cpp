@@ -1,0 +1,684 @@
+#include "scene/thing.h"
+
+#include <GL/gl.h>
+
+#include <cassert>
+#include <cmath>
+#include <cstring>
+
+#include "render/model.h"
+#include "scene/thing_ref.h"
+#include "sound/sounds.h"
+#include "ui/colors.h"
+
+float max_hear_dist = 2000.0f;
+
+static THING* viewpoint_thing = nullptr;  // not owned
+
+bool is_identity(const MATRIX_f& m)
+{
+    return memcmp(&m, &identity_matrix_f, sizeof(MATRIX_f)) == 0;
+}
+
+static void copy_string(char* dst, const char* src)
+{
+    // 64-byte fields: at most 63 characters, always terminated.
+    if (!src)
+        src = "";
+    strncpy(dst, src, 63);
+    dst[63] = 0;
+}
+
+// ---------------------------------------------------------------- life cycle
+
+THING::THING()
+{
+    reset_matrices();
+}
+
+THING::THING(THING* parent) : THING()
+{
+    this->parent = parent;
+}
+
+// Deletes a sibling chain one node at a time: a list of any length costs no
+// stack, only the depth of the tree does.
+static void delete_chain(THING* t)
+{
+    while (t) {
+        THING* following = t->get_next();
+        t->set_next(nullptr);
+        delete t;
+        t = following;
+    }
+}
+
+THING::~THING()
+{
+    if (viewpoint_thing == this)
+        viewpoint_thing = nullptr;
+    while (refs) {
+        THING_REF* r = refs;
+        unlink_ref(r);
+        r->thing = nullptr;
+    }
+    drop_voice();
+    THING* children = first_child;
+    first_child = last_child = nullptr;
+    delete_chain(children);
+    THING* following = next;
+    next = nullptr;
+    delete_chain(following);
+    delete_model(model);
+    model = nullptr;
+    if (mfd_image)
+        destroy_bitmap(mfd_image);
+    soundlist.release(sound);
+}
+
+void THING::link_ref(THING_REF* r)
+{
+    r->prev_ref = nullptr;
+    r->next_ref = refs;
+    if (refs)
+        refs->prev_ref = r;
+    refs = r;
+}
+
+void THING::unlink_ref(THING_REF* r)
+{
+    if (r->prev_ref)
+        r->prev_ref->next_ref = r->next_ref;
+    else
+        refs = r->next_ref;
+    if (r->next_ref)
+        r->next_ref->prev_ref = r->prev_ref;
+    r->prev_ref = r->next_ref = nullptr;
+}
+
+void THING::drop_voice()
+{
+    if (voice >= 0) {
+        deallocate_voice(voice);
+        voice = -1;
+    }
+}
+
+// ---------------------------------------------------------- inert answers
+
+int THING::get_slottype() { return 0; }
+const char* THING::get_thingtype_string() { return "n/a"; }
+const char* THING::get_vessel_type_string() { return type_string; }
+const char* THING::get_vessel_id_string() { return id_string; }
+const char* THING::get_name() { return "---"; }
+void THING::set_name(const char*) {}
+void THING::get_vel(float* out) { out[0] = out[1] = out[2] = 0.0f; }
+void THING::get_rot(float* out) { out[0] = out[1] = out[2] = 0.0f; }
+float THING::get_heat() { return 0.0f; }
+int THING::get_team() { return 0; }
+void THING::dumptrace(int) {}
+float THING::get_shield() { return 0.0f; }
+float THING::get_max_shield() { return 0.0f; }
+float THING::get_m() { return 1000.0f; }
+void THING::reduce_shield(float) {}
+bool THING::is_dead() { return flags & THING_DEAD; }
+void* THING::get_explosion_heatfunc() { return nullptr; }
+int THING::get_explosion_nr_fireballs() { return 16; }
+float THING::get_explosion_time() { return 2.0f; }
+bool THING::get_explosion_debris() { return true; }
+float THING::get_explosion_radius() { return 1.5f * get_radius(); }
+float THING::get_explosion_speed() { return 1.5f * get_radius(); }
+
+void THING::get_explosion_color(float* rgb)
+{
+    rgb[0] = 1.0f;
+    rgb[1] = 0.75f;
+    rgb[2] = 0.5f;
+}
+
+float THING::get_explosion_delay() { return 1.0f; }
+float THING::get_explosion_delay_counter() { return explosion_delay_counter; }
+
+void THING::set_explosion_sound(SOUND* s)
+{
+    soundlist.release(sound);
+    sound = s;
+}
+
+SOUND* THING::get_explosion_sound() { return sound; }
+unsigned char THING::get_bound_type() { return BOUND_SPHERE; }
+void THING::handle_intersect(THING*) {}
+void THING::handle_ground_intersect() {}
+void THING::set_owner(THING* t) { owner = t; }
+THING* THING::get_owner() { return owner; }
+void THING::set_type_string(const char* s) { copy_string(type_string, s); }
+void THING::set_id_string(const char* s) { copy_string(id_string, s); }
+
+// ---------------------------------------------------------------- tree
+
+THING* THING::find_last()
+{
+    THING* t = this;
+    while (t->next)
+        t = t->next;
+    return t;
+}
+
+void THING::insert(THING* t)
+{
+    if (!t)
+        return;
+    THING* last = t->find_last();
+    last->next = next;
+    next = t;
+}
+
+void THING::remove_next()
+{
+    if (!next)
+        return;
+    THING* n = next;
+    next = n->next;
+    n->next = nullptr;
+    delete n;
+}
+
+void THING::add_child(THING* child)
+{
+    if (!child)
+        return;
+    for (THING* t = child; t; t = t->next)
+        t->parent = this;
+    if (!first_child) {
+        first_child = child;
+    } else {
+        assert(last_child && "lastchild");
+        last_child->insert(child);
+    }
+    last_child = child->find_last();
+    flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
+}
+
+void remove_thing(THING*& head, THING* t)
+{
+    if (!t || !head)
+        return;
+    if (head == t) {
+        head = t->get_next();
+        t->set_next(nullptr);
+        delete t;
+        return;
+    }
+    for (THING* p = head; p->get_next(); p = p->get_next()) {
+        if (p->get_next() == t) {
+            p->remove_next();
+            return;
+        }
+    }
+}
+
+void THING::remove_child(THING* child)
+{
+    bool was_last = child && child == last_child;
+    remove_thing(first_child, child);
+    if (was_last)
+        last_child = first_child ? first_child->find_last() : nullptr;
+}
+
+THING* find_id_string(THING* first, const char* id)
+{
+    if (!id)
+        return nullptr;
+    for (THING* t = first; t; t = t->get_next())
+        if (strcmp(t->get_vessel_id_string(), id) == 0)
+            return t;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- transforms
+
+void THING::invalidate_abs()
+{
+    flags |= THING_ABS_DIRTY | THING_MOVED;
+    flags &= ~THING_REL_IDENTITY;
+    for (THING* c = first_child; c; c = c->next)
+        c->invalidate_abs();
+    bbox_corner_valid = 0;
+}
+
+void THING::reset_matrices()
+{
+    rel = identity_matrix_f;
+    abs = identity_matrix_f;
+    invalidate_abs();
+    flags |= THING_REL_IDENTITY;
+}
+
+void THING::update_abs_matrix()
+{
+    if (flags & THING_REL_IDENTITY) {
+        if (flags & THING_ABS_DIRTY)
+            abs = identity_matrix_f;
+        for (THING* c = first_child; c; c = c->next)
+            c->update_abs_matrix();
+    } else {
+        if (flags & THING_ABS_DIRTY)
+            abs = rel;
+        for (THING* c = first_child; c; c = c->next)
+            c->update_abs_matrix(abs);
+    }
+    flags &= ~THING_ABS_DIRTY;
+}
+
+void THING::update_abs_matrix(const MATRIX_f& parent_abs)
+{
+    if (flags & THING_ABS_DIRTY) {
+        if (flags & THING_REL_IDENTITY)
+            abs = parent_abs;
+        else
+            matrix_mul_f(&rel, &parent_abs, &abs);
+    }
+    for (THING* c = first_child; c; c = c->next)
+        c->update_abs_matrix(abs);
+    flags &= ~THING_ABS_DIRTY;
+}
+
+void THING::set_rel(const MATRIX_f& m)
+{
+    rel = m;
+    flags &= ~THING_REL_IDENTITY;
+    invalidate_abs();
+}
+
+void THING::transform_rel(const MATRIX_f& m)
+{
+    MATRIX_f out;
+    matrix_mul_f(&rel, &m, &out);
+    set_rel(out);
+}
+
+void THING::rtransform_rel(const MATRIX_f& m)
+{
+    MATRIX_f out;
+    matrix_mul_f(&m, &rel, &out);
+    set_rel(out);
+}
+
+void THING::translate_rel(const float* v)
+{
+    rel.t[0] += v[0];
+    rel.t[1] += v[1];
+    rel.t[2] += v[2];
+    flags &= ~THING_REL_IDENTITY;
+    invalidate_abs();
+}
+
+void THING::locate_rel(const float* v) { locate_rel(v[0], v[1], v[2]); }
+
+void THING::locate_rel(float x, float y, float z)
+{
+    rel.t[0] = x;
+    rel.t[1] = y;
+    rel.t[2] = z;
+    flags &= ~THING_REL_IDENTITY;
+    invalidate_abs();
+}
+
+// GL matrices are column-major: a[4c + r] holds row r, column c.
+static void mult_gl(const MATRIX_f& m, bool transpose, bool with_translation)
+{
+    GLfloat a[16] = {0};
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 3; c++)
+            a[4 * c + r] = transpose ? m.v[c][r] : m.v[r][c];
+    if (with_translation) {
+        a[12] = m.t[0];
+        a[13] = m.t[1];
+        a[14] = m.t[2];
+    }
+    a[15] = 1.0f;
+    glMultMatrixf(a);
+}
+
+void THING::apply_abs_matrix() { mult_gl(abs, true, true); }
+void THING::apply_abs_rotation() { mult_gl(abs, true, false); }
+void THING::apply_abs_location() { glTranslatef(abs.t[0], abs.t[1], abs.t[2]); }
+void THING::apply_inv_rotation() { mult_gl(abs, false, false); }
+void THING::apply_inv_location() { glTranslatef(-abs.t[0], -abs.t[1], -abs.t[2]); }
+
+// ---------------------------------------------------------------- model
+
+void THING::set_model(MODEL* m)
+{
+    // Take the new reference first: the new model may be the old one.
+    if (m)
+        m->acquire();
+    delete_model(model);
+    model = m;
+    flags &= ~THING_MFD_VALID;
+}
+
+float THING::get_radius()
+{
+    if (flags & THING_RADIUS_VALID)
+        return radius;
+    radius = model ? model->get_r() : 0.0f;
+    for (THING* c = first_child; c; c = c->next) {
+        float r = c->get_child_radius();
+        if (r > radius)
+            radius = r;
+    }
+    flags |= THING_RADIUS_VALID;
+    return radius;
+}
+
+float THING::get_child_radius()
+{
+    return get_radius() + sqrtf(rel.t[0] * rel.t[0] + rel.t[1] * rel.t[1] + rel.t[2] * rel.t[2]);
+}
+
+void THING::paint(unsigned short paint_flags)
+{
+    if (flags & THING_HIDDEN)
+        return;
+    if (model) {
+        glPushMatrix();
+        apply_abs_location();
+        apply_inv_rotation();
+        model->paint(paint_flags);
+        glPopMatrix();
+    }
+    for (THING* c = first_child; c; c = c->next)
+        c->paint(paint_flags);
+}
+
+// ---------------------------------------------------------------- tick and death
+
+void THING::tick(float dt)
+{
+    update_sound();
+    if ((flags & THING_EXPLODING) && explosion_delay_counter >= 0.0f)
+        explosion_delay_counter -= dt;
+}
+
+void THING::tick_children(float dt)
+{
+    for (THING* c = first_child; c; c = c->next) {
+        c->tick_children(dt);
+        c->tick(dt);
+    }
+}
+
+void THING::explode()
+{
+    if ((flags & (THING_DEAD | THING_EXPLODABLE | THING_EXPLODING)) != THING_EXPLODABLE)
+        return;
+    flags |= THING_EXPLODING;
+    explosion_delay_counter = get_explosion_delay();
+}
+
+void THING::receive_hit(float damage)
+{
+    if (damage <= 0.0f)
+        return;
+    reduce_shield(damage);
+    if (get_shield() <= 0.0f)
+        explode();
+}
+
+void THING::remove_dead_children()
+{
+    while (first_child && first_child->is_dead()) {
+        remove_thing(first_child, first_child);
+        flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
+    }
+    if (!first_child) {
+        last_child = nullptr;
+        return;
+    }
+    for (THING* p = first_child; p; p = p->next) {
+        while (p->next && p->next->is_dead()) {
+            if (p->next == last_child)
+                last_child = p;
+            p->remove_next();
+            flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
+        }
+    }
+    for (THING* c = first_child; c; c = c->next)
+        c->remove_dead_children();
+}
+
+THING* THING::crop_spawn()
+{
+    for (THING* c = first_child; c; c = c->next)
+        if (THING* t = c->crop_spawn())
+            return t;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- collisions
+
+static bool is_collider(unsigned f)
+{
+    return f & (THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER);
+}
+
+bool THING::does_intersect(THING* other)
+{
+    THING* self = this;
+    if (!other)
+        return false;
+    const unsigned gone = THING_DEAD | THING_EXPLODING;
+    if ((self->get_flags() & gone) || (other->get_flags() & gone))
+        return false;
+    if (!is_collider(other->get_flags()) || !is_collider(self->get_flags()))
+        return false;
+    unsigned char bo = other->get_bound_type(), bs = self->get_bound_type();
+    if (bo == BOUND_NONE || bs == BOUND_NONE)
+        return false;
+    if (bo != BOUND_SPHERE && bs != BOUND_SPHERE)
+        return false;
+    float r = 0.0f;
+    if (bo == BOUND_SPHERE)
+        r += fabsf(other->get_radius());
+    if (bs == BOUND_SPHERE)
+        r += fabsf(self->get_radius());
+    const float* a = self->get_abs().t;
+    const float* b = other->get_abs().t;
+    float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    if (fabsf(d[0]) > r || fabsf(d[1]) > r || fabsf(d[2]) > r)
+        return false;
+    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] <= r * r;
+}
+
+void THING::check_intersect(THING* other)
+{
+    if (other && other != this && does_intersect(other)) {
+        handle_intersect(other);
+        other->handle_intersect(this);
+    }
+}
+
+void THING::check_intersect_children()
+{
+    for (THING* a = first_child; a; a = a->next) {
+        if (is_collider(a->flags)) {
+            for (THING* b = a->next; b; b = b->next) {
+                bool moved = (a->flags | b->flags) & THING_MOVED;
+                bool pair = (b->flags & THING_ACTIVE_COLLIDER) ||
+                            ((b->flags & THING_PASSIVE_COLLIDER) && (a->flags & THING_ACTIVE_COLLIDER));
+                if (moved && pair)
+                    a->check_intersect(b);
+            }
+        }
+        a->flags &= ~THING_MOVED;
+    }
+}
+
+// ---------------------------------------------------------------- bounding box and ground
+
+void THING::get_bounding_box_corner(int i, float* out)
+{
+    assert(i >= 0 && i < 8 && "i >= 0 && i < 8");
+    if (!(bbox_corner_valid & (1u << i))) {
+        float local[3] = {0.0f, 0.0f, 0.0f};
+        if (model)
+            model->get_bounding_box_corner(i, local);
+        apply_matrix_f(&abs, local[0], local[1], local[2], &bbox_corner[i][0], &bbox_corner[i][1],
+                       &bbox_corner[i][2]);
+        bbox_corner_valid |= 1u << i;
+    }
+    out[0] = bbox_corner[i][0];
+    out[1] = bbox_corner[i][1];
+    out[2] = bbox_corner[i][2];
+}
+
+bool THING::bounding_box_check(float* point)
+{
+    if (!model)
+        return false;
+    if (flags & THING_ABS_DIRTY)
+        update_abs_matrix();
+    float d[3] = {point[0] - abs.t[0], point[1] - abs.t[1], point[2] - abs.t[2]};
+    float q[3];
+    for (int c = 0; c < 3; c++)
+        q[c] = abs.v[0][c] * d[0] + abs.v[1][c] * d[1] + abs.v[2][c] * d[2];
+    return model->bounding_box_check(q);
+}
+
+void THING::check_ground_intersect(float ground_z)
+{
+    if (!(flags & THING_GROUND_CHECK))
+        return;
+    for (int i = 0; i < 8; i++) {
+        float corner[3];
+        get_bounding_box_corner(i, corner);
+        if (corner[2] <= ground_z) {
+            handle_ground_intersect();
+            return;
+        }
+    }
+}
+
+void THING::check_ground_intersect_children(float ground_z)
+{
+    for (THING* c = first_child; c; c = c->next) {
+        c->check_ground_intersect_children(ground_z);
+        c->check_ground_intersect(ground_z);
+    }
+}
+
+// ---------------------------------------------------------------- sound
+
+void THING::play_sound(SOUND* s, bool loop)
+{
+    drop_voice();
+    SAMPLE* sample = s ? s->get_sample() : nullptr;
+    voice = sample ? allocate_voice(sample) : -1;
+    if (voice < 0)
+        return;
+    sound_freq = (float)sample->freq;
+    if (loop)
+        voice_set_playmode(voice, PLAYMODE_LOOP);
+    voice_start(voice);
+    update_sound();
+}
+
+void THING::update_sound()
+{
+    if (voice < 0)
+        return;
+    float listener[3] = {0.0f, 0.0f, 0.0f};
+    if (viewpoint_thing)
+        memcpy(listener, viewpoint_thing->get_abs().t, sizeof(listener));
+    float d[3] = {abs.t[0] - listener[0], abs.t[1] - listener[1], abs.t[2] - listener[2]};
+    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    int volume = 0;
+    if (dist < max_hear_dist) {
+        volume = (int)(255.0f * sound_volume * (1.0f - dist / max_hear_dist));
+        if (volume > 255)
+            volume = 255;
+        if (volume < 0)
+            volume = 0;
+    }
+    voice_set_volume(voice, volume);
+    voice_set_pan(voice, 127);
+    voice_set_frequency(voice, (int)(sound_pitch * sound_freq));
+}
+
+// ---------------------------------------------------------------- outline picture
+
+// Far-off children of a drawing land outside the bitmap, where Allegro clips
+// them; the clamp keeps the float-to-int conversion defined.
+static int clamp_to_int(float v)
+{
+    if (!(v > -1e6f))
+        return -1000000;
+    if (v > 1e6f)
+        return 1000000;
+    return (int)v;
+}
+
+BITMAP* THING::get_mfd_image()
+{
+    update_mfd_image();
+    return mfd_image;
+}
+
+void THING::update_mfd_image()
+{
+    set_color_depth(32);
+    if (!mfd_image) {
+        mfd_image = create_bitmap(128, 64);
+        flags &= ~THING_MFD_VALID;
+        if (!mfd_image)
+            return;
+    }
+    if (flags & THING_MFD_VALID)
+        return;
+    int fg = get_kvor_color(2), bg = get_kvor_color(1);
+    float r = get_radius();
+    // A thing without extent has nothing to outline (and no scale).
+    if (!(r > 0.0f) || !std::isfinite(r)) {
+        clear_to_color(mfd_image, bg);
+        flags |= THING_MFD_VALID;
+        return;
+    }
+    BITMAP* scratch = create_bitmap_ex(32, 129, 65);
+    if (!scratch)
+        return;
+    clear_bitmap(scratch);
+    allegro_paint(scratch, 64, 32, 63.0f / r);
+    for (int y = 0; y < 64; y++) {
+        for (int x = 0; x < 128; x++) {
+            int p = _getpixel32(scratch, x, y);
+            bool edge = p != _getpixel32(scratch, x, y + 1) || p != _getpixel32(scratch, x + 1, y);
+            _putpixel32(mfd_image, x, y, edge ? fg : bg);
+        }
+    }
+    destroy_bitmap(scratch);
+    flags |= THING_MFD_VALID;
+}
+
+void THING::allegro_paint(BITMAP* bmp, int x, int y, float scale)
+{
+    if (model && !(flags & THING_HIDDEN))
+        model->allegro_paint(bmp, x, y, scale);
+    for (THING* c = first_child; c; c = c->next) {
+        float cx = x + c->rel.t[0] * scale;
+        float cy = y - c->rel.t[1] * scale * bmp->h / bmp->w;
+        c->allegro_paint(bmp, clamp_to_int(cx), clamp_to_int(cy), scale);
+    }
+}
+
+// ---------------------------------------------------------------- viewpoint
+
+void select_viewpoint(THING* t) { viewpoint_thing = t; }
+THING* get_viewpoint() { return viewpoint_thing; }
+
+THING* check_viewpoint()
+{
+    if (viewpoint_thing && viewpoint_thing->is_dead())
+        viewpoint_thing = nullptr;
+    return viewpoint_thing;
+}
