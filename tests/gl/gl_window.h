@@ -1,0 +1,15 @@
+// The one OpenGL window the GL tests draw into (640 x 480, windowed).
+#pragma once
+
+#include <string>
+
+constexpr int GL_TEST_W = 640;
+constexpr int GL_TEST_H = 480;
+
+// Clears colour and depth and sets a plain projection: 4:3 frustum, near 0.2,
+// far 5000, identity model-view, no lights, no blending, no culling.
+void gl_test_begin_frame();
+// Reads the back buffer pixel at (x, y), y counted from the top, as RGB bytes.
+void gl_test_pixel(int x, int y, unsigned char rgb[3]);
+// Writes the back buffer to a PNG (through a BMP and ImageMagick's convert).
+void gl_test_save(const std::string& png_path);

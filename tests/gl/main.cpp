@@ -1,0 +1,82 @@
+#include <allegro.h>
+#include <alleggl.h>
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gl_window.h"
+#include "scene/states.h"
+#include "ui/colors.h"
+
+void gl_test_begin_frame()
+{
+    glViewport(0, 0, GL_TEST_W, GL_TEST_H);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-0.1, 0.1, -0.075, 0.075, 0.2, 5000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    disable_lights();
+    disable_bfc();
+    disable_blend_func();
+    enable_z_buffer();
+}
+
+void gl_test_pixel(int x, int y, unsigned char rgb[3])
+{
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, GL_TEST_H - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+
+void gl_test_save(const std::string& png_path)
+{
+    std::vector<unsigned char> px(GL_TEST_W * GL_TEST_H * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, GL_TEST_W, GL_TEST_H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    std::string ppm = png_path + ".ppm";
+    FILE* f = fopen(ppm.c_str(), "wb");
+    if (!f)
+        return;
+    fprintf(f, "P6\n%d %d\n255\n", GL_TEST_W, GL_TEST_H);
+    for (int y = GL_TEST_H - 1; y >= 0; y--)
+        fwrite(&px[y * GL_TEST_W * 3], 1, GL_TEST_W * 3, f);
+    fclose(f);
+    std::string cmd = "convert '" + ppm + "' '" + png_path + "' && rm -f '" + ppm + "'";
+    if (system(cmd.c_str()) != 0)
+        fprintf(stderr, "could not convert %s\n", ppm.c_str());
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
+        fprintf(stderr, "GL tests need an X display (DISPLAY is not set)\n");
+        return 1;
+    }
+    install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+    install_allegro_gl();
+    allegro_gl_clear_settings();
+    allegro_gl_set(AGL_COLOR_DEPTH, 32);
+    allegro_gl_set(AGL_Z_DEPTH, 24);
+    allegro_gl_set(AGL_DOUBLEBUFFER, 1);
+    allegro_gl_set(AGL_WINDOWED, TRUE);
+    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_Z_DEPTH | AGL_DOUBLEBUFFER | AGL_WINDOWED);
+    set_color_depth(32);
+    if (set_gfx_mode(GFX_OPENGL, GL_TEST_W, GL_TEST_H, 0, 0) != 0) {
+        fprintf(stderr, "could not open the GL test window: %s\n", allegro_error);
+        return 1;
+    }
+    setup_kvor_colors(32);
+    glCullFace(GL_FRONT);
+    return RUN_ALL_TESTS();
+}
