@@ -584,6 +584,16 @@ void THING::play_sound(SOUND* s, bool loop)
     update_sound();
 }
 
+int positional_volume(float dist, float volume_factor)
+{
+    if (!(dist < max_hear_dist))
+        return 0;
+    float v = 255.0f * volume_factor * (1.0f - dist / max_hear_dist);
+    if (!(v > 0.0f))
+        return 0;
+    return v > 255.0f ? 255 : (int)v;
+}
+
 void THING::update_sound()
 {
     if (voice < 0)
@@ -593,15 +603,7 @@ void THING::update_sound()
         memcpy(listener, viewpoint_thing->get_abs().t, sizeof(listener));
     float d[3] = {abs.t[0] - listener[0], abs.t[1] - listener[1], abs.t[2] - listener[2]};
     float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    int volume = 0;
-    if (dist < max_hear_dist) {
-        volume = (int)(255.0f * sound_volume * (1.0f - dist / max_hear_dist));
-        if (volume > 255)
-            volume = 255;
-        if (volume < 0)
-            volume = 0;
-    }
-    voice_set_volume(voice, volume);
+    voice_set_volume(voice, positional_volume(dist, sound_volume));
     voice_set_pan(voice, 127);
     voice_set_frequency(voice, (int)(sound_pitch * sound_freq));
 }

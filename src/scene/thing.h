@@ -161,7 +161,7 @@ public:
     float get_sound_pitch() const { return sound_pitch; }
 
 protected:
-    unsigned flags;
+    unsigned flags = 0;           // THING_* bits
     THING* owner = nullptr;        // who fired or owns this thing; not owned
     THING* next = nullptr;         // next sibling; owned
     THING* parent = nullptr;       // not owned
@@ -199,6 +199,8 @@ THING* find_id_string(THING* first, const char* id);
 // The viewpoint is the listener of positional sound and the centre of the
 // background. It never dangles: a destroyed node stops being the viewpoint.
 extern float max_hear_dist;  // metres at which a sound falls silent
+// Voice volume 0..255 of a sound at that distance from the listener.
+int positional_volume(float dist, float sound_volume);
 void select_viewpoint(THING* t);
 THING* get_viewpoint();
 THING* check_viewpoint();  // drops a dead viewpoint; answers the viewpoint

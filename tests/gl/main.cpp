@@ -1,7 +1,9 @@
+// GoogleTest first: X11's headers (through AllegroGL) define None.
+#include <gtest/gtest.h>
+
 #include <allegro.h>
 #include <alleggl.h>
 #include <GL/gl.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,0 +1,148 @@
+// The game driver: command line and one frame's bookkeeping, headless.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game/frame.h"
+#include "game/game.h"
+#include "game/settings.h"
+#include "scene/thing.h"
+
+namespace {
+
+SETTINGS parse(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "sortie");
+    return parse_command_line((int)args.size(), args.data());
+}
+
+}  // namespace
+
+TEST(CommandLine, ScreenSizes)
+{
+    EXPECT_EQ(parse({}).screen_w, 640);
+    EXPECT_EQ(parse({"-R9"}).screen_w, 640);
+    EXPECT_EQ(parse({"-R9"}).screen_h, 480);
+    EXPECT_EQ(parse({"-R3"}).screen_w, 800);
+    EXPECT_EQ(parse({"-R3"}).screen_h, 600);
+    EXPECT_EQ(parse({"-R0"}).screen_w, 320);
+    EXPECT_EQ(parse({"-R6"}).screen_h, 1024);
+    EXPECT_EQ(parse({"-R"}).screen_w, 640);
+    EXPECT_EQ(parse({"-R4", "-R1"}).screen_w, 400);  // the last one wins
+}
+
+TEST(CommandLine, SwitchesAndScales)
+{
+    SETTINGS s = parse({"-w", "-x0", "-mx0.5", "-my-2", "-cL", "-zl", "-s", "-d", "-jy"});
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_FALSE(s.show_explosions);
+    EXPECT_FLOAT_EQ(s.mouse_x_scale, 0.5f);
+    EXPECT_FLOAT_EQ(s.mouse_y_scale, -2.0f);
+    EXPECT_EQ(s.color_depth, 16);
+    EXPECT_EQ(s.z_depth, 16);
+    EXPECT_FALSE(s.render_method);
+    EXPECT_TRUE(s.dither);
+    EXPECT_TRUE(s.joy_invert_y);
+    EXPECT_TRUE(s.joystick_on);
+    EXPECT_FALSE(parse({"-j0"}).joystick_on);
+    EXPECT_FALSE(parse({"-j-"}).joystick_on);
+    EXPECT_FALSE(parse({"-m0"}).mouse_on);
+    EXPECT_FLOAT_EQ(parse({"-mxjunk"}).mouse_x_scale, 0.0f);  // no number reads as 0
+}
+
+TEST(CommandLine, UnknownLettersAndPlainArgumentsAreIgnored)
+{
+    SETTINGS plain;
+    SETTINGS s = parse({"-q", "-x1", "-cX", "R3", "w", "-", "--help"});
+    EXPECT_EQ(s.screen_w, plain.screen_w);
+    EXPECT_EQ(s.fullscreen, plain.fullscreen);
+    EXPECT_EQ(s.show_explosions, plain.show_explosions);
+    EXPECT_EQ(s.color_depth, plain.color_depth);
+}
+
+TEST(FrameRate, ShownOnlyAfterAQuarterSecond)
+{
+    GAME g;
+    count_frame_rate(g, 0.0f);
+    EXPECT_EQ(g.fps, 0.0f);
+    count_frame_rate(g, 0.1f);
+    count_frame_rate(g, 0.1f);
+    EXPECT_EQ(g.fps, 0.0f);
+    count_frame_rate(g, 0.1f);
+    EXPECT_NEAR(g.fps, 4.0f / 0.3f, 1e-3f);
+    EXPECT_EQ(g.fps_frames, 0);
+}
+
+namespace {
+
+// Moves with a fixed velocity and spawns one child-of-world thing on demand.
+struct MOVER : THING {
+    void tick(float dt) override
+    {
+        THING::tick(dt);
+        float step[3] = {speed * dt, 0, 0};
+        translate_rel(step);
+    }
+    THING* crop_spawn() override
+    {
+        THING* t = pending;
+        pending = nullptr;
+        if (t)
+            t->set_owner(this);
+        return t;
+    }
+    float speed = 10.0f;
+    THING* pending = nullptr;
+};
+
+}  // namespace
+
+TEST(Frame, ATwoSecondFrameAdvancesTwoSecondsAndTheFirstNone)
+{
+    GAME g;
+    create_world(g);
+    MOVER* m = new MOVER();
+    g.world->add_child(m);
+    simulate_frame(g, 0.0f);
+    EXPECT_FLOAT_EQ(m->get_abs().t[0], 0.0f);
+    simulate_frame(g, 2.0f);
+    EXPECT_FLOAT_EQ(m->get_abs().t[0], 20.0f);
+    destroy_world(g);
+}
+
+TEST(Frame, SpawnedThingsJoinTheWorldAndThePlayersBecomeItsProjectile)
+{
+    GAME g;
+    create_world(g);
+    MOVER* player = new MOVER();
+    g.world->add_child(player);
+    g.player = player;
+    THING* shot = new THING();
+    player->pending = shot;
+    simulate_frame(g, 0.01f);
+    EXPECT_EQ(shot->get_parent(), g.world);
+    EXPECT_EQ(g.world->get_last_child(), shot);
+    EXPECT_EQ(g.player_projectile.get(), shot);
+    shot->set_flags(THING_DEAD);
+    simulate_frame(g, 0.01f);
+    EXPECT_EQ(g.player_projectile.get(), nullptr);
+    destroy_world(g);
+}
+
+TEST(Frame, ADeadViewThingFallsBackAndIsNeverLeftDangling)
+{
+    GAME g;
+    create_world(g);
+    THING* eye = new THING();
+    g.world->add_child(eye);
+    g.view_thing = eye;
+    g.lookat_target = eye;
+    eye->set_flags(THING_DEAD);
+    simulate_frame(g, 0.01f);
+    // S4 dropped the dead view before S12 could fall back to the viewpoint.
+    EXPECT_EQ(g.view_thing.get(), nullptr);
+    EXPECT_EQ(g.lookat_target.get(), nullptr);
+    EXPECT_EQ(get_viewpoint(), nullptr);
+    destroy_world(g);
+    EXPECT_EQ(g.viewpoint_thing.get(), nullptr);
+}
