@@ -1,0 +1,33 @@
+# The real game opens its window at the asked size, draws, and quits with 0
+# soon after Escape; without any display it reports the graphics failure.
+set -u
+BUILD=$1
+source "$(dirname "$0")/../support/e2e_lib.sh"
+
+check_size_and_quit() {
+  local want=$1; shift
+  start_game "$@"
+  local w
+  w=$(game_window) || fail "no window for $*"
+  sleep 1
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+  [ "$geometry" = "$want" ] || fail "window is $geometry, wanted $want for $*"
+  kill -0 "$GAME_PID" 2>/dev/null || fail "game died while running"
+  send_keys "$w" Escape
+  wait_exit 2
+  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE within 2 s of Escape for $*"
+  echo "ok: $* opened $geometry and quit with 0"
+}
+
+check_size_and_quit 640x480 -w
+check_size_and_quit 800x600 -w -R3
+
+# No display at all: message, exit code 255, no crash.
+out=$(mktemp)
+env -u DISPLAY "$BUILD/sortie" -w >"$out" 2>&1
+code=$?
+[ "$code" = "255" ] || { cat "$out"; fail "exit code $code without a display"; }
+grep -q "Error setting OpenGL graphics mode:" "$out" || { cat "$out"; fail "no message without a display"; }
+grep -q "Allegro GL error : " "$out" || { cat "$out"; fail "no AllegroGL error line"; }
+echo "ok: no display gives 255 and the message"

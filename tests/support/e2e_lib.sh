@@ -1,0 +1,51 @@
+# Helpers for the end-to-end scripts: start the real game under the test X
+# display and drive it with xdotool. Source it; $1 is the build directory.
+
+# Starts the game with the given arguments; sets GAME_PID and GAME_OUT.
+start_game() {
+  GAME_OUT=$(mktemp)
+  "$BUILD/sortie" "$@" >"$GAME_OUT" 2>&1 &
+  GAME_PID=$!
+}
+
+# Waits up to 20 s for the game's window; prints its id.
+game_window() {
+  local w=""
+  for _ in $(seq 200); do
+    w=$(xdotool search --onlyvisible --name '^sortie$' 2>/dev/null | head -n1 || true)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    kill -0 "$GAME_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to $1 seconds for the game to exit; sets EXIT_CODE (or "timeout").
+# Call it directly, not in $( ): only this shell may wait for the game.
+wait_exit() {
+  local limit=$1
+  EXIT_CODE=timeout
+  for _ in $(seq $((limit * 20))); do
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+      wait "$GAME_PID"
+      EXIT_CODE=$?
+      return 0
+    fi
+    sleep 0.05
+  done
+  kill -9 "$GAME_PID" 2>/dev/null
+}
+
+# Gives the window the keyboard without moving the pointer (which steers).
+send_keys() {
+  local w=$1; shift
+  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+  xdotool key --window "$w" "$@" 2>/dev/null || xdotool key "$@"
+}
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "${GAME_OUT:-}" ] && { echo "--- game output"; cat "$GAME_OUT"; }
+  [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
+  exit 1
+}
