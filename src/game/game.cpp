@@ -13,6 +13,7 @@
 #include "game/globals.h"
 #include "game/input.h"
 #include "game/render.h"
+#include "render/strokefont.h"
 #include "scene/states.h"
 #include "scene/thing.h"
 #include "ui/colors.h"
@@ -190,7 +191,8 @@ int run_game(int argc, char** argv)
     install_mouse();
     setup_opengl(g.settings);
     setup_fonts();
-    // The stroke font and the fireball sprite join with their modules.
+    init_strokefont();
+    // The fireball sprite joins with the explosions.
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     enable_z_buffer();
     // The vessel selection screen joins with the vessels.

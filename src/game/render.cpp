@@ -8,6 +8,7 @@
 
 #include "game/game.h"
 #include "render/model.h"
+#include "render/strokefont.h"
 #include "scene/states.h"
 #include "scene/thing.h"
 
@@ -53,6 +54,30 @@ static void paint_scene(GAME& g)
         g.world->paint(PAINT_BOUNDING_BOX);
 }
 
+// R9: frame rate and screen mode, green, centred near the top of the view.
+static void draw_text_overlay(GAME& g)
+{
+    disable_lights();
+    disable_bfc();
+    disable_z_check();
+    disable_z_write();
+    select_blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_LINE_SMOOTH);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, 6.0f, -18.0f);
+    glScalef(0.02f, 0.02f, 0.02f);
+    stroke_printf_c("FPS: %1.1f", g.fps);
+    glTranslatef(0.0f, -12.0f, 0.0f);
+    stroke_printf_c("%i x %i x %i", SCREEN_W, SCREEN_H, screen ? bitmap_color_depth(screen) : 0);
+    glPopMatrix();
+    // The overlay always draws smooth; the J key's choice holds for the rest.
+    if (!g.line_antialias)
+        glDisable(GL_LINE_SMOOTH);
+}
+
 void render_frame(GAME& g)
 {
     // R1..R4: cockpit screens join with the MFD screens.
@@ -60,6 +85,6 @@ void render_frame(GAME& g)
     place_camera(g);   // R6
     paint_scene(g);    // R7
     // R8: cockpit panels join with the MFD screens and the message console.
-    // R9: the frame-rate read-out joins with the stroke font.
+    draw_text_overlay(g); // R9
     allegro_gl_flip(); // R10
 }
