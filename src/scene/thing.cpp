@@ -639,9 +639,11 @@ void THING::update_mfd_image()
     if (flags & THING_MFD_VALID)
         return;
     int fg = get_kvor_color(2), bg = get_kvor_color(1);
+    // A thing without extent has nothing to outline and no scale; so has one
+    // so small that the scale overflows.
     float r = get_radius();
-    // A thing without extent has nothing to outline (and no scale).
-    if (!(r > 0.0f) || !std::isfinite(r)) {
+    float scale = (r > 0.0f && std::isfinite(r)) ? 63.0f / r : 0.0f;
+    if (!(scale > 0.0f) || !std::isfinite(scale)) {
         clear_to_color(mfd_image, bg);
         flags |= THING_MFD_VALID;
         return;
@@ -650,7 +652,7 @@ void THING::update_mfd_image()
     if (!scratch)
         return;
     clear_bitmap(scratch);
-    allegro_paint(scratch, 64, 32, 63.0f / r);
+    allegro_paint(scratch, 64, 32, scale);
     for (int y = 0; y < 64; y++) {
         for (int x = 0; x < 128; x++) {
             int p = _getpixel32(scratch, x, y);
