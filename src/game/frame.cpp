@@ -1,5 +1,6 @@
 #include "game/frame.h"
 
+#include "effects/explosion.h"
 #include "game/game.h"
 #include "scene/thing.h"
 
@@ -63,6 +64,6 @@ void simulate_frame(GAME& g, float dt)
     g.world->remove_dead_children();                                 // S13
     g.world->update_abs_matrix();
     harvest_spawn(g);                                                // S14
-    // S15: the explosion harvest joins with the explosions.
+    crop_explosions(g.world, g.world);                              // S15
     // S16: target waves join with the world set-up.
 }

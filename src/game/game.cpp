@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "effects/explosion.h"
 #include "game/frame.h"
 #include "game/globals.h"
 #include "game/input.h"
@@ -192,7 +193,7 @@ int run_game(int argc, char** argv)
     setup_opengl(g.settings);
     setup_fonts();
     init_strokefont();
-    // The fireball sprite joins with the explosions.
+    make_explosion_sprite(16);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     enable_z_buffer();
     // The vessel selection screen joins with the vessels.
