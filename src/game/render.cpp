@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "render/model.h"
 #include "render/strokefont.h"
+#include "render/texture.h"
 #include "scene/states.h"
 #include "scene/thing.h"
 
@@ -57,6 +58,10 @@ static void paint_scene(GAME& g)
 // R9: frame rate and screen mode, green, centred near the top of the view.
 static void draw_text_overlay(GAME& g)
 {
+    // Plain lines: texture uploads bind their texture behind the cache's
+    // back, so "no texture" is made true here whatever the cache believes.
+    select_texture(nullptr);
+    glDisable(GL_TEXTURE_2D);
     disable_lights();
     disable_bfc();
     disable_z_check();
