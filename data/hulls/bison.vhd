@@ -1,0 +1,30 @@
+// BG-4 Bison hull: slots are numbered from 0 in the order of their SLOT lines
+MESH = models/bison.3ds
+COCKPIT = models/bison_cockpit.3ds
+SHORTNAME = BG-4 Bison
+PILOT = 0, 5, 1.5
+MASS = 9500
+RMASS = 16000, 14000, 19000
+SLOT = J, 2.05, -5, 1.35, 0, 1, 0, 0, 0, 1  // 0
+ITEM = items/jet_heavy.sid
+SLOT = J, -2.05, -5, 1.35, 0, 1, 0, 0, 0, 1  // 1
+ITEM = items/jet_heavy.sid
+SLOT = Ri, 0, 0, 0, 0, 1, 0, 0, 0, 1  // 2
+ITEM = items/rotator_heavy.sid
+SLOT = Xi, 0, -2.5, 0, 0, 1, 0, 0, 0, 1  // 3
+ITEM = items/reactor_large.sid
+SLOT = X, 0, -3, 1.32, 0, 1, 0, 0, 0, 1  // 4
+SLOT = Xi, 0, -4.5, 0, 0, 1, 0, 0, 0, 1  // 5
+SLOT = G, 0.55, 7, -0.55, 0, 1, 0, 0, 0, 1  // 6
+SLOT = G, -0.55, 7, -0.55, 0, 1, 0, 0, 0, 1  // 7
+SLOT = G, 3.1, 1.15, 0.62, 0, 1, 0, 0, 0, 1  // 8
+SLOT = G, -3.1, 1.15, 0.62, 0, 1, 0, 0, 0, 1  // 9
+SLOT = G, 4.6, -0.2, 0.48, 0, 1, 0, 0, 0, 1  // 10
+SLOT = G, -4.6, -0.2, 0.48, 0, 1, 0, 0, 0, 1  // 11
+SLOT = M, 6.1, -0.1, 0.55, 0, 1, 0, 0, 0, 1  // 12
+SLOT = M, -6.1, -0.1, 0.55, 0, 1, 0, 0, 0, 1  // 13
+SLOT = M, 0, -0.5, -1.28, 0, 1, 0, 0, 0, 1  // 14
+SLOT = Xi, 0.5, -1, 0, 0, 1, 0, 0, 0, 1  // 15
+SLOT = Xi, -0.5, -1, 0, 0, 1, 0, 0, 0, 1  // 16
+// Nothing after this line is read.
+EXPLOSION_SOUND = sounds/explosion.wav

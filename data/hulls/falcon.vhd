@@ -1,0 +1,29 @@
+// FS-9 Falcon hull: slots are numbered from 0 in the order of their SLOT lines
+MESH = models/falcon.3ds
+COCKPIT = models/falcon_cockpit.3ds
+SHORTNAME = FS-9 Falcon
+PILOT = 0, 4.2, 1.02
+MASS = 6400
+RMASS = 8500, 7000, 10500
+SLOT = J, 0.72, -6.7, 0, 0, 1, 0, 0, 0, 1  // 0
+ITEM = items/jet_light.sid
+SLOT = J, -0.72, -6.7, 0, 0, 1, 0, 0, 0, 1  // 1
+ITEM = items/jet_light.sid
+SLOT = Ri, 0, 0, 0, 0, 1, 0, 0, 0, 1  // 2
+ITEM = items/rotator_medium.sid
+SLOT = Xi, 0, -2.5, 0, 0, 1, 0, 0, 0, 1  // 3
+ITEM = items/reactor_medium.sid
+SLOT = X, 0, -2.2, 0.58, 0, 1, 0, 0, 0, 1  // 4
+SLOT = G, 1.35, 2.2, 0.3, 0, 1, 0, 0, 0, 1  // 5
+SLOT = G, 3.4, -2.4, -0.05, 0, 1, 0, 0, 0, 1  // 6
+SLOT = G, -3.4, -2.4, -0.05, 0, 1, 0, 0, 0, 1  // 7
+SLOT = M, 2.6, -2.3, -0.22, 0, 1, 0, 0, 0, 1  // 8
+SLOT = M, -2.6, -2.3, -0.22, 0, 1, 0, 0, 0, 1  // 9
+SLOT = M, 4.2, -3.5, -0.15, 0, 1, 0, 0, 0, 1  // 10
+SLOT = M, -4.2, -3.5, -0.15, 0, 1, 0, 0, 0, 1  // 11
+SLOT = M, 0.9, -1, -0.62, 0, 1, 0, 0, 0, 1  // 12
+SLOT = M, -0.9, -1, -0.62, 0, 1, 0, 0, 0, 1  // 13
+SLOT = Xi, 0.4, -1, 0, 0, 1, 0, 0, 0, 1  // 14
+SLOT = Xi, -0.4, -1, 0, 0, 1, 0, 0, 0, 1  // 15
+// Nothing after this line is read.
+EXPLOSION_SOUND = sounds/explosion.wav

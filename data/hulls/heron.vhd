@@ -1,0 +1,32 @@
+// MC-2 Heron hull: slots are numbered from 0 in the order of their SLOT lines
+MESH = models/heron.3ds
+COCKPIT = models/heron_cockpit.3ds
+SHORTNAME = MC-2 Heron
+PILOT = 0, 4.6, 1.12
+MASS = 7200
+RMASS = 11000, 12000, 14000
+SLOT = J, 0.55, -7.6, 0, 0, 1, 0, 0, 0, 1  // 0
+ITEM = items/jet_light.sid
+SLOT = J, -0.55, -7.6, 0, 0, 1, 0, 0, 0, 1  // 1
+ITEM = items/jet_light.sid
+SLOT = Ri, 0, 0, 0, 0, 1, 0, 0, 0, 1  // 2
+ITEM = items/rotator_medium.sid
+SLOT = Xi, 0, -3, 0, 0, 1, 0, 0, 0, 1  // 3
+ITEM = items/reactor_medium.sid
+SLOT = X, 0, -4.2, 0.86, 0, 1, 0, 0, 0, 1  // 4
+SLOT = G, 0.82, 5.2, -0.2, 0, 1, 0, 0, 0, 1  // 5
+SLOT = G, -0.82, 5.2, -0.2, 0, 1, 0, 0, 0, 1  // 6
+SLOT = M, 2.3, -1.8, -0.12, 0, 1, 0, 0, 0, 1  // 7
+SLOT = M, -2.3, -1.8, -0.12, 0, 1, 0, 0, 0, 1  // 8
+SLOT = M, 3.7, -2, 0, 0, 1, 0, 0, 0, 1  // 9
+SLOT = M, -3.7, -2, 0, 0, 1, 0, 0, 0, 1  // 10
+SLOT = M, 5.1, -2.15, 0.12, 0, 1, 0, 0, 0, 1  // 11
+SLOT = M, -5.1, -2.15, 0.12, 0, 1, 0, 0, 0, 1  // 12
+SLOT = M, 6.5, -2.3, 0.24, 0, 1, 0, 0, 0, 1  // 13
+SLOT = M, -6.5, -2.3, 0.24, 0, 1, 0, 0, 0, 1  // 14
+SLOT = M, 0.55, -0.8, -0.95, 0, 1, 0, 0, 0, 1  // 15
+SLOT = M, -0.55, -0.8, -0.95, 0, 1, 0, 0, 0, 1  // 16
+SLOT = Xi, 0.4, -1.5, 0, 0, 1, 0, 0, 0, 1  // 17
+SLOT = Xi, -0.4, -1.5, 0, 0, 1, 0, 0, 0, 1  // 18
+// Nothing after this line is read.
+EXPLOSION_SOUND = sounds/explosion.wav
