@@ -17,6 +17,8 @@
 #include "assets_modeller.h"
 #include "assets_sounds.h"
 #include "assets_textures.h"
+#include "render/load3ds.h"
+#include "render/meshmodel.h"
 #include "test_allegro.h"
 
 namespace fs = std::filesystem;
@@ -132,6 +134,30 @@ TEST(AssetMeshes, EveryMeshIsClosedOutwardAndSmall)
             ASSERT_GE(mat, 0);
             ASSERT_LT(size_t(mat), m.mesh.materials.size());
         }
+    }
+}
+
+TEST(AssetMeshes, TheGameLoadsEveryShippedMeshAsWritten)
+{
+    ensure_headless_allegro();
+    for (const NAMED_MESH& m : meshes()) {
+        SCOPED_TRACE(m.path);
+        std::string file = std::string(SORTIE_SOURCE_DIR) + "/data/" + m.path;
+        MESHMODEL* loaded = load3ds(file.c_str(), nullptr);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->get_nr_vtx(), m.mesh.vertices.size());
+        EXPECT_EQ(loaded->get_nr_face(), m.mesh.faces.size());
+        EXPECT_EQ(loaded->get_nr_material(), m.mesh.materials.size());
+        // Every face got a material from the file (none fell back to the
+        // first one by a name that did not match).
+        for (unsigned long i = 0; i < loaded->get_nr_material(); i++) {
+            MATERIAL* mat = loaded->get_material(i);
+            unsigned long want = 0;
+            for (size_t f = 0; f < m.mesh.faces.size(); f++)
+                want += m.mesh.face_material[f] == int(i);
+            EXPECT_EQ(loaded->count_faces_with_material(mat), want) << i;
+        }
+        delete loaded;
     }
 }
 
