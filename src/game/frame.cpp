@@ -2,6 +2,9 @@
 
 #include "effects/explosion.h"
 #include "game/game.h"
+#include "game/messages.h"
+
+#include <cstdio>
 #include "scene/thing.h"
 
 void count_frame_rate(GAME& g, float dt)
@@ -40,6 +43,19 @@ static void forget_dead(GAME& g)
         g.view_thing = g.viewpoint_thing;
 }
 
+// S11: every destroyed target (and the player's own dead vessel) is named.
+static void announce_destroyed(GAME& g)
+{
+    for (THING* t = g.world->get_first_child(); t; t = t->get_next()) {
+        if (t->has_flags(THING_DEAD | THING_TARGETABLE)) {
+            char line[160];
+            snprintf(line, sizeof(line), "%s %s destroyed.\n", t->get_vessel_type_string(),
+                     t->get_vessel_id_string());
+            new_message(line);
+        }
+    }
+}
+
 // S14: things spawned anywhere in the tree become children of the world.
 static void harvest_spawn(GAME& g)
 {
@@ -53,13 +69,13 @@ static void harvest_spawn(GAME& g)
 void simulate_frame(GAME& g, float dt)
 {
     count_frame_rate(g, dt);                                         // S2
-    // S3: message ageing joins with the message console.
+    advance_message(dt);                                             // S3
     refresh_viewpoint(g);                                            // S4
     advance_world(g, dt);                                            // S5..S8
     if (g.player_projectile && g.player_projectile->is_dead())       // S9
         g.player_projectile = nullptr;
     // S10: player vessel replacement joins with the vessels.
-    // S11: destroyed targets are announced with the message console.
+    announce_destroyed(g);                                           // S11
     forget_dead(g);                                                  // S12
     g.world->remove_dead_children();                                 // S13
     g.world->update_abs_matrix();

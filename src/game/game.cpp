@@ -14,6 +14,10 @@
 #include "game/globals.h"
 #include "game/input.h"
 #include "game/render.h"
+#include "game/world.h"
+#include "game/light.h"
+#include "game/messages.h"
+#include "render/material.h"
 #include "render/strokefont.h"
 #include "scene/states.h"
 #include "scene/thing.h"
@@ -32,35 +36,6 @@ END_OF_FUNCTION(my_timer_int)
 
 static FONT* al_font = nullptr;     // Allegro's own font, current while drawing screens
 static FONT* arial_font = nullptr;  // AllegroGL system font; null where there is none
-
-static const float VIEWPOINT_HEIGHT = 1.8f;  // metres above the origin at start
-
-void create_world(GAME& g)
-{
-    g.world = new THING();
-    g.background = new THING();
-    g.background->set_id_string("Background");
-    g.background->set_type_string("BGR");
-
-    THING* viewpoint = new THING();
-    viewpoint->locate_rel(0.0f, 0.0f, VIEWPOINT_HEIGHT);
-    g.world->add_child(viewpoint);
-    THING* camera = new THING();
-    camera->locate_rel(0.0f, 0.0f, VIEWPOINT_HEIGHT);
-    g.world->add_child(camera);
-    g.viewpoint_thing = viewpoint;
-    g.camera_thing = camera;
-    g.view_thing = viewpoint;
-    g.world->update_abs_matrix();
-    g.background->update_abs_matrix();
-}
-
-void destroy_world(GAME& g)
-{
-    delete g.world;
-    delete g.background;
-    g.world = g.background = nullptr;
-}
 
 // An X11 Allegro started without any display crashes inside the library, so
 // the graphics failure is reported before Allegro is asked for a screen.
@@ -119,6 +94,7 @@ static void setup_fonts()
 {
     arial_font = allegro_gl_load_system_font_ex((char*)"Arial", AGL_FONT_TYPE_OUTLINE, 0, -1, -1, 0.1f, 32, 256);
     al_font = font;
+    set_message_font(al_font);
     // AllegroGL has no system fonts on X11: keep Allegro's own then.
     if (arial_font)
         font = arial_font;
@@ -143,25 +119,14 @@ static void start_timer()
     select_viewpoint(nullptr);
 }
 
-// S18..S20: the viewer's surroundings follow it.
-static void follow_viewer(GAME& g)
-{
-    // S18: chase camera and look-at join with the controls and views.
-    // S19: ground and sky follow with the world set-up.
-    float at[3] = {0.0f, 0.0f, 0.0f};
-    if (g.view_thing)
-        memcpy(at, g.view_thing->get_abs().t, sizeof(at));
-    g.background->locate_rel(at);
-    g.background->update_abs_matrix();
-}
-
 static void run_frame_loop(GAME& g)
 {
     while (!g.quit) {
         float dt = time_counter / (float)TIMER_HZ;  // S1
         simulate_frame(g, dt);                      // S2..S16
         time_counter = 0;                           // S17
-        follow_viewer(g);                           // S18..S20
+        // S18: chase camera and look-at join with the controls and views.
+        follow_viewer(g);                           // S19, S20
         render_frame(g);                            // R1..R10
         read_input(g);                              // I1
     }                                               // I2
@@ -198,14 +163,22 @@ int run_game(int argc, char** argv)
     enable_z_buffer();
     // The vessel selection screen joins with the vessels.
     enable_lights();
-    create_world(g);
+    light_materials = true;
+    smooth_light = true;
+    if (!build_scene(g))
+        return 1;
+    // The player's vessel joins with the vessels.
+    update_light();
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
     setup_projection();
+    for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
+        new_message(line);
     start_timer();
 
     run_frame_loop(g);
 
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     destroy_world(g);
+    free_messages();
     return 0;
 }

@@ -41,11 +41,5 @@ struct GAME {
     char vessel_path[512] = ""; // the configuration the player flies
 };
 
-// Builds the world trees for a game (without the player's vessel when the
-// vessel Parts are not there yet). Safe without a window.
-void create_world(GAME& g);
-// Deletes both trees.
-void destroy_world(GAME& g);
-
 // The program: start-up, frame loop, shutdown. Answers the exit code.
 int run_game(int argc, char** argv);

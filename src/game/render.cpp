@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "game/game.h"
+#include "game/messages.h"
+#include "render/texture.h"
 #include "render/model.h"
 #include "render/strokefont.h"
 #include "render/texture.h"
@@ -16,6 +18,7 @@
 // R5: a fresh colour and depth buffer.
 static void clear_frame()
 {
+    select_texture(nullptr);
     glDepthMask(GL_TRUE);
     glClearDepth(FAR_DIST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -55,6 +58,56 @@ static void paint_scene(GAME& g)
         g.world->paint(PAINT_BOUNDING_BOX);
 }
 
+// Eye-space corners of the five cockpit panels.
+float mfd_left[5] = {-0.49f, -0.16f, 0.18f, -0.49f, 0.34f};
+float mfd_right[5] = {-0.18f, 0.16f, 0.49f, -0.34f, 0.49f};
+float mfd_top[5] = {-0.14f, -0.13f, -0.14f, 0.38f, 0.38f};
+float mfd_bottom[5] = {-0.36f, -0.37f, -0.36f, 0.23f, 0.23f};
+float mfd_back[5] = {-1.2f, -1.22f, -1.2f, -1.0f, -1.0f};
+float mfd_front[5] = {-1.0f, -1.02f, -1.0f, -1.1f, -1.1f};
+
+int mfd_screen_mode[5] = {1, 2, 0, 3, 4};
+TEXTURE* mfd_tex[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+
+static TEXTURE* panel_texture(int i)
+{
+    int mode = mfd_screen_mode[i];
+    return (mode >= 0 && mode < 5) ? mfd_tex[mode] : console_tex;
+}
+
+// R8: the five cockpit panels, as textured quads in eye space. A panel whose
+// screen has no picture yet stays dark.
+static void draw_panels()
+{
+    disable_bfc();
+    disable_lights();
+    disable_z_check();
+    disable_z_write();
+    glColor4f(1, 1, 1, 1);
+    select_blend_func(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glPushMatrix();
+    glLoadIdentity();
+    for (int i = 0; i < 5; i++) {
+        TEXTURE* tex = panel_texture(i);
+        if (!tex)
+            continue;
+        select_texture(tex);
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0, 1);
+        glTexCoord2f(0, 0);
+        glVertex3f(mfd_left[i], mfd_top[i], mfd_back[i]);
+        glTexCoord2f(1, 0);
+        glVertex3f(mfd_right[i], mfd_top[i], mfd_back[i]);
+        glTexCoord2f(1, 1);
+        glVertex3f(mfd_right[i], mfd_bottom[i], mfd_front[i]);
+        glTexCoord2f(0, 1);
+        glVertex3f(mfd_left[i], mfd_bottom[i], mfd_front[i]);
+        glEnd();
+    }
+    glPopMatrix();
+    select_texture(nullptr);
+}
+
 // R9: frame rate and screen mode, green, centred near the top of the view.
 static void draw_text_overlay(GAME& g)
 {
@@ -89,7 +142,7 @@ void render_frame(GAME& g)
     clear_frame();     // R5
     place_camera(g);   // R6
     paint_scene(g);    // R7
-    // R8: cockpit panels join with the MFD screens and the message console.
+    draw_panels();     // R8
     draw_text_overlay(g); // R9
     allegro_gl_flip(); // R10
 }

@@ -4,3 +4,10 @@
 struct GAME;
 
 void render_frame(GAME& g);
+
+class TEXTURE;
+
+// Which screen each cockpit panel shows: 0..4 a vessel screen (status, all
+// slots, target, front radar, rear radar), anything else the message console.
+extern int mfd_screen_mode[5];
+extern TEXTURE* mfd_tex[5];  // texture of vessel screen 0..4, null until drawn

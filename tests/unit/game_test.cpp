@@ -6,6 +6,7 @@
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/settings.h"
+#include "game/world.h"
 #include "scene/thing.h"
 
 namespace {
@@ -100,7 +101,7 @@ struct MOVER : THING {
 TEST(Frame, ATwoSecondFrameAdvancesTwoSecondsAndTheFirstNone)
 {
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     MOVER* m = new MOVER();
     g.world->add_child(m);
     simulate_frame(g, 0.0f);
@@ -113,7 +114,7 @@ TEST(Frame, ATwoSecondFrameAdvancesTwoSecondsAndTheFirstNone)
 TEST(Frame, SpawnedThingsJoinTheWorldAndThePlayersBecomeItsProjectile)
 {
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     MOVER* player = new MOVER();
     g.world->add_child(player);
     g.player = player;
@@ -132,7 +133,7 @@ TEST(Frame, SpawnedThingsJoinTheWorldAndThePlayersBecomeItsProjectile)
 TEST(Frame, ADeadViewThingFallsBackAndIsNeverLeftDangling)
 {
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     THING* eye = new THING();
     g.world->add_child(eye);
     g.view_thing = eye;

@@ -1,0 +1,106 @@
+#include "game/joystick.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+float joy_null_zone = 0.2f;
+float joy_gamma = 3.0f;
+bool joy_invert_y = false;
+
+int* joy_pitch = nullptr;
+int* joy_gear = nullptr;
+int* joy_roll = nullptr;
+int* joy_thrust_x = nullptr;
+int* joy_thrust_y = nullptr;
+int* joy_thrust_z = nullptr;
+int* joy_fire = nullptr;
+int* joy_roll_gear_toggle = nullptr;
+
+JOYSTICK_INFO* joy_delta = nullptr;
+static int joy_delta_count = 0;  // records in joy_delta
+
+float joy_to_float(int pos)
+{
+    float x = pos / 128.0f;
+    float nz = joy_null_zone;
+    if (x > nz)
+        return powf((x - nz) / (1.0f - nz), joy_gamma);
+    if (x < -nz)
+        return -powf((-x - nz) / (1.0f - nz), joy_gamma);
+    return 0.0f;
+}
+
+void clear_joy_bindings()
+{
+    joy_pitch = joy_gear = joy_roll = nullptr;
+    joy_thrust_x = joy_thrust_y = joy_thrust_z = nullptr;
+    joy_fire = joy_roll_gear_toggle = nullptr;
+}
+
+static int* axis_of(int stick, int axis)
+{
+    if (num_joysticks < 1 || stick >= joy[0].num_sticks || axis >= joy[0].stick[stick].num_axis)
+        return nullptr;
+    return &joy[0].stick[stick].axis[axis].pos;
+}
+
+static int* button_of(int b)
+{
+    if (num_joysticks < 1 || b >= joy[0].num_buttons)
+        return nullptr;
+    return &joy[0].button[b].b;
+}
+
+void bind_joystick()
+{
+    joy_gear = axis_of(0, 0);
+    joy_pitch = axis_of(0, 1);
+    joy_thrust_y = axis_of(0, 2);
+    joy_thrust_x = axis_of(1, 0);
+    joy_thrust_z = axis_of(1, 1);
+    joy_fire = button_of(0);
+    joy_roll_gear_toggle = button_of(1);
+    joy_roll = nullptr;
+}
+
+static void record_changes(const JOYSTICK_INFO& now, JOYSTICK_INFO& delta)
+{
+    for (int b = 0; b < now.num_buttons && b < MAX_JOYSTICK_BUTTONS; b++)
+        delta.button[b].b = now.button[b].b - delta.button[b].b;
+    for (int s = 0; s < now.num_sticks && s < MAX_JOYSTICK_STICKS; s++)
+        for (int a = 0; a < now.stick[s].num_axis && a < MAX_JOYSTICK_AXIS; a++)
+            delta.stick[s].axis[a].pos = now.stick[s].axis[a].pos - delta.stick[s].axis[a].pos;
+}
+
+void update_joy_delta()
+{
+    if (!joy_delta) {
+        joy_delta_count = num_joysticks;
+        joy_delta = (JOYSTICK_INFO*)calloc(joy_delta_count > 0 ? joy_delta_count : 1, sizeof(JOYSTICK_INFO));
+    }
+    int n = num_joysticks < joy_delta_count ? num_joysticks : joy_delta_count;
+    memcpy(joy_delta, joy, n * sizeof(JOYSTICK_INFO));
+    poll_joystick();
+    for (int i = 0; i < n; i++)
+        record_changes(joy[i], joy_delta[i]);
+}
+
+int joy_delta_of(const int* binding)
+{
+    if (!binding || !joy_delta || joy_delta_count < 1)
+        return 0;
+    // A binding points into joy[]; the same offset in joy_delta is its change.
+    const char* base = (const char*)joy;
+    ptrdiff_t offset = (const char*)binding - base;
+    if (offset < 0 || offset + sizeof(int) > joy_delta_count * sizeof(JOYSTICK_INFO))
+        return 0;
+    return *(const int*)((const char*)joy_delta + offset);
+}
+
+void free_joy_delta()
+{
+    free(joy_delta);
+    joy_delta = nullptr;
+    joy_delta_count = 0;
+}

@@ -1,0 +1,16 @@
+// Waves of eight target vessels: created together, replaced together once
+// every one of them is gone, blown up when they stray too far.
+#pragma once
+
+class THING;
+
+extern float respawn_point[3];  // where targets appear; the entry buoy stands here
+extern float respawn_distance;  // metres from respawn_point at which a target is blown up
+constexpr int TARGETS_PER_WAVE = 8;
+extern const char* victim_path;  // configuration the targets are built from
+
+// Adds a wave of eight target vessels to the world.
+void respawn_targets(THING* world);
+// True when none of "beta 1" .. "beta 8" is left alive among first and its
+// siblings; tells strayed ones to explode.
+bool check_targets(THING* first);

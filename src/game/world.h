@@ -1,0 +1,21 @@
+// The scene the player finds at start: background sphere and stars, ground
+// and sky planes, the viewpoint and camera nodes, two navigation buoys and
+// 200 rocks (the player's vessel joins with build_scene's caller).
+#pragma once
+
+struct GAME;
+
+constexpr int STAR_COUNT = 200;
+constexpr int ROCK_COUNT = 200;
+extern float star_sphere_fac;  // stars sit at this fraction of FAR_DIST
+extern float rock_field_size;  // metres: rocks are scattered over a cube this wide
+
+// World and background roots with the viewpoint and camera nodes only.
+void create_world_roots(GAME& g);
+// The whole start scene. False (after printing one line naming the file)
+// when a model the game cannot go on without is missing.
+bool build_scene(GAME& g);
+// Deletes both trees and forgets the models they held.
+void destroy_world(GAME& g);
+// Ground, sky planes and background stay around the viewer (steps S19, S20).
+void follow_viewer(GAME& g);
