@@ -13,6 +13,7 @@
 #include "effects/explosion.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/world.h"
 #include "render/meshmodel.h"
 #include "scene/thing.h"
 #include "sound/sounds.h"
@@ -77,7 +78,7 @@ void BM_HourOfExplosions(benchmark::State& state)
     for (auto _ : state) {
         srand(7);
         GAME g;
-        create_world(g);
+        create_world_roots(g);
         // A file that does not load still gives a shared sound.
         SOUND* boom = soundlist.load("no-such-dir/boom.wav");
         size_t after_first_minute = 0;

@@ -136,13 +136,18 @@ static void draw_text_overlay(GAME& g)
         glDisable(GL_LINE_SMOOTH);
 }
 
-void render_frame(GAME& g)
+void draw_frame(GAME& g)
 {
     // R1..R4: cockpit screens join with the MFD screens.
-    clear_frame();     // R5
-    place_camera(g);   // R6
-    paint_scene(g);    // R7
-    draw_panels();     // R8
-    draw_text_overlay(g); // R9
-    allegro_gl_flip(); // R10
+    clear_frame();         // R5
+    place_camera(g);       // R6
+    paint_scene(g);        // R7
+    draw_panels();         // R8
+    draw_text_overlay(g);  // R9
+}
+
+void render_frame(GAME& g)
+{
+    draw_frame(g);
+    allegro_gl_flip();  // R10
 }

@@ -3,6 +3,9 @@
 
 struct GAME;
 
+// Draws the frame into the back buffer (R1..R9).
+void draw_frame(GAME& g);
+// Draws the frame and shows it.
 void render_frame(GAME& g);
 
 class TEXTURE;

@@ -10,6 +10,7 @@ constexpr int GL_TEST_H = 480;
 // far 5000, identity model-view, no lights, no blending, no culling.
 void gl_test_begin_frame();
 // Reads the back buffer pixel at (x, y), y counted from the top, as RGB bytes.
-void gl_test_pixel(int x, int y, unsigned char rgb[3]);
+// front: read what the last flip showed instead of the back buffer.
+void gl_test_pixel(int x, int y, unsigned char rgb[3], bool front = false);
 // Writes the back buffer to a PNG (through a BMP and ImageMagick's convert).
-void gl_test_save(const std::string& png_path);
+void gl_test_save(const std::string& png_path, bool front = false);

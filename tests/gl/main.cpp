@@ -32,17 +32,17 @@ void gl_test_begin_frame()
     enable_z_buffer();
 }
 
-void gl_test_pixel(int x, int y, unsigned char rgb[3])
+void gl_test_pixel(int x, int y, unsigned char rgb[3], bool front)
 {
-    glReadBuffer(GL_BACK);
+    glReadBuffer(front ? GL_FRONT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, GL_TEST_H - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 
-void gl_test_save(const std::string& png_path)
+void gl_test_save(const std::string& png_path, bool front)
 {
     std::vector<unsigned char> px(GL_TEST_W * GL_TEST_H * 3);
-    glReadBuffer(GL_BACK);
+    glReadBuffer(front ? GL_FRONT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, GL_TEST_W, GL_TEST_H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
     std::string ppm = png_path + ".ppm";

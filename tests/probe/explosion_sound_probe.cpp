@@ -19,6 +19,7 @@
 #include "effects/soundthing.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/world.h"
 #include "scene/thing.h"
 #include "sound/sounds.h"
 #include "test_wav.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv)
     }
 
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     THING* t = new THING();
     t->set_flags(THING_EXPLODABLE);
     t->set_explosion_sound(boom->acquire());

@@ -15,6 +15,7 @@
 #include "effects/soundthing.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/world.h"
 #include "game/globals.h"
 #include "render/meshmodel.h"
 #include "scene/thing.h"
@@ -578,7 +579,7 @@ TEST(ExplosionFrames, EverythingAnExplosionMakesIsGoneAfterItsLifetime)
     dir.write("boom.wav", make_wav_bytes(11025, 1.0f, 110.0f, 0.5f));
     SOUND* boom = soundlist.load(dir.file("boom.wav").c_str());
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     int before = count_children(g.world);
     THING* t = make_exploder(make_box_mesh());
     t->set_explosion_sound(boom->acquire());
@@ -606,7 +607,7 @@ TEST(ExplosionFrames, ManyExplosionsLeaveNothingBehind)
 {
     // Under the leak checker a model or sound kept by a removed effect shows.
     GAME g;
-    create_world(g);
+    create_world_roots(g);
     int before = count_children(g.world);
     for (int cycle = 0; cycle < 200; cycle++) {
         THING* t = make_exploder(make_box_mesh());
