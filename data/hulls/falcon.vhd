@@ -2,7 +2,7 @@
 MESH = models/falcon.3ds
 COCKPIT = models/falcon_cockpit.3ds
 SHORTNAME = FS-9 Falcon
-PILOT = 0, 4.2, 1.02
+PILOT = 0, 4.3, 1.08
 MASS = 6400
 RMASS = 8500, 7000, 10500
 SLOT = J, 0.72, -6.7, 0, 0, 1, 0, 0, 0, 1  // 0

@@ -2,7 +2,7 @@
 MESH = models/kestrel.3ds
 COCKPIT = models/kestrel_cockpit.3ds
 SHORTNAME = KS-7 Kestrel
-PILOT = 0, 3, 0.86
+PILOT = 0, 3, 0.98
 MASS = 4200
 RMASS = 5000, 3500, 6000
 SLOT = J, 0, -6, 0, 0, 1, 0, 0, 0, 1  // 0

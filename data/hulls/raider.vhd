@@ -2,7 +2,7 @@
 MESH = models/raider.3ds
 COCKPIT = models/raider_cockpit.3ds
 SHORTNAME = RD-1 Raider
-PILOT = 0, 2.2, 0.72
+PILOT = 0, 2.3, 0.9
 MASS = 3000
 RMASS = 3600, 3000, 4200
 SLOT = J, 0, -4.4, 0.1, 0, 1, 0, 0, 0, 1  // 0

@@ -27,7 +27,7 @@ HULL_LAYOUT kestrel()
     HULL_LAYOUT h;
     h.stem = "kestrel";
     h.shortname = "KS-7 Kestrel";
-    h.pilot = v3(0, 3.0f, 0.86f);
+    h.pilot = v3(0, 3.0f, 0.98f);
     h.mass = 4200;
     h.rmass = v3(5000, 3500, 6000);
     auto& m = h.mounts;
@@ -93,7 +93,7 @@ HULL_LAYOUT falcon()
     HULL_LAYOUT h;
     h.stem = "falcon";
     h.shortname = "FS-9 Falcon";
-    h.pilot = v3(0, 4.2f, 1.02f);
+    h.pilot = v3(0, 4.3f, 1.08f);
     h.mass = 6400;
     h.rmass = v3(8500, 7000, 10500);
     auto& m = h.mounts;
@@ -115,7 +115,7 @@ HULL_LAYOUT raider()
     HULL_LAYOUT h;
     h.stem = "raider";
     h.shortname = "RD-1 Raider";
-    h.pilot = v3(0, 2.2f, 0.72f);
+    h.pilot = v3(0, 2.3f, 0.9f);
     h.mass = 3000;
     h.rmass = v3(3600, 3000, 4200);
     auto& m = h.mounts;

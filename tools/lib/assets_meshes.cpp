@@ -130,7 +130,7 @@ MESH3DS kestrel_hull()
               {-5.7f, 0.0f, 0.6f, 0.5f, 0.5f, 2.2f, p.metal, true},
               {-6.0f, 0.0f, 0.55f, 0.48f, 0.48f, 2.2f, p.metal, false}},
              20, p.dark);
-    m.ellipsoid(v3(0, 3.1f, 0.6f), v3(0.42f, 1.75f, 0.5f), 16, 10, p.glass);
+    m.ellipsoid(v3(0, 3.1f, 0.62f), v3(0.44f, 1.75f, 0.56f), 16, 10, p.glass);
     // Dorsal spine from the canopy to the fin.
     fuselage(m,
              {{1.8f, 0.45f, 0, 0, 0, 2, p.hull, false},
@@ -246,7 +246,7 @@ MESH3DS falcon_hull()
               {-6.5f, 0.0f, 1.3f, 0.48f, 0.48f, 3.2f, p.metal, true},
               {-6.7f, 0.0f, 1.25f, 0.47f, 0.47f, 3.2f, p.metal, false}},
              24, p.metal);
-    m.ellipsoid(v3(0, 4.3f, 0.62f), v3(0.45f, 1.6f, 0.5f), 16, 10, p.glass);
+    m.ellipsoid(v3(0, 4.3f, 0.66f), v3(0.46f, 1.65f, 0.54f), 16, 10, p.glass);
     both_sides(m, [&] {
         pod(m, v3(1.45f, 0, -0.1f), {v3(3.2f, 0.4f, 0.42f), v3(2.6f, 0.42f, 0.44f), v3(-0.6f, 0.3f, 0.36f)}, 5.0f,
             p.hull, p.dark, p.hull);
@@ -274,7 +274,7 @@ MESH3DS raider_hull()
               {-4.2f, 0.1f, 0.42f, 0.38f, 0.36f, 2.2f, p.metal, true},
               {-4.4f, 0.1f, 0.4f, 0.36f, 0.34f, 2.2f, p.metal, false}},
              18, p.metal);
-    m.ellipsoid(v3(0, 2.3f, 0.42f), v3(0.38f, 1.2f, 0.35f), 14, 8, p.glass);
+    m.ellipsoid(v3(0, 2.3f, 0.55f), v3(0.4f, 1.3f, 0.5f), 14, 8, p.glass);
     pod(m, v3(0, 0, 0.62f), {v3(0.6f, 0.3f, 0.22f), v3(0.2f, 0.32f, 0.24f), v3(-3.2f, 0.2f, 0.15f)}, 3.0f, p.hull,
         p.dark, p.hull, 12);
     both_sides(m, [&] {
@@ -297,22 +297,25 @@ MESH3DS cockpit(const std::string& name, V3 e, V3 frame_colour)
     int sill = m.material("sill", 0.2f, 0.2f, 0.22f);
     int lamp = m.material("warning lamp", 1.0f, 0.55f, 0.1f, 1.0f);
     m.push(translate(e.x, e.y, e.z));
-    // Dashboard: its face toward the pilot carries the panels (drawn by the
-    // game over it), the hood above shades them.
-    V3 d[8] = {v3(-0.66f, 0.9f, -0.95f), v3(0.66f, 0.9f, -0.95f), v3(0.66f, 1.5f, -0.95f), v3(-0.66f, 1.5f, -0.95f),
-               v3(-0.66f, 0.95f, -0.12f), v3(0.66f, 0.95f, -0.12f), v3(0.6f, 1.5f, -0.2f), v3(-0.6f, 1.5f, -0.2f)};
+    // Dashboard: its face toward the pilot sits behind the cockpit panels
+    // (which the game draws over it) and close enough to hide the nose deck
+    // below the panels; the hood above shades them.
+    V3 d[8] = {v3(-0.66f, 0.55f, -1.0f), v3(0.66f, 0.55f, -1.0f), v3(0.66f, 1.5f, -1.0f), v3(-0.66f, 1.5f, -1.0f),
+               v3(-0.66f, 0.6f, -0.13f), v3(0.66f, 0.6f, -0.13f), v3(0.6f, 1.5f, -0.2f), v3(-0.6f, 1.5f, -0.2f)};
     m.hexahedron(d, dash);
-    V3 hood[8] = {v3(-0.64f, 0.85f, -0.14f), v3(0.64f, 0.85f, -0.14f), v3(0.58f, 1.45f, -0.2f), v3(-0.58f, 1.45f, -0.2f),
-                  v3(-0.64f, 0.85f, -0.1f), v3(0.64f, 0.85f, -0.1f), v3(0.58f, 1.45f, -0.16f), v3(-0.58f, 1.45f, -0.16f)};
+    V3 hood[8] = {v3(-0.64f, 0.52f, -0.14f), v3(0.64f, 0.52f, -0.14f), v3(0.58f, 1.45f, -0.21f),
+                  v3(-0.58f, 1.45f, -0.21f), v3(-0.64f, 0.52f, -0.1f), v3(0.64f, 0.52f, -0.1f),
+                  v3(0.58f, 1.45f, -0.17f), v3(-0.58f, 1.45f, -0.17f)};
     m.hexahedron(hood, sill);
-    m.box(v3(-0.05f, 0.86f, -0.1f), v3(0.05f, 0.9f, -0.06f), lamp);
-    // Windscreen arch and canopy bow.
+    // Windscreen arch (its pillars frame the view's upper corners), canopy
+    // bow behind the head, side sills and two warning lamps on the hood.
     both_sides(m, [&] {
-        m.cylinder(v3(0.62f, 1.0f, -0.1f), v3(0.36f, 0.55f, 0.42f), 0.03f, 6, frame);
-        m.cylinder(v3(0.36f, 0.55f, 0.42f), v3(0.0f, 0.45f, 0.5f), 0.03f, 6, frame);
+        m.cylinder(v3(0.55f, 1.1f, -0.1f), v3(0.32f, 0.5f, 0.42f), 0.03f, 6, frame);
+        m.cylinder(v3(0.32f, 0.5f, 0.42f), v3(0.0f, 0.42f, 0.5f), 0.03f, 6, frame);
         m.cylinder(v3(0.6f, -0.35f, -0.15f), v3(0.34f, -0.2f, 0.4f), 0.035f, 6, frame);
         m.cylinder(v3(0.34f, -0.2f, 0.4f), v3(0.0f, -0.15f, 0.48f), 0.035f, 6, frame);
         m.box(v3(0.62f, -0.8f, -0.42f), v3(0.8f, 1.0f, -0.26f), sill);
+        m.box(v3(0.52f, 0.56f, -0.1f), v3(0.58f, 0.6f, -0.07f), lamp);
     });
     m.pop();
     return m.take();
