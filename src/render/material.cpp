@@ -4,8 +4,10 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "render/texture.h"
+#include "render/utf8_text.h"
 #include "scene/states.h"
 
 bool light_materials = false;
@@ -43,7 +45,7 @@ MATERIAL::~MATERIAL()
 void MATERIAL::set_name(const char* n)
 {
     free(name);
-    name = n ? ustrdup(n) : nullptr;
+    name = n ? ustrdup(valid_utf8(n).c_str()) : nullptr;
 }
 
 void MATERIAL::set_emitted(float r, float g, float b) { set3(emitted, r, g, b); }
@@ -127,10 +129,12 @@ MATERIAL* MATERIAL_LIST::find(const char* n) const
 {
     if (materials.empty())
         return nullptr;
-    if (n)
+    if (n) {
+        std::string wanted = valid_utf8(n);
         for (MATERIAL* m : materials)
-            if (m->get_name() && ustrcmp(m->get_name(), n) == 0)
+            if (m->get_name() && ustrcmp(m->get_name(), wanted.c_str()) == 0)
                 return m;
+    }
     return materials[0];
 }
 

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "game/globals.h"
+#include "render/utf8_text.h"
 
 TEXTURE** texlist = nullptr;
 int nrtex = 0;
@@ -20,7 +22,7 @@ namespace {
 
 char* copy_name(const char* s)
 {
-    return ustrdup(s ? s : "");
+    return ustrdup(valid_utf8(s).c_str());
 }
 
 // Allegro loads a file without an alpha channel into a 32-bit bitmap with
@@ -193,8 +195,9 @@ TEXTURE* find_texture(const char* name)
 {
     if (!name)
         return nullptr;
+    std::string wanted = valid_utf8(name);
     for (int i = 0; i < nrtex; i++)
-        if (ustricmp(texlist[i]->get_name(), name) == 0)
+        if (ustricmp(texlist[i]->get_name(), wanted.c_str()) == 0)
             return texlist[i];
     TEXTURE* t = new TEXTURE(name);
     add_texture(t);

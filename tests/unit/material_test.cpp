@@ -5,8 +5,11 @@
 #include <allegro.h>
 #include <GL/gl.h>
 
+#include <string>
+
 #include "render/material.h"
 #include "render/texture.h"
+#include "render/utf8_text.h"
 #include "scene/states.h"
 #include "test_allegro.h"
 
@@ -164,4 +167,29 @@ TEST(TextureUpload, RowsReachOpenGlInRgbaOrderWhateverAllegroKeeps)
     EXPECT_EQ(texture_upload_bytes_per_pixel(24), 3);
     EXPECT_EQ(texture_upload_bytes_per_pixel(32), 4);
     destroy_bitmap(b8);
+}
+
+TEST(NamesFromFiles, MalformedUtf8IsReencodedBeforeAllegroSeesIt)
+{
+    EXPECT_EQ(valid_utf8(nullptr), "");
+    EXPECT_EQ(valid_utf8("plain"), "plain");
+    EXPECT_EQ(valid_utf8("gr\xC3\xBC\xC3\x9F"), "gr\xC3\xBC\xC3\x9F");   // already UTF-8
+    EXPECT_EQ(valid_utf8("caf\xE9"), "caf\xC3\xA9");                    // Latin-1
+    EXPECT_EQ(valid_utf8("\xC0\x80"), "\xC3\x80\xC2\x80");              // overlong zero
+    EXPECT_EQ(valid_utf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
+    EXPECT_EQ(valid_utf8("\xE2\x82"), "\xC3\xA2\xC2\x82");              // cut short
+
+    // A six-byte form decoding past 2^30 sends Allegro's character width
+    // count into an endless loop; as a name here it is harmless.
+    const char* evil = "\xFD\xBF\xBF\xBF\xBF\xBF";
+    MATERIAL m(evil);
+    EXPECT_EQ(std::string(m.get_name()), valid_utf8(evil));
+    MATERIAL_LIST list;
+    list.add(new MATERIAL("first"));
+    MATERIAL* named = new MATERIAL(evil);
+    list.add(named);
+    EXPECT_EQ(list.find(evil), named);
+    ensure_headless_allegro();
+    TEXTURE* t = find_texture("&\xFD\xBF\xBF\xBF\xBF\xBF");
+    EXPECT_EQ(find_texture("&\xFD\xBF\xBF\xBF\xBF\xBF"), t);
 }
