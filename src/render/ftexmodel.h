@@ -16,6 +16,7 @@ public:
     void paint(unsigned short flags) override;
     float get_r() override { return size; }
     void set_color(unsigned int id, float r, float g, float b) override;  // id 0: colour
+    using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0 size, 1 brightness
 
     // Replaces the texture by find_texture(name); null: none.

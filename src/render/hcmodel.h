@@ -13,6 +13,7 @@ public:
     DOTMODEL() = default;
     void paint(unsigned short flags) override;
     void set_color(unsigned int id, float r, float g, float b) override;  // every id: the colour
+    using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0: point size
 
     const float* get_color() const { return color; }
@@ -31,6 +32,7 @@ public:
     void paint(unsigned short flags) override;
     float get_r() override { return radius; }
     void set_color(unsigned int id, float r, float g, float b) override;  // 0 ring, 1 tip
+    using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0 length, 1 radius (abs)
 
     float get_length() const { return length; }
@@ -66,6 +68,7 @@ public:
                  float b2);
     void paint(unsigned short flags) override;
     void set_color(unsigned int id, float r, float g, float b) override;  // 0 top, 1 equator, 2 bottom
+    using MODEL::set_color;  // the float* form stays visible
     // 0 radius (abs); 1 slices (truncated, at least 4); 2 stacks (truncated, at least 2)
     void set_parameter(unsigned int id, float value) override;
 
@@ -89,6 +92,7 @@ public:
     TEX_PLANE_MODEL(TEXTURE* texture, float radius);
     void paint(unsigned short flags) override;
     void set_color(unsigned int id, float r, float g, float b) override;  // 0: centre colour
+    using MODEL::set_color;  // the float* form stays visible
     // 0 radius; 1 texture scale; 2 u offset; 3 centre height; 4 v offset;
     // 5, 6 blend bits 0, 1; 7 depth write; 8 depth test; 9 segments (flags on at >= 0.5)
     void set_parameter(unsigned int id, float value) override;
@@ -152,6 +156,7 @@ public:
     SPHERE_RING_MODEL(float radius, float r, float g, float b);
     void paint(unsigned short flags) override;
     void set_color(unsigned int id, float r, float g, float b) override;  // 0: colour
+    using MODEL::set_color;  // the float* form stays visible
     // 0 radius (abs); 1 slices (truncated, at least 4); 2 angle, 3 width (radians)
     void set_parameter(unsigned int id, float value) override;
 

@@ -45,6 +45,7 @@ public:
     void allegro_paint(BITMAP* bmp, int x, int y, float scale) override;  // silhouette seen along z
     float get_r() override { return radius; }
     void set_color(unsigned int, float, float, float) override {}
+    using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int, float) override {}
     bool is_meshmodel() override { return true; }
     void get_bounding_box_corner(int corner, float* out) override;  // bit 0 x, bit 1 y, bit 2 z: max
