@@ -1,0 +1,63 @@
+# sortie-data model on good, cut and garbage 3DS files: a good file gives one
+# JSON line and exit 0; a file that does not load gives one line naming it
+# on standard error and exit 1; nothing ever crashes.
+set -u
+BUILD=$1
+SRC=$2
+tool="$BUILD/sortie-data"
+seeds="$SRC/tests/fuzz/seeds/load3ds_fuzz"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Runs the tool on $1; sets RC, OUT_LINES, ERR_LINES, ERR.
+run_model() {
+  "$tool" model "$1" >"$work/out" 2>"$work/err"
+  RC=$?
+  OUT_LINES=$(wc -l <"$work/out")
+  ERR_LINES=$(wc -l <"$work/err")
+  ERR=$(cat "$work/err")
+}
+
+for f in "$seeds"/*.3ds; do
+  run_model "$f"
+  [ "$RC" = 0 ] || fail "$f: exit $RC"
+  [ "$OUT_LINES" = 1 ] && [ "$ERR_LINES" = 0 ] || fail "$f: $OUT_LINES lines out, $ERR_LINES err"
+  grep -q '^{"vertices":[0-9]*,"faces":[0-9]*,"radius":.*,"bbox":\[.*\],"materials":\[{"name":' "$work/out" ||
+    fail "$f: not the model line: $(cat "$work/out")"
+done
+grep -q '"texture":"glass.bmp"' <("$tool" model "$seeds/two_materials.3ds") || fail "texture name missing"
+grep -q '"two_sided":true' <("$tool" model "$seeds/two_materials.3ds") || fail "two-sided flag missing"
+
+# Every cut of a good file, and the file with bytes overwritten: exit 0 with
+# one line out, or exit 1 with one line err, never anything else.
+good="$seeds/two_materials.3ds"
+size=$(stat -c %s "$good")
+for n in $(seq 0 7 "$size"); do
+  head -c "$n" "$good" >"$work/cut.3ds"
+  run_model "$work/cut.3ds"
+  case "$RC" in
+    0) [ "$OUT_LINES" = 1 ] || fail "cut at $n: $OUT_LINES lines" ;;
+    1) [ "$ERR_LINES" = 1 ] || fail "cut at $n: $ERR_LINES error lines" ;;
+    *) fail "cut at $n: exit $RC" ;;
+  esac
+done
+for at in 2 8 20 40 100 200 300 400; do
+  cp "$good" "$work/bad.3ds"
+  printf '\377\377\377\177' | dd of="$work/bad.3ds" bs=1 seek="$at" conv=notrunc 2>/dev/null
+  run_model "$work/bad.3ds"
+  [ "$RC" = 0 ] || [ "$RC" = 1 ] || fail "overwritten at $at: exit $RC"
+done
+
+# Nothing at all, garbage, and a missing file.
+: >"$work/empty.3ds"
+run_model "$work/empty.3ds"
+[ "$RC" = 1 ] && [ "$ERR" = "$work/empty.3ds: No main chunk." ] || fail "empty file: $RC '$ERR'"
+head -c 3000 /dev/urandom | tr '\115' '\000' >"$work/noise.3ds"
+run_model "$work/noise.3ds"
+[ "$RC" = 0 ] || [ "$RC" = 1 ] || fail "noise: exit $RC"
+run_model "$work/none.3ds"
+[ "$RC" = 1 ] && [ "$ERR" = "$work/none.3ds: File not found." ] || fail "missing file: $RC '$ERR'"
+"$tool" model >/dev/null 2>&1
+[ $? = 2 ] || fail "usage error is not exit 2"
+echo "sortie-data model: ok"
