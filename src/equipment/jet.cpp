@@ -1,0 +1,153 @@
+#include "equipment/jet.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "effects/fireball.h"
+#include "sound/sounds.h"
+#include "ui/colors.h"
+#include "vessel/definitions.h"
+
+float flame_thrust_delta = 2.0f;  // per second
+float jet_idle_pitch = 0.7f;      // frequency factor at zero flame
+
+// Uniform 0..32767, the range the flame and engine randomness are tuned for.
+static int random15() { return rand() % 32768; }
+
+JET::JET()
+    : thrust(0.0f),
+      power(0.0f),
+      flame_speed(100.0f),
+      flame_timer(0.0f),
+      flame_interval(0.01f),
+      flame_length(2.0f),
+      flame_color{1.0f, 0.6f, 0.2f},
+      flame_thrust(0.0f),
+      engine_sound(nullptr),
+      sound_on(false),
+      engine_pitch(1.0f)
+{
+    set_name("Jet");
+}
+
+JET::~JET() { soundlist.release(engine_sound); }
+
+const char* JET::get_thingtype_string() { return "JET"; }
+
+void JET::axis_y(float* out) const
+{
+    out[0] = abs.v[0][1];
+    out[1] = abs.v[1][1];
+    out[2] = abs.v[2][1];
+}
+
+void JET::set_power(float p) { power = p < 0.0f ? 0.0f : p; }
+
+void JET::set_thrust(float value, int axis)
+{
+    if (axis != 1 && axis != 7)
+        return;
+    thrust = value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
+}
+
+void JET::get_force(float* f)
+{
+    float y[3];
+    axis_y(y);
+    for (int i = 0; i < 3; i++)
+        f[i] = power * thrust * y[i];
+}
+
+void JET::get_max_forces(float* f6)
+{
+    float y[3];
+    axis_y(y);
+    for (int i = 0; i < 3; i++) {
+        f6[i] = power * y[i];
+        f6[i + 3] = 0.0f;
+    }
+}
+
+float JET::get_max_aforce() { return power; }
+
+void JET::tick(float dt)
+{
+    flame_timer -= dt;
+    if (flame_thrust < thrust) {
+        flame_thrust += flame_thrust_delta * dt;
+        if (flame_thrust > thrust)
+            flame_thrust = thrust;
+    }
+    if (flame_thrust > thrust) {
+        flame_thrust -= flame_thrust_delta * dt;
+        if (flame_thrust < thrust)
+            flame_thrust = thrust;
+    }
+    float level = fabsf(flame_thrust);
+    sound_volume = level;
+    if (level > 0.0f && !sound_on) {
+        sound_on = true;
+        engine_pitch = 0.9f + 0.2f * random15() / 32767.0f;
+        sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
+        play_sound(engine_sound, true);
+    }
+    if (flame_thrust == 0.0f && sound_on) {
+        play_sound(nullptr, false);
+        sound_on = false;
+    }
+    // The engine runs higher as the flame grows; a running voice hears both
+    // factors only through the positional update.
+    sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
+    update_sound();
+}
+
+THING* JET::crop_spawn()
+{
+    if (flame_timer > 0.0f)
+        return nullptr;
+    FIREBALL* puff = new FIREBALL(flame_color);
+    float level = fabsf(flame_thrust);
+    puff->reset(level, fabsf(flame_thrust * flame_length), level, true);
+    float v[3] = {0.0f, 0.0f, 0.0f};
+    if (parent)
+        parent->get_vel(v);
+    float y[3];
+    axis_y(y);
+    // The exhaust leaves against the force.
+    float away = flame_thrust > 0.0f ? -flame_speed : flame_speed;
+    for (int i = 0; i < 3; i++)
+        v[i] += away * y[i];
+    puff->set_vel(v);
+    float s = random15() / 32767.0f * 0.0167f;
+    puff->locate_rel(abs.t[0] + s * v[0], abs.t[1] + s * v[1], abs.t[2] + s * v[2]);
+    flame_timer = flame_interval;
+    return puff;
+}
+
+int JET::handle_file_command(const char* key, const char* rest)
+{
+    if (key_is(key, "POWER")) {
+        float p;
+        int used = read_definition_number(rest, &p, key);
+        set_power(definition_at_least(p, 0.0f, rest, key));
+        return used;
+    }
+    if (key_is(key, "SOUND")) {
+        char file[DEF_WORD_SIZE];
+        int used = read_definition_word(file, sizeof file, rest, WORD_LINE_TERMINATORS, WORD_BLANKS, key);
+        soundlist.release(engine_sound);
+        engine_sound = load_definition_sound(file, rest);
+        return used;
+    }
+    return SLOTTHING::handle_file_command(key, rest);
+}
+
+// A bar from the middle of the box, right for forward thrust, left for reverse.
+void JET::paint_status(BITMAP* bmp, int x, int y, int w, int h)
+{
+    int n = w - 2;
+    int v = (int)((n * thrust + n) * 0.5f);
+    v = v < 1 ? 1 : v > n ? n : v;
+    rectfill(bmp, x + w / 2, y + 1, x + v, y + h - 2, get_kvor_color(mfd_jet_color));
+    SLOTTHING::paint_status(bmp, x, y, w, h);
+}
