@@ -15,6 +15,8 @@ public:
 
     void write(const std::string& name, const std::string& contents) const { dir.write(name, contents); }
     std::string file(const std::string& name) const { return dir.file(name); }
+    // A 3DS box of the given half-size centred on the origin.
+    void write_box_mesh(const std::string& name, float half) const;
     const std::string& path() const { return dir.path(); }
 
 private:

@@ -452,7 +452,7 @@ TEST(HullFile, MissingHullLeavesNoSlots)
 TEST(HullFile, InvisibleSlotHidesItsItemsModel)
 {
     TEST_DATA_PATH data;
-    data.write("thing.3ds", "");  // any file the mesh loader accepts
+    data.write_box_mesh("thing.3ds", 0.5f);
     data.write("a.sid", "THINGTYPE = JET\nMESH = thing.3ds\n");
     data.write("hull.vhd", slot_line("Ji") + "ITEM = a.sid\n" + slot_line("J") + "ITEM = a.sid\n");
     VESSEL v;

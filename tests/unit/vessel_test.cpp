@@ -720,8 +720,9 @@ TEST(VesselFlight, RotationStabilizerStopsASpinAboutEveryAxis)
         float rot[3];
         v->get_rot(rot);
         for (int i = 0; i < 3; i++) {
-            if (spin[i] != 0.0f)
+            if (spin[i] != 0.0f) {
                 EXPECT_LT(fabsf(rot[i]), fabsf(spin[i])) << axis << " " << i;  // slowing
+            }
         }
         f.run(8.0f);
         v->get_rot(rot);
