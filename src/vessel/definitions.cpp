@@ -45,7 +45,7 @@ DEFINITION_TEXT::DEFINITION_TEXT(const char* path) : outer(innermost_text)
     DEFINITION_PROBLEM kind = DEF_MISSING_FILE;
     PACKFILE* f = nullptr;
     uint64_t size = 0;
-    if (!path || !*path || !exists(path)) {
+    if (!path || !*path || !is_clean_file_name(path) || !exists(path)) {
         snprintf(message, sizeof message, "cannot read '%s'", name);
     } else if ((size = file_size_ex(path)) > (uint64_t)definition_file_max_size) {
         kind = DEF_FILE_TOO_LARGE;
@@ -275,11 +275,55 @@ float definition_at_least(float value, float low, const char* at, const char* ke
 
 // ------------------------------------------------------------ files named in files
 
+bool is_clean_file_name(const char* name)
+{
+    const unsigned char* p = (const unsigned char*)name;
+    while (*p) {
+        unsigned c = *p++;
+        if (c < 0x20 || c == 0x7f)
+            return false;
+        if (c < 0x80)
+            continue;
+        int more;
+        unsigned low = 0x80, high = 0xbf;  // allowed range of the first continuation byte
+        if (c >= 0xc2 && c <= 0xdf) {
+            more = 1;
+        } else if (c >= 0xe0 && c <= 0xef) {
+            more = 2;
+            if (c == 0xe0)
+                low = 0xa0;  // overlong
+            if (c == 0xed)
+                high = 0x9f;  // surrogates
+        } else if (c >= 0xf0 && c <= 0xf4) {
+            more = 3;
+            if (c == 0xf0)
+                low = 0x90;
+            if (c == 0xf4)
+                high = 0x8f;  // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        for (int i = 0; i < more; i++, p++) {
+            unsigned lo = i == 0 ? low : 0x80, hi = i == 0 ? high : 0xbf;
+            if (*p < lo || *p > hi)
+                return false;
+        }
+    }
+    return true;
+}
+
 bool make_data_path(char* out, size_t size, const char* name, const char* at)
 {
-    int n = snprintf(out, size, "%s%s", data_path ? data_path : "", name ? name : "");
+    if (!name)
+        name = "";
+    if (!is_clean_file_name(name)) {
+        definition_report(at, DEF_BAD_FILE_NAME, "file name '%.60s' is not clean UTF-8 text: not opened",
+                          name);
+        return false;
+    }
+    int n = snprintf(out, size, "%s%s", data_path ? data_path : "", name);
     if (n < 0 || (size_t)n >= size) {
-        definition_report(at, DEF_CUT, "file name '%.60s...' too long", name ? name : "");
+        definition_report(at, DEF_CUT, "file name '%.60s...' too long", name);
         return false;
     }
     return true;
@@ -299,8 +343,9 @@ MODEL* load_definition_mesh(const char* name, const char* at)
 SOUND* load_definition_sound(const char* name, const char* at)
 {
     char path[DEF_WORD_SIZE + 1024];
+    // A name that cannot be opened still gives a (silent) sound.
     if (!make_data_path(path, sizeof path, name, at))
-        path[0] = 0;
+        snprintf(path, sizeof path, "%s", data_path ? data_path : "");
     SOUND* s = soundlist.load(path);
     if (!s || !s->get_sample())
         definition_report(at, DEF_BAD_SOUND, "sound '%s' does not load", path);

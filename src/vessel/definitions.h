@@ -66,6 +66,7 @@ enum DEFINITION_PROBLEM {
     DEF_IGNORED_LINES,      // lines the reader never reaches or skips by rule
     DEF_BAD_MESH,           // a mesh file that does not load: no model
     DEF_BAD_SOUND,          // a sound file that does not load: silent
+    DEF_BAD_FILE_NAME,      // a file name that is not clean UTF-8 text: not opened
 };
 
 class DEFINITION_SINK {
@@ -144,7 +145,11 @@ float definition_number(const char* word, const char* at, const char* key);
 // value, raised to low when below it (reported).
 float definition_at_least(float value, float low, const char* at, const char* key);
 
-// "%s%s" of data_path and name into out; false (reported) when it does not fit.
+// Well-formed UTF-8 without control characters: the only names handed to
+// Allegro's file functions, which misbehave on broken sequences.
+bool is_clean_file_name(const char* name);
+// "%s%s" of data_path and name into out; false (reported) when it does not
+// fit or is not a clean file name.
 bool make_data_path(char* out, size_t size, const char* name, const char* at);
 // The mesh data_path + name through load3ds, or null (reported).
 MODEL* load_definition_mesh(const char* name, const char* at);

@@ -533,6 +533,45 @@ TEST(ConfigurationFile, ItemNameMayContinueOnTheNextLine)
     EXPECT_NE(v.get_slot_item(0), nullptr);
 }
 
+TEST(ConfigurationFile, FileNamesThatAreNotCleanTextAreNotOpened)
+{
+    TEST_DATA_PATH data;
+    data.write("hull.vhd", slots(2) + "ITEM = a\x01b.sid\n");
+    data.write("a.vcd", "VHD = hull.vhd\nITEM = 0, \xcc" "10.sid\nITEM = 1, \xed\xa0\x80.sid\n");
+    RECORDING_SINK sink;
+    VESSEL v;
+    v.load_vcd(data.file("a.vcd").c_str());
+    EXPECT_EQ(v.get_slot_item(0), nullptr);
+    EXPECT_EQ(sink.count(DEF_BAD_FILE_NAME), 3);
+    EXPECT_TRUE(is_clean_file_name("Gr\xc3\xbcn/\xe2\x82\xac.sid"));
+    EXPECT_FALSE(is_clean_file_name("\xc0\xaf"));      // overlong
+    EXPECT_FALSE(is_clean_file_name("\xf4\x90\x80\x80"));  // beyond U+10FFFF
+    EXPECT_FALSE(is_clean_file_name("ab\xe2\x82"));   // cut short
+}
+
+TEST(MeshKeys, NamesLoseTheirBlanksAndMissingMeshesAreReported)
+{
+    TEST_DATA_PATH data;
+    data.write_box_mesh("box.3ds", 1.0f);
+    data.write("item.sid", "THINGTYPE = JET\nMESH = b ox.3ds\n");
+    data.write("hull.vhd", "MESH = bo x.3ds, ignored\nCOCKPIT = box.3ds\n" + slots(1) + "ITEM = item.sid\n");
+    RECORDING_SINK sink;
+    VESSEL v;
+    v.load_vhd(data.file("hull.vhd").c_str());
+    EXPECT_NE(v.get_model(), nullptr);
+    EXPECT_NE(v.get_cockpit()->get_model(), nullptr);
+    ASSERT_NE(v.get_slot_item(0), nullptr);
+    EXPECT_NE(v.get_slot_item(0)->get_model(), nullptr);
+    EXPECT_TRUE(sink.reports.empty());
+
+    data.write("hull2.vhd", "MESH = none.3ds\n");
+    v.load_vhd(data.file("hull2.vhd").c_str());
+    EXPECT_EQ(v.get_model(), nullptr);
+    const REPORT* r = sink.find(DEF_BAD_MESH);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->line, 1);
+}
+
 // ------------------------------------------------------------ the checker's view
 
 TEST(DefinitionReports, NamePathAndLineOfEachProblem)

@@ -1,0 +1,11 @@
+ÅSHORTNAME = Mule, x
+MASS = 0.05
+RMASS = 4,4,4
+PILOT = 0, 1.5, 0.4
+SLOT = J, 0,-2,0, 0,1,0, 0,0,-1
+ITEM = j.sid
+SLOT = Rb, 0,1,0, 0,0,1, 0,1,0
+ITEM = r.sid
+COCKPIT = c.3ds
+EXPLOSION_SOUND = boom.wav
+MASS = 9
