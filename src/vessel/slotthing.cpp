@@ -1,5 +1,6 @@
 #include "vessel/slotthing.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -66,10 +67,7 @@ const char* SLOTTHING::get_name() { return name; }
 
 void SLOTTHING::set_name(const char* text)
 {
-    if (!text)
-        text = "";
-    strncpy(name, text, sizeof name - 1);
-    name[sizeof name - 1] = 0;
+    snprintf(name, sizeof name, "%s", text ? text : "");
 }
 
 float SLOTTHING::get_max_shield() { return 0.0f; }
