@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "game/globals.h"
 #include "gl_window.h"
 #include "render/ftexmodel.h"
 #include "render/hcmodel.h"
@@ -19,6 +20,7 @@
 #include "render/meshmodel.h"
 #include "render/texture.h"
 #include "scene/states.h"
+#include "test_allegro.h"
 
 namespace {
 
@@ -145,6 +147,20 @@ TEST(RenderGl, LitMeshShowsEachMaterialAndNoBackFaces)
         }
     }
     gl_test_save(shot_path("sortie-render-mesh.png"));
+
+    // One face alone: the upper left triangle of the red half.
+    gl_test_begin_frame();
+    light_from_viewer();
+    solid_pass();
+    glPushMatrix();
+    glTranslatef(0, 0, -5);
+    mesh->paint_face(0, PAINT_MATERIALS | PAINT_SOLID);
+    glPopMatrix();
+    unsigned int f[3];
+    mesh->get_face(0, f);
+    ASSERT_EQ(f[1], 1u);  // (-1, -1), (-1, 1), (0, 1)
+    expect_pixel(screen_x(-0.75f), screen_y(0.5f), 255, 0, 0);
+    expect_pixel(screen_x(-0.25f), screen_y(-0.5f), 0, 0, 0);
 
     // The blended pass draws no faces; turned away, the square is culled.
     gl_test_begin_frame();
@@ -307,4 +323,47 @@ TEST(RenderGl, SkySphereSurroundsTheViewerAndStarsAddLight)
     EXPECT_GT(px[2], 200);
     gl_test_save(shot_path("sortie-render-sky.png"));
     disable_blend_func();
+}
+
+TEST(RenderGl, TextureFilesComeFromTheDataDirectoryOpaqueAndAmpersandNamesNever)
+{
+    TEMP_DIR dir;
+    dir.write("textures/.keep", "");
+    set_color_depth(32);
+    BITMAP* b = create_bitmap_ex(32, 2, 2);
+    clear_to_color(b, makecol32(200, 100, 50));
+    PALETTE pal;
+    get_palette(pal);
+    ASSERT_EQ(save_bitmap(dir.file("textures/rock.bmp").c_str(), b, pal), 0);  // 24-bit, no alpha
+    ASSERT_EQ(save_bitmap(dir.file("textures/&rock.bmp").c_str(), b, pal), 0);
+    destroy_bitmap(b);
+    const char* saved = data_path;
+    data_path = dir.path().c_str();
+    TEXTURE* rock = find_texture("rock.bmp");
+    TEXTURE* amp = find_texture("&rock.bmp");
+    data_path = saved;
+    EXPECT_EQ(rock->get_width(), 2);
+    EXPECT_EQ(amp->get_width(), 0);
+
+    // A picture without alpha is opaque: under the sprite's alpha blend it
+    // shows in full.
+    FTEXMODEL sprite("rock.bmp", false);
+    gl_test_begin_frame();
+    disable_z_write();
+    glPushMatrix();
+    glTranslatef(0, 0, -5);
+    glRotatef(90, 1, 0, 0);
+    sprite.paint(PAINT_MATERIALS | PAINT_BLENDED);
+    glPopMatrix();
+    expect_pixel(screen_x(0), screen_y(0), 200, 100, 50);
+
+    // Mipmapped uploads draw the same picture.
+    BITMAP* m = four_texels(32);
+    assign_texture("&gl-mipmapped", m, TEXTURE_8BIT_CHANNELS | TEXTURE_MIPMAPS);
+    destroy_bitmap(m);
+    gl_test_begin_frame();
+    paint_plane(find_texture("&gl-mipmapped"), 0, PAINT_SOLID);
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    expect_pixel(screen_x(1.5f), screen_y(-0.5f), 0, 255, 0, 12);
+    select_texture(nullptr);
 }
