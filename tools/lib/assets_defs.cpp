@@ -44,6 +44,8 @@ std::string text_of(const std::vector<std::string>& lines)
 std::string num(float v)
 {
     char buf[32];
+    if (v == 0)
+        v = 0;  // no "-0"
     snprintf(buf, sizeof buf, "%g", double(v));
     return buf;
 }
@@ -174,8 +176,11 @@ std::string hull_text(const HULL_LAYOUT& h, const HULL_FIT& fit)
     l.push_back("RMASS = " + vec(h.rmass));
     for (size_t i = 0; i < h.mounts.size(); i++) {
         const MOUNT& m = h.mounts[i];
-        l.push_back("SLOT = " + m.type + ", " + vec(m.pos) + ", " + vec(m.forward) + ", " + vec(m.up) + "  // " +
-                    std::to_string(i));
+        // The mounting matrix is Allegro's align matrix of (front, up) with
+        // its first column negated: "up" becomes the item's +y, "front" its
+        // -z. So the item's forward is written first and its up negated.
+        l.push_back("SLOT = " + m.type + ", " + vec(m.pos) + ", " + vec(m.forward) + ", " + vec(m.up * -1.0f) +
+                    "  // " + std::to_string(i));
         if (m.role == MOUNT_ENGINE)
             l.push_back("ITEM = " + item_path(fit.engine));
         else if (m.role == MOUNT_ROTATOR)

@@ -72,7 +72,7 @@ HULL_LAYOUT heron()
     h.shortname = "MC-2 Heron";
     h.pilot = v3(0, 4.6f, 1.12f);
     h.mass = 7200;
-    h.rmass = v3(11000, 12000, 14000);
+    h.rmass = v3(8000, 9000, 10000);
     auto& m = h.mounts;
     pair(m, MOUNT_ENGINE, "J", 0.55f, -7.6f, 0);
     m.push_back(mount(MOUNT_ROTATOR, "Ri", 0, 0, 0));

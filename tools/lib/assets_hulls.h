@@ -23,8 +23,8 @@ struct MOUNT {
     MOUNT_ROLE role;
     std::string type;  // slot-type letters of the SLOT line
     V3 pos;            // in hull coordinates
-    V3 forward;        // where the item's +y points (the SLOT line's second vector)
-    V3 up;             // where the item's +z points (the SLOT line's third vector)
+    V3 forward;        // where the item's +y points, in hull coordinates
+    V3 up;             // where the item's +z points
 };
 
 struct HULL_LAYOUT {
