@@ -1,9 +1,11 @@
 // The modders' still of a model: the shipped hulls drawn by the game's mesh
 // code, framed on the background from the angles asked for. The pictures
-// are saved under the build directory for a person to judge.
+// are saved in the temporary directory (sortie-still-*.png) for a person
+// to judge.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -47,8 +49,8 @@ std::vector<uint8_t> still(const std::string& hull, float yaw, float pitch)
     std::string error;
     std::string file = std::string(SORTIE_SOURCE_DIR) + "/data/models/" + hull + ".3ds";
     EXPECT_TRUE(render_model_still(file, yaw, pitch, GL_TEST_W, GL_TEST_H, rgb, error)) << error;
-    write_png_rgb("still_" + hull + "_" + std::to_string(int(yaw)) + "_" + std::to_string(int(pitch)) + ".png",
-                  GL_TEST_W, GL_TEST_H, rgb);
+    std::string name = "sortie-still-" + hull + "_" + std::to_string(int(yaw)) + "_" + std::to_string(int(pitch)) + ".png";
+    write_png_rgb((std::filesystem::temp_directory_path() / name).string(), GL_TEST_W, GL_TEST_H, rgb);
     return rgb;
 }
 
