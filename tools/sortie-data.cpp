@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "data_model.h"
+#include "data_render.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct COMMAND {
 
 const COMMAND commands[] = {
     {"model", data_model_command, "model FILE.3ds    describe a 3DS model as one JSON line"},
+    {"render", data_render_command, "render FILE.3ds OUT.png [YAW PITCH]    a lit still of a model (needs X)"},
 };
 
 int usage()
