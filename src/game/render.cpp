@@ -7,7 +7,9 @@
 #include <algorithm>
 
 #include "game/game.h"
+#include "game/light.h"
 #include "game/messages.h"
+#include "render/material.h"
 #include "render/texture.h"
 #include "render/model.h"
 #include "render/strokefont.h"
@@ -40,9 +42,14 @@ static void place_camera(GAME& g)
 // R7: both trees, opaque first, then the additive effects.
 static void paint_scene(GAME& g)
 {
+    glShadeModel(smooth_light ? GL_SMOOTH : GL_FLAT);
     disable_blend_func();
     enable_z_buffer();
     enable_bfc();
+    if (light_materials) {
+        update_light();
+        enable_lights();
+    }
     g.background->paint(PAINT_MATERIALS | PAINT_SOLID);
     g.world->paint(PAINT_MATERIALS | PAINT_SOLID);
 
