@@ -1,10 +1,12 @@
 #include "game/frame.h"
 
+#include <cstdio>
+
 #include "effects/explosion.h"
 #include "game/game.h"
 #include "game/messages.h"
-
-#include <cstdio>
+#include "game/targets.h"
+#include "game/world.h"
 #include "scene/thing.h"
 
 void count_frame_rate(GAME& g, float dt)
@@ -74,12 +76,14 @@ void simulate_frame(GAME& g, float dt)
     advance_world(g, dt);                                            // S5..S8
     if (g.player_projectile && g.player_projectile->is_dead())       // S9
         g.player_projectile = nullptr;
-    // S10: player vessel replacement joins with the vessels.
+    if (g.player && g.player->is_dead())                             // S10
+        replace_player_vessel(g);
     announce_destroyed(g);                                           // S11
     forget_dead(g);                                                  // S12
     g.world->remove_dead_children();                                 // S13
     g.world->update_abs_matrix();
     harvest_spawn(g);                                                // S14
     crop_explosions(g.world, g.world);                              // S15
-    // S16: target waves join with the world set-up.
+    if (g.target_waves && check_targets(g.world->get_first_child()))  // S16
+        respawn_targets(g.world);
 }

@@ -11,7 +11,9 @@
 
 #include "effects/explosion.h"
 #include "game/frame.h"
+#include "game/controls.h"
 #include "game/globals.h"
+#include "game/joystick.h"
 #include "game/input.h"
 #include "game/render.h"
 #include "game/world.h"
@@ -78,6 +80,17 @@ static bool set_graphics_mode(const SETTINGS& s)
     return set_gfx_mode(GFX_OPENGL, s.screen_w, s.screen_h, 0, 0) == 0;
 }
 
+// The joystick is used only with Allegro's calibration for it.
+static void start_joystick(SETTINGS& s)
+{
+    clear_joy_bindings();
+    joy_invert_y = s.joy_invert_y;
+    if (s.joystick_on && load_joystick_data(nullptr) == 0)
+        bind_joystick();
+    else
+        s.joystick_on = false;
+}
+
 static void setup_opengl(const SETTINGS& s)
 {
     glCullFace(GL_FRONT);
@@ -125,7 +138,7 @@ static void run_frame_loop(GAME& g)
         float dt = time_counter / (float)TIMER_HZ;  // S1
         simulate_frame(g, dt);                      // S2..S16
         time_counter = 0;                           // S17
-        // S18: chase camera and look-at join with the controls and views.
+        place_cameras(g);                           // S18
         follow_viewer(g);                           // S19, S20
         render_frame(g);                            // R1..R10
         read_input(g);                              // I1
@@ -148,7 +161,7 @@ int run_game(int argc, char** argv)
     install_allegro_gl();
     reserve_voices(16, 0);
     install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);  // no sound card: silently off
-    // The joystick joins with the controls: it needs Allegro's calibration.
+    start_joystick(g.settings);
     if (!set_graphics_mode(g.settings))
         return report_gfx_failure();
     setup_kvor_colors(32);
@@ -165,9 +178,14 @@ int run_game(int argc, char** argv)
     enable_lights();
     light_materials = true;
     smooth_light = true;
+    // The vessel selection screen is still to come: fly the first vessel.
+    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path))) {
+        printf("Cannot start: no vessel configuration (*.vcd) in %s\n", data_path);
+        return 1;
+    }
     if (!build_scene(g))
         return 1;
-    // The player's vessel joins with the vessels.
+    add_player_vessel(g);
     update_light();
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
     setup_projection();
@@ -180,5 +198,6 @@ int run_game(int argc, char** argv)
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     destroy_world(g);
     free_messages();
+    free_joy_delta();
     return 0;
 }

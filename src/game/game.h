@@ -38,6 +38,7 @@ struct GAME {
     float fps_time = 0.0f;      // seconds since fps was last computed
     bool line_antialias = true; // line smoothing toggle
     bool quit = false;          // set by ESC; the loop ends after the frame
+    bool target_waves = true;   // a new wave comes when the last target is gone
     char vessel_path[512] = ""; // the configuration the player flies
 };
 

@@ -2,23 +2,22 @@
 
 #include <allegro.h>
 
+#include "game/controls.h"
 #include "game/game.h"
-
-void dispatch_key(GAME& g, int scancode)
-{
-    switch (scancode) {
-    case KEY_ESC:
-        g.quit = true;
-        break;
-    default:
-        break;
-    }
-}
+#include "game/joystick.h"
 
 void read_input(GAME& g)
 {
-    // The continuous controls (throttle, steering, fire, mouse, head) join
-    // with the controls.
+    if (g.settings.joystick_on)
+        update_joy_delta();
+    MOUSE_INPUT mouse;
+    if (g.settings.mouse_on) {
+        poll_mouse();
+        get_mouse_mickeys(&mouse.mx, &mouse.my);
+        mouse.left = mouse_b & 1;
+    }
+    read_continuous_controls(g, mouse);
+    // ESC only sets quit: the rest of the buffer is still dispatched.
     while (keypressed())
         dispatch_key(g, readkey() >> 8);
 }

@@ -1,9 +1,7 @@
-// Reading the devices at the end of a frame (steps I1 and I2).
+// Reading the devices at the end of a frame (step I1): joystick, keyboard
+// and mouse into the player's vessel, then every buffered command key.
 #pragma once
 
 struct GAME;
 
-// Dispatches one command key (Allegro scancode) from the key buffer.
-void dispatch_key(GAME& g, int scancode);
-// Reads the continuous controls and then every buffered key.
 void read_input(GAME& g);

@@ -2,12 +2,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
+
+#include "game/globals.h"
 
 #include "scene/thing.h"
+#include "vessel/vessel.h"
 
 float respawn_point[3] = {0.0f, -3000.0f, 100.0f};
 float respawn_distance = 6000.0f;
-const char* victim_path = "data/victim.vcd";
+const char* victim_file = "victim.vcd";
 
 static float distance_from_respawn(THING* t)
 {
@@ -32,9 +36,30 @@ bool check_targets(THING* first)
     return none_alive;
 }
 
+float target_spacing[3] = {50.0f, -100.0f, 50.0f};  // m between ranks: sideways, back, up
+float target_thrust = 0.25f;                          // forward thrust a new target flies with
+
 void respawn_targets(THING* world)
 {
     if (!world)
         return;
-    // The target vessels join with the vessels.
+    for (int i = 0; i < TARGETS_PER_WAVE; i++) {
+        VESSEL* v = new VESSEL();
+        v->load_vcd((std::string(data_path) + victim_file).c_str());
+        char id[16];
+        snprintf(id, sizeof(id), "beta %i", i + 1);
+        v->set_id_string(id);
+        v->set_owner(v);
+        v->hud_off();
+        v->set_stabilizer(true);
+        v->set_rstabilizer(true);
+        v->set_team(TARGET_TEAM);
+        // Two columns, each rank further back and higher.
+        int rank = i / 2;
+        float side = (i % 2 == 0) ? -rank : rank + 1;
+        v->locate_rel(respawn_point[0] + target_spacing[0] * side, respawn_point[1] + target_spacing[1] * rank,
+                      respawn_point[2] + target_spacing[2] * rank);
+        v->set_thrust(target_thrust, 1);
+        world->add_child(v);
+    }
 }

@@ -7,7 +7,11 @@ class THING;
 extern float respawn_point[3];  // where targets appear; the entry buoy stands here
 extern float respawn_distance;  // metres from respawn_point at which a target is blown up
 constexpr int TARGETS_PER_WAVE = 8;
-extern const char* victim_path;  // configuration the targets are built from
+extern const char* victim_file;  // configuration in the data directory the targets are built from
+extern float target_spacing[3];  // m between the ranks of a wave: sideways, back, up
+extern float target_thrust;      // forward thrust a new target flies with
+constexpr int PLAYER_TEAM = 1;
+constexpr int TARGET_TEAM = 2;
 
 // Adds a wave of eight target vessels to the world.
 void respawn_targets(THING* world);

@@ -2,9 +2,13 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <strings.h>
+#include <vector>
 
 #include "game/game.h"
 #include "game/globals.h"
@@ -14,7 +18,10 @@
 #include "render/load3ds.h"
 #include "render/meshmodel.h"
 #include "render/texture.h"
+#include "game/messages.h"
+#include "render/material.h"
 #include "scene/thing.h"
+#include "vessel/vessel.h"
 
 float star_sphere_fac = 0.96f;
 float rock_field_size = 5000.0f;
@@ -52,6 +59,7 @@ void create_world_roots(GAME& g)
 {
     make_roots(g);
     add_cameras(g);
+    g.target_waves = false;
     g.world->update_abs_matrix();
 }
 
@@ -222,4 +230,62 @@ void follow_viewer(GAME& g)
     }
     g.background->locate_rel(at);
     g.background->update_abs_matrix();
+}
+
+// ---------------------------------------------------------------- the player's vessel
+
+static int collect_configuration(const char* name, int, void* param)
+{
+    static_cast<std::vector<std::string>*>(param)->push_back(name);
+    return 0;
+}
+
+bool first_vessel_configuration(char* out, int size)
+{
+    std::vector<std::string> names;
+    std::string pattern = std::string(data_path) + "*.vcd";
+    for_each_file_ex(pattern.c_str(), 0, FA_SYSTEM | FA_LABEL | FA_DIREC, collect_configuration, &names);
+    if (names.empty() || size < 1)
+        return false;
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
+    snprintf(out, size, "%s", names.front().c_str());
+    return true;
+}
+
+static VESSEL* new_player_vessel(GAME& g)
+{
+    VESSEL* v = new VESSEL();
+    v->load_vcd(g.vessel_path);
+    v->set_owner(v);
+    v->set_stabilizer(true);
+    v->set_rstabilizer(true);
+    v->set_team(PLAYER_TEAM);
+    v->locate_rel(0.0f, 0.0f, 2.0f * v->get_radius());
+    return v;
+}
+
+void add_player_vessel(GAME& g)
+{
+    VESSEL* v = new_player_vessel(g);
+    v->hud_off();
+    g.world->add_child(v);
+    g.player = v;
+    g.world->dumptrace(0);
+    g.world->update_abs_matrix();
+}
+
+void replace_player_vessel(GAME& g)
+{
+    VESSEL* v = new_player_vessel(g);
+    g.world->add_child(v);
+    g.player = v;
+    new_message("Vessel destroyed. Loaded new vessel.\n");
+    new_message("External view.\n");
+    g.view_thing = g.camera_thing;
+    if (g.viewpoint_thing)
+        g.viewpoint_thing->reset_matrices();
+    g.lookat_target = nullptr;
+    v->hud_off();
+    select_viewpoint(g.camera_thing);
 }

@@ -10,11 +10,20 @@ constexpr int ROCK_COUNT = 200;
 extern float star_sphere_fac;  // stars sit at this fraction of FAR_DIST
 extern float rock_field_size;  // metres: rocks are scattered over a cube this wide
 
-// World and background roots with the viewpoint and camera nodes only.
+// A bare world for tests and tools: the roots with the viewpoint and camera
+// nodes only, and no target waves.
 void create_world_roots(GAME& g);
 // The whole start scene. False (after printing one line naming the file)
 // when a model the game cannot go on without is missing.
 bool build_scene(GAME& g);
+// The configuration the player flies until one is chosen: the first
+// "*.vcd" of the data directory in case-insensitive order. False when there
+// is none.
+bool first_vessel_configuration(char* out, int size);
+// A new player vessel from g.vessel_path, added to the world.
+void add_player_vessel(GAME& g);
+// Step S10: a dead player vessel is replaced at once, seen from outside.
+void replace_player_vessel(GAME& g);
 // Deletes both trees and forgets the models they held.
 void destroy_world(GAME& g);
 // Ground, sky planes and background stay around the viewer (steps S19, S20).
