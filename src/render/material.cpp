@@ -94,19 +94,24 @@ void MATERIAL::execute_colors()
     }
 }
 
-void MATERIAL::execute()
+void MATERIAL::execute_switches()
 {
     if (light_materials)
         enable_lights();
     else
         disable_lights();
-    execute_colors();
-    select_texture(texture);
     if (two_sided & MATERIAL_TWO_SIDED)
         disable_bfc();
     else
         enable_bfc();
     disable_blend_func();
+}
+
+void MATERIAL::execute()
+{
+    execute_switches();
+    execute_colors();
+    select_texture(texture);
 }
 
 // ---------------------------------------------------------------- MATERIAL_LIST

@@ -48,6 +48,11 @@ public:
     // Only the colour part of execute(): the calls OpenGL accepts between
     // glBegin and glEnd. Meshes use it inside their triangle batch.
     void execute_colors();
+    // Only the switches of execute(): lighting as light_materials says,
+    // culling unless two-sided, blending off. Meshes use it before their
+    // batch, so their faces are lit however the model before them left the
+    // lights.
+    void execute_switches();
 
 private:
     char* name = nullptr;  // owned, malloc'ed; may be null

@@ -514,6 +514,11 @@ void MESHMODEL::paint(unsigned short flags)
     }
     int key = (smooth_light ? 4 : 0) + ((flags & PAINT_BLENDED) ? 2 : 0) + ((flags & PAINT_MATERIALS) ? 1 : 0);
     select_texture(nullptr);
+    // Inside the batch materials can only set colours: the switches of the
+    // mesh's default material are made here, where OpenGL takes them.
+    if ((flags & PAINT_MATERIALS) && (flags & PAINT_SOLID))
+        if (MATERIAL* m = materials.find(nullptr))
+            m->execute_switches();
     if (!display_lists) {
         _paint(flags);
         return;

@@ -180,6 +180,32 @@ TEST(RenderGl, LitMeshShowsEachMaterialAndNoBackFaces)
     smooth_light = false;
 }
 
+TEST(RenderGl, AMeshAfterTheSkyAndGroundIsStillLitAndCulled)
+{
+    // The sky sphere and the planes switch lights and culling off; a mesh
+    // painted after them in the same solid pass must not come out black.
+    std::unique_ptr<MESHMODEL> mesh(two_colour_square());
+    light_materials = true;
+    for (int frame = 0; frame < 2; frame++) {
+        gl_test_begin_frame();
+        light_from_viewer();
+        solid_pass();
+        disable_lights();
+        disable_bfc();
+        glColor4f(0, 0, 0, 0);  // what a plane's rim leaves behind
+        glPushMatrix();
+        glTranslatef(0, 0, -5);
+        mesh->paint(PAINT_MATERIALS | PAINT_SOLID);
+        glPopMatrix();
+        expect_pixel(screen_x(-0.5f), screen_y(0.5f), 255, 0, 0);
+        EXPECT_TRUE(lights_enabled());
+        EXPECT_TRUE(bfc_enabled());
+    }
+    glDisable(GL_LIGHT0);
+    disable_lights();
+    light_materials = false;
+}
+
 TEST(RenderGl, BoundingBoxAloneDrawsGreyLinesAndTellsTheCache)
 {
     std::unique_ptr<MESHMODEL> mesh(two_colour_square());
