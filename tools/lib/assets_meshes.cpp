@@ -485,6 +485,9 @@ MESH3DS navbuoy()
     int white = m.material("buoy white", 0.9f, 0.9f, 0.88f);
     int metal = m.material("buoy metal", 0.35f, 0.35f, 0.37f);
     int lamp = m.material("beacon", 1.0f, 0.75f, 0.2f, 1.0f);
+    // The start view is 1.8 m above the "Origin" buoy: the beacon must stay
+    // below the eye, so the buoy is modelled 4.2 m high and built at 0.35.
+    m.push(scale(0.35f, 0.35f, 0.35f));
     m.push(rotate_x(PI / 2));  // lathe along y, the buoy stands along z
     m.lathe({0.0f, 0.0f, 0.3f, 0.9f, 1.5f, 2.1f, 2.7f, 3.0f, 3.0f},
             {0.0f, 0.9f, 1.1f, 0.8f, 0.62f, 0.46f, 0.32f, 0.32f, 0.0f}, 16,
@@ -498,6 +501,7 @@ MESH3DS navbuoy()
         m.cylinder(foot, v3(0.05f * std::cos(a), 0.05f * std::sin(a), 4.1f), 0.03f, 6, metal);
     }
     m.ellipsoid(v3(0, 0, 4.15f), v3(0.12f, 0.12f, 0.12f), 8, 6, metal);
+    m.pop();
     return m.take();
 }
 
