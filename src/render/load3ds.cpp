@@ -13,6 +13,7 @@
 #include "render/meshmodel.h"
 
 const char* LOAD3DS_ERROR_STRING = "Unknown error";
+unsigned int load3ds_dropped_faces = 0;
 
 namespace {
 
@@ -80,6 +81,7 @@ private:
 
 MESHMODEL* LOAD3DS_READER::run()
 {
+    load3ds_dropped_faces = 0;
     *fileinfo = FILE_INFO_STRUCT();
     uint32_t room = (uint32_t)std::min<size_t>(size, UINT32_MAX);
     read_chunk(0, room, nullptr);
@@ -89,7 +91,7 @@ MESHMODEL* LOAD3DS_READER::run()
     }
     // A face naming a vertex the file does not have is dropped: stretching
     // it to another vertex would draw a triangle the modeller never made.
-    cur_model->remove_invalid_faces();
+    load3ds_dropped_faces = cur_model->remove_invalid_faces();
     if (cur_model->get_nr_material() == 0) {
         MATERIAL* m = new MATERIAL("default material");
         m->set_emitted(0.0f, 0.0f, 0.0f);
@@ -397,6 +399,7 @@ MESHMODEL* load3ds_memory(const unsigned char* data, size_t size, FILE_INFO_STRU
 
 MESHMODEL* load3ds(const char* filename, FILE_INFO_STRUCT* info)
 {
+    load3ds_dropped_faces = 0;
     if (!filename) {
         LOAD3DS_ERROR_STRING = "No file specified.";
         return nullptr;

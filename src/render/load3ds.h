@@ -18,6 +18,9 @@ struct FILE_INFO_STRUCT {
 // The last failure's message; "Unknown error" until one happens. A
 // successful load leaves it as it was.
 extern const char* LOAD3DS_ERROR_STRING;
+// Faces the last load dropped because they name a vertex the file does not
+// have (0 after a clean load). The data checker reports them.
+extern unsigned int load3ds_dropped_faces;
 
 // Loads filename (an Allegro packfile name). Answers a new mesh the caller
 // owns, or null when the file cannot be read or holds no main chunk. info

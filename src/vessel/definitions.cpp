@@ -24,6 +24,7 @@
 
 DEFINITION_SINK* definition_sink = nullptr;
 long definition_file_max_size = 64L * 1024 * 1024;  // bytes
+SLOTTHING* (*unbuilt_item_maker)(const char* thingtype) = nullptr;
 
 // The innermost definition text being read; the chain runs outwards through
 // DEFINITION_TEXT::outer. Only the reports look at it.
@@ -334,9 +335,13 @@ MODEL* load_definition_mesh(const char* name, const char* at)
     char path[DEF_WORD_SIZE + 1024];
     if (!make_data_path(path, sizeof path, name, at))
         return nullptr;
-    MODEL* m = load3ds(path, nullptr);
-    if (!m)
+    MESHMODEL* m = load3ds(path, nullptr);
+    if (!m) {
         definition_report(at, DEF_BAD_MESH, "mesh '%s' does not load", path);
+    } else if (load3ds_dropped_faces) {
+        definition_report(at, DEF_BAD_MESH, "mesh '%s': %u faces name vertices past its %u: dropped", path,
+                          load3ds_dropped_faces, m->get_nr_vtx());
+    }
     return m;
 }
 
@@ -365,6 +370,9 @@ static SLOTTHING* create_slotthing(const char* type)
     if (key_is(type, "NUKEGEN"))
         return new NUKEGEN();
     // GUN and MISSILE are plain items until the guns are built.
+    if (unbuilt_item_maker)
+        if (SLOTTHING* s = unbuilt_item_maker(type))
+            return s;
     return new SLOTTHING();
 }
 

@@ -67,6 +67,7 @@ enum DEFINITION_PROBLEM {
     DEF_BAD_MESH,           // a mesh file that does not load: no model
     DEF_BAD_SOUND,          // a sound file that does not load: silent
     DEF_BAD_FILE_NAME,      // a file name that is not clean UTF-8 text: not opened
+    DEF_UNKNOWN_WORD,       // a value word the key does not know (TECH): no effect
 };
 
 class DEFINITION_SINK {
@@ -78,6 +79,10 @@ public:
 
 extern DEFINITION_SINK* definition_sink;  // null: the readers are silent
 extern long definition_file_max_size;     // bytes; larger definition files are not read
+// Makes the item for a THINGTYPE the game has no class for yet (GUN and
+// MISSILE until the guns are built); null, or a null answer, makes a plain
+// SLOTTHING. The data checker sets it to read those items' keys.
+extern SLOTTHING* (*unbuilt_item_maker)(const char* thingtype);
 
 // A definition text in memory, zero-terminated, and the reader's place in
 // it for the reports. While one exists it is the innermost file being read:
