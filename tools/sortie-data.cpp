@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data_check.h"
 #include "data_model.h"
 #include "data_render.h"
 
@@ -20,6 +21,7 @@ struct COMMAND {
 
 const COMMAND commands[] = {
     {"model", data_model_command, "model FILE.3ds    describe a 3DS model as one JSON line"},
+    {"check", data_check_command, "check [DATA_DIR]    every problem in the data as FILE:LINE: message"},
     {"render", data_render_command, "render FILE.3ds OUT.png [YAW PITCH]    a lit still of a model (needs X)"},
 };
 
