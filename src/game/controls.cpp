@@ -13,6 +13,7 @@
 #include "game/messages.h"
 #include "game/render.h"
 #include "game/targets.h"
+#include "game/world.h"
 #include "render/material.h"
 #include "scene/thing.h"
 #include "vessel/vessel.h"
@@ -282,10 +283,13 @@ static void list_world(GAME& g)
     }
 }
 
+// Back over the origin, level, at rest. At the origin itself the hull would
+// sit in the ground and blow up: it goes back to the height it started at.
 static void reset_vessel(GAME& g, VESSEL* v)
 {
     float zero[3] = {0, 0, 0};
     v->reset_matrices();
+    v->locate_rel(0.0f, 0.0f, start_height(v));
     v->set_impulse(zero);
     v->set_rotation(zero);
     v->set_thrust(0, 7);

@@ -147,6 +147,8 @@ static void run_frame_loop(GAME& g)
 
 int run_game(int argc, char** argv)
 {
+    // Progress lines reach a log or a pipe as they happen.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     srand((unsigned)time(nullptr));
     GAME g;
     g.settings = parse_command_line(argc, argv);

@@ -253,6 +253,8 @@ bool first_vessel_configuration(char* out, int size)
     return true;
 }
 
+float start_height(THING* vessel) { return 2.0f * vessel->get_radius(); }
+
 static VESSEL* new_player_vessel(GAME& g)
 {
     VESSEL* v = new VESSEL();
@@ -261,7 +263,7 @@ static VESSEL* new_player_vessel(GAME& g)
     v->set_stabilizer(true);
     v->set_rstabilizer(true);
     v->set_team(PLAYER_TEAM);
-    v->locate_rel(0.0f, 0.0f, 2.0f * v->get_radius());
+    v->locate_rel(0.0f, 0.0f, start_height(v));
     return v;
 }
 

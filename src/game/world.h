@@ -4,6 +4,7 @@
 #pragma once
 
 struct GAME;
+class THING;
 
 constexpr int STAR_COUNT = 200;
 constexpr int ROCK_COUNT = 200;
@@ -20,6 +21,9 @@ bool build_scene(GAME& g);
 // "*.vcd" of the data directory in case-insensitive order. False when there
 // is none.
 bool first_vessel_configuration(char* out, int size);
+// Height above the origin at which a player vessel starts: clear of the
+// ground by its own radius.
+float start_height(THING* vessel);
 // A new player vessel from g.vessel_path, added to the world.
 void add_player_vessel(GAME& g);
 // Step S10: a dead player vessel is replaced at once, seen from outside.

@@ -49,3 +49,30 @@ fail() {
   [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
   exit 1
 }
+
+# Prints the y of the last "Object center:" line the game printed (F7).
+object_center_y() {
+  grep "Object center:" "$GAME_OUT" | tail -n1 | sed 's/.*(\([^ ]*\) \([^ ]*\) \([^)]*\)).*/\2/'
+}
+
+# Prints "x y z" of the last "Object center:" line.
+object_center() {
+  grep "Object center:" "$GAME_OUT" | tail -n1 | sed 's/.*(\([^ ]*\) \([^ ]*\) \([^)]*\)).*/\1 \2 \3/'
+}
+
+# Saves a picture of the game's window.
+window_shot() {
+  import -window "$1" "$2" 2>/dev/null
+}
+
+# Number of pixels that differ between two pictures (optionally a region
+# WxH+X+Y of both).
+pixels_differing() {
+  local a=$1 b=$2 region=${3:-}
+  if [ -n "$region" ]; then
+    convert "$a" -crop "$region" +repage "$a.crop.png"
+    convert "$b" -crop "$region" +repage "$b.crop.png"
+    a="$a.crop.png"; b="$b.crop.png"
+  fi
+  compare -metric AE -fuzz 2% "$a" "$b" null: 2>&1 | cut -d' ' -f1
+}

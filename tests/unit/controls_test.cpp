@@ -207,7 +207,9 @@ TEST(CommandKeys, ResetPutsTheVesselBackAtTheOrigin)
     c.v->set_impulse(push);
     c.g.throttle = 0.5f;
     dispatch_key(c.g, KEY_5_PAD);
+    EXPECT_EQ(c.v->get_rel().t[0], 0.0f);
     EXPECT_EQ(c.v->get_rel().t[1], 0.0f);
+    EXPECT_EQ(c.v->get_rel().t[2], start_height(c.v));  // not in the ground
     float vel[3];
     c.v->get_vel(vel);
     EXPECT_EQ(vel[0], 0.0f);

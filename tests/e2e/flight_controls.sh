@@ -1,0 +1,76 @@
+# Flies the real game with xdotool: throttle, views, stabilizer keys, reset
+# and Escape, checking what a player would see.
+set -u
+BUILD=$1
+source "$(dirname "$0")/../support/e2e_lib.sh"
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
+
+start_game -w
+w=$(game_window) || fail "no window"
+sleep 2
+send_keys "$w" F7
+sleep 0.5
+y0=$(object_center_y)
+[ -n "$y0" ] || fail "F7 printed no object centre"
+
+# Throttle up: the vessel flies forward along +y.
+xdotool keydown --window "$w" a
+sleep 2
+xdotool keyup --window "$w" a
+sleep 1
+send_keys "$w" F7
+sleep 0.5
+y1=$(object_center_y)
+awk -v a="$y0" -v b="$y1" 'BEGIN { exit !(b > a + 10) }' || fail "holding A did not move the vessel forward ($y0 -> $y1)"
+echo "ok: throttle moved the vessel from y=$y0 to y=$y1"
+
+# Each of the first four views shows a different picture.
+send_keys "$w" q
+for k in F1 F2 F3 F4; do
+  send_keys "$w" "$k"
+  sleep 0.7
+  window_shot "$w" "$shots/$k.png"
+done
+for a in F1 F2 F3 F4; do
+  for b in F1 F2 F3 F4; do
+    [ "$a" \< "$b" ] || continue
+    n=$(pixels_differing "$shots/$a.png" "$shots/$b.png")
+    [ "${n%.*}" -gt 2000 ] 2>/dev/null || fail "views $a and $b look the same ($n pixels differ)"
+  done
+done
+echo "ok: F1 to F4 give four different pictures"
+
+# The stabilizer keys write on the message console: show it on panel 0.
+send_keys "$w" F2 1 1
+sleep 0.7
+panel="165x155+59+315"
+window_shot "$w" "$shots/console0.png"
+# Twice in one go: off and on again before the vessel can sink.
+send_keys "$w" F11 F11
+sleep 0.7
+window_shot "$w" "$shots/console1.png"
+n=$(pixels_differing "$shots/console0.png" "$shots/console1.png" "$panel")
+[ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F11 wrote nothing on the console panel ($n pixels)"
+send_keys "$w" F12
+sleep 0.7
+window_shot "$w" "$shots/console2.png"
+n=$(pixels_differing "$shots/console1.png" "$shots/console2.png" "$panel")
+[ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F12 wrote nothing on the console panel ($n pixels)"
+echo "ok: F11 and F12 write on the console"
+
+# The reset key brings the vessel back over the origin.
+send_keys "$w" KP_Begin
+sleep 0.5
+send_keys "$w" F7
+sleep 0.5
+read -r x y z <<<"$(object_center)"
+awk -v x="$x" -v y="$y" -v z="$z" 'BEGIN { exit !(x == 0 && y < 5 && y > -5 && z > 0) }' ||
+  fail "reset left the vessel at ($x $y $z)"
+grep -q "Ground intersect!" "$GAME_OUT" && fail "the vessel touched the ground"
+echo "ok: reset brought the vessel back to ($x $y $z)"
+
+send_keys "$w" Escape
+wait_exit 2
+[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+echo "ok: Escape quits with 0"
