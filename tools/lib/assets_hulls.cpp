@@ -53,7 +53,8 @@ HULL_LAYOUT bison()
     auto& m = h.mounts;
     pair(m, MOUNT_ENGINE, "J", 2.05f, -5.0f, 1.35f);
     m.push_back(mount(MOUNT_ROTATOR, "Ri", 0, 0, 0));
-    m.push_back(mount(MOUNT_REACTOR, "Xi", 0, -2.5f, 0));
+    // The big reactor rides half sunk in the spine, its bands showing.
+    m.push_back(mount(MOUNT_REACTOR, "X", 0, -0.6f, 1.18f));
     m.push_back(mount(MOUNT_SHIELD, "X", 0, -3.0f, 1.32f));
     m.push_back(mount(MOUNT_SHIELD, "Xi", 0, -4.5f, 0));
     pair(m, MOUNT_GUN, "G", 0.55f, 7.0f, -0.55f);
