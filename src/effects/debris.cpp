@@ -1,5 +1,7 @@
 #include "effects/debris.h"
 
+#include "game/globals.h"
+
 #include "effects/explosion.h"
 #include "render/model.h"
 
@@ -10,7 +12,7 @@ DEBRIS::DEBRIS(const float* v)
 {
     for (int i = 0; i < 3; i++) {
         vel[i] = v[i];
-        spin[i] = (effect_rand() / (float)EFFECT_RAND_MAX - 0.5f) * MAX_DEBRIS_ROTATION;
+        spin[i] = (random15() / (float)RANDOM15_MAX - 0.5f) * MAX_DEBRIS_ROTATION;
     }
 }
 

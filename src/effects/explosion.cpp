@@ -7,6 +7,7 @@
 #include "effects/debris_model.h"
 #include "effects/fireball.h"
 #include "effects/soundthing.h"
+#include "game/globals.h"
 #include "render/meshmodel.h"
 #include "render/texture.h"
 #include "scene/thing.h"
@@ -16,16 +17,10 @@ float debris_speed = 1.0f;
 float debris_rand_speed = 1.5f;
 int skip_debris = 1;
 
-int effect_rand()
-{
-    // glibc's rand() spans 31 bits; the low 15 are as uniform as the rest.
-    return rand() & EFFECT_RAND_MAX;
-}
-
 // A uniform number in -0.5 .. 0.5.
 static float rand_spread()
 {
-    return effect_rand() / (float)EFFECT_RAND_MAX - 0.5f;
+    return random15() / (float)RANDOM15_MAX - 0.5f;
 }
 
 // ---------------------------------------------------------------- sprite
@@ -106,7 +101,7 @@ static void random_direction(float* dir)
     for (int i = 0; i < 3; i++) {
         float r;
         do
-            r = 2.0f * effect_rand() / EFFECT_RAND_MAX - 1.0f;
+            r = 2.0f * random15() / RANDOM15_MAX - 1.0f;
         while (r == 0.0f);
         dir[i] = r;
         len2 += r * r;
@@ -135,7 +130,7 @@ void create_explosion_fireball(THING* thing, THING* where)
         float dir[3], v[3];
         random_direction(dir);
         for (int i = 0; i < 3; i++) {
-            float s = effect_rand() * 2.0f * speed / EFFECT_RAND_MAX;
+            float s = random15() * 2.0f * speed / RANDOM15_MAX;
             // A fireball without a lifetime has no drift to spread over it:
             // it keeps the thing's velocity (and is gone at its first tick).
             float drift = time != 0.0f ? dir[i] * s / time : 0.0f;

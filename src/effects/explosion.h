@@ -11,9 +11,6 @@ extern float debris_speed;       // outward debris speed per metre of model radi
 extern float debris_rand_speed;  // spread of the random part of the debris velocity, m/s
 extern int skip_debris;          // one debris piece for every skip_debris-th face
 
-// Uniform random integers 0 .. EFFECT_RAND_MAX, from the C generator.
-constexpr int EFFECT_RAND_MAX = 32767;
-int effect_rand();
 
 // The glow sprite every fireball shows: size x size, 8 bits, 255 at the
 // centre falling to 0 at the middle of each edge. The bitmap form is the

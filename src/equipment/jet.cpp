@@ -1,5 +1,7 @@
 #include "equipment/jet.h"
 
+#include "game/globals.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -12,7 +14,6 @@ float flame_thrust_delta = 2.0f;  // per second
 float jet_idle_pitch = 0.7f;      // frequency factor at zero flame
 
 // Uniform 0..32767, the range the flame and engine randomness are tuned for.
-static int random15() { return rand() % 32768; }
 
 JET::JET()
     : thrust(0.0f),
@@ -87,7 +88,7 @@ void JET::tick(float dt)
     sound_volume = level;
     if (level > 0.0f && !sound_on) {
         sound_on = true;
-        engine_pitch = 0.9f + 0.2f * random15() / 32767.0f;
+        engine_pitch = 0.9f + 0.2f * random_unit();
         sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
         play_sound(engine_sound, true);
     }
@@ -118,7 +119,7 @@ THING* JET::crop_spawn()
     for (int i = 0; i < 3; i++)
         v[i] += away * y[i];
     puff->set_vel(v);
-    float s = random15() / 32767.0f * 0.0167f;
+    float s = random_unit() * 0.0167f;
     puff->locate_rel(abs.t[0] + s * v[0], abs.t[1] + s * v[1], abs.t[2] + s * v[2]);
     flame_timer = flame_interval;
     return puff;
