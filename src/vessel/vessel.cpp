@@ -575,11 +575,7 @@ void VESSEL::invalidate_mfd(int id)
 THING* VESSEL::get_target() { return target; }
 void VESSEL::set_target(THING* t) { target = t; }
 
-// The selections come with targeting; until then the target stays as it is.
-void VESSEL::select_next_target(unsigned long, unsigned long) {}
-void VESSEL::select_prev_target(unsigned long, unsigned long) {}
-void VESSEL::select_nearest_target(unsigned long, unsigned long) {}
-void VESSEL::select_ahead_target(unsigned long, unsigned long) {}
+// The four selections are in targeting.cpp.
 
 void VESSEL::next_gun_combine_mode() { gun_combine_mode = (gun_combine_mode + 1) % 4; }
 void VESSEL::next_gun_cycle_mode() { gun_cycle_mode = (gun_cycle_mode + 1) % 4; }

@@ -113,8 +113,10 @@ public:
     virtual BITMAP* get_mfd_bitmap(int id);
     virtual void invalidate_mfd(int id);
 
-    // targeting and guns: the selections step through the vessel's siblings
-    // once targeting is built; the gun grouping and firing come with the guns.
+    // targeting: the selections step through the vessel's siblings (the
+    // world's other children), passing over the dead and exploding; they
+    // leave the target null when nothing matches. The gun grouping and
+    // firing come with the guns.
     virtual THING* get_target();
     virtual void set_target(THING* t);
     virtual void select_next_target(unsigned long want, unsigned long reject);
