@@ -1,7 +1,7 @@
 // BG-4 Bison hull: slots are numbered from 0 in the order of their SLOT lines
 MESH = models/bison.3ds
 COCKPIT = models/bison_cockpit.3ds
-SHORTNAME = BG-4 Bison
+SHORTNAME=BG-4 Bison
 PILOT = 0, 5, 1.5
 MASS = 9500
 RMASS = 16000, 14000, 19000

@@ -1,7 +1,7 @@
 // FS-9 Falcon hull: slots are numbered from 0 in the order of their SLOT lines
 MESH = models/falcon.3ds
 COCKPIT = models/falcon_cockpit.3ds
-SHORTNAME = FS-9 Falcon
+SHORTNAME=FS-9 Falcon
 PILOT = 0, 4.3, 1.08
 MASS = 6400
 RMASS = 8500, 7000, 10500

@@ -1,7 +1,7 @@
 // MC-2 Heron hull: slots are numbered from 0 in the order of their SLOT lines
 MESH = models/heron.3ds
 COCKPIT = models/heron_cockpit.3ds
-SHORTNAME = MC-2 Heron
+SHORTNAME=MC-2 Heron
 PILOT = 0, 4.6, 1.12
 MASS = 7200
 RMASS = 8000, 9000, 10000

@@ -1,7 +1,7 @@
 // KS-7 Kestrel hull: slots are numbered from 0 in the order of their SLOT lines
 MESH = models/kestrel.3ds
 COCKPIT = models/kestrel_cockpit.3ds
-SHORTNAME = KS-7 Kestrel
+SHORTNAME=KS-7 Kestrel
 PILOT = 0, 3, 0.98
 MASS = 4200
 RMASS = 5000, 3500, 6000

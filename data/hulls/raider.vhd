@@ -1,7 +1,7 @@
 // RD-1 Raider hull: slots are numbered from 0 in the order of their SLOT lines
 MESH = models/raider.3ds
 COCKPIT = models/raider_cockpit.3ds
-SHORTNAME = RD-1 Raider
+SHORTNAME=RD-1 Raider
 PILOT = 0, 2.3, 0.9
 MASS = 3000
 RMASS = 3600, 3000, 4200

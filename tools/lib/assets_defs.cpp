@@ -170,7 +170,7 @@ std::string hull_text(const HULL_LAYOUT& h, const HULL_FIT& fit)
     l.push_back("// " + h.shortname + " hull: slots are numbered from 0 in the order of their SLOT lines");
     l.push_back("MESH = models/" + h.stem + ".3ds");
     l.push_back("COCKPIT = models/" + h.stem + "_cockpit.3ds");
-    l.push_back("SHORTNAME = " + h.shortname);
+    l.push_back("SHORTNAME=" + h.shortname);  // the text keeps a blank after "="
     l.push_back("PILOT = " + vec(h.pilot));
     l.push_back("MASS = " + num(h.mass));
     l.push_back("RMASS = " + vec(h.rmass));
