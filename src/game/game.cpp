@@ -36,6 +36,12 @@ static const int TIMER_TICKS = 6628;  // 1 193 181 Hz clock / 180
 void my_timer_int() { time_counter = time_counter + 1; }
 END_OF_FUNCTION(my_timer_int)
 
+// The window's close button asks to quit; Allegro calls this from its own
+// thread, so it only raises a flag the frame loop reads.
+volatile int close_requested = 0;
+static void request_close() { close_requested = 1; }
+END_OF_FUNCTION(request_close)
+
 static FONT* al_font = nullptr;     // Allegro's own font, current while drawing screens
 static FONT* arial_font = nullptr;  // AllegroGL system font; null where there is none
 
@@ -170,6 +176,9 @@ int run_game(int argc, char** argv)
     install_keyboard();
     install_timer();
     install_mouse();
+    LOCK_VARIABLE(close_requested);
+    LOCK_FUNCTION(request_close);
+    set_close_button_callback(request_close);
     setup_opengl(g.settings);
     setup_fonts();
     init_strokefont();

@@ -19,6 +19,8 @@ extern float CLOUD_HEIGHT;    // height of the sky plane
 extern volatile int time_counter;
 constexpr int TIMER_HZ = 180;
 void my_timer_int();
+// Set when the player closes the window; the loop quits as after ESC.
+extern volatile int close_requested;
 
 struct GAME {
     SETTINGS settings;

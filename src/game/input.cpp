@@ -20,4 +20,6 @@ void read_input(GAME& g)
     // ESC only sets quit: the rest of the buffer is still dispatched.
     while (keypressed())
         dispatch_key(g, readkey() >> 8);
+    if (close_requested)
+        g.quit = true;
 }

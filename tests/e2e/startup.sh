@@ -23,6 +23,15 @@ check_size_and_quit() {
 check_size_and_quit 640x480 -w
 check_size_and_quit 800x600 -w -R3
 
+# The window's close button quits like Escape.
+start_game -w
+w=$(game_window) || fail "no window for the close button"
+sleep 1
+"$BUILD/probe/close_window_probe" "$w" || fail "could not ask the window to close"
+wait_exit 3
+[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after the close button"
+echo "ok: the close button quits with 0"
+
 # No display at all: message, exit code 255, no crash.
 out=$(mktemp)
 env -u DISPLAY "$BUILD/sortie" -w >"$out" 2>&1
