@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gl_window.h"
+#include "render/gl_window.h"
 #include "scene/states.h"
 #include "ui/colors.h"
 
@@ -67,14 +68,7 @@ int main(int argc, char** argv)
     }
     install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
     install_allegro_gl();
-    allegro_gl_clear_settings();
-    allegro_gl_set(AGL_COLOR_DEPTH, 32);
-    allegro_gl_set(AGL_Z_DEPTH, 24);
-    allegro_gl_set(AGL_DOUBLEBUFFER, 1);
-    allegro_gl_set(AGL_WINDOWED, TRUE);
-    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_Z_DEPTH | AGL_DOUBLEBUFFER | AGL_WINDOWED);
-    set_color_depth(32);
-    if (set_gfx_mode(GFX_OPENGL, GL_TEST_W, GL_TEST_H, 0, 0) != 0) {
+    if (!open_plain_gl_window(GL_TEST_W, GL_TEST_H)) {
         fprintf(stderr, "could not open the GL test window: %s\n", allegro_error);
         return 1;
     }

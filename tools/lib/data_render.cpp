@@ -11,6 +11,7 @@
 
 #include "png_writer.h"
 #include "render/load3ds.h"
+#include "render/gl_window.h"
 #include "render/material.h"
 #include "render/meshmodel.h"
 #include "render/texture.h"
@@ -46,14 +47,7 @@ bool open_window()
         return false;
     if (install_allegro_gl() != 0)
         return false;
-    allegro_gl_clear_settings();
-    allegro_gl_set(AGL_COLOR_DEPTH, 32);
-    allegro_gl_set(AGL_Z_DEPTH, 24);
-    allegro_gl_set(AGL_DOUBLEBUFFER, 1);
-    allegro_gl_set(AGL_WINDOWED, TRUE);
-    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_Z_DEPTH | AGL_DOUBLEBUFFER | AGL_WINDOWED);
-    set_color_depth(32);
-    return set_gfx_mode(GFX_OPENGL, still_w, still_h, 0, 0) == 0;
+    return open_plain_gl_window(still_w, still_h);
 }
 
 }  // namespace
