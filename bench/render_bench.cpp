@@ -1,0 +1,197 @@
+// How long drawing the start scene takes, frame by frame, in a 640 x 480
+// window opened as the game opens its own: from the start view (the free
+// viewpoint above the origin) and from the external view behind the player.
+// The world goes on at 60 frames per second between the frames, outside the
+// clock; the clock runs over draw_frame, the flip and glFinish. Each run
+// reports the mean and the 95th percentile of 600 frames in milliseconds.
+//
+// Needs an X display (for example Xvfb); run it from anywhere, it changes
+// into the source tree to find data/.
+#include <allegro.h>
+#include <alleggl.h>
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "quiet_stdout.h"
+#include "effects/explosion.h"
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/game.h"
+#include "game/light.h"
+#include "game/messages.h"
+#include "game/render.h"
+#include "game/world.h"
+#include "render/material.h"
+#include "render/strokefont.h"
+#include "scene/thing.h"
+#include "scene/states.h"
+#include "ui/colors.h"
+
+namespace {
+
+const float FRAME = 1.0f / 60.0f;
+const int MEASURED_FRAMES = 600;
+const int WARM_UP_FRAMES = 5;  // first uploads and display lists, not timed
+
+// The game's own start-up of the window and OpenGL state (run_game),
+// windowed at the default 640 x 480.
+bool open_game_window()
+{
+    SETTINGS s;
+    s.fullscreen = false;
+    allegro_gl_clear_settings();
+    allegro_gl_set(AGL_COLOR_DEPTH, s.color_depth);
+    allegro_gl_set(AGL_Z_DEPTH, s.z_depth);
+    allegro_gl_set(AGL_DOUBLEBUFFER, 2);
+    allegro_gl_set(AGL_RENDERMETHOD, s.render_method);
+    allegro_gl_set(AGL_FULLSCREEN, FALSE);
+    allegro_gl_set(AGL_WINDOWED, TRUE);
+    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_DOUBLEBUFFER | AGL_Z_DEPTH | AGL_RENDERMETHOD | AGL_WINDOWED);
+    set_color_depth(32);
+    if (set_gfx_mode(GFX_OPENGL, s.screen_w, s.screen_h, 0, 0) != 0)
+        return false;
+    setup_kvor_colors(32);
+    glCullFace(GL_FRONT);
+    enable_bfc();
+    glDisable(GL_DITHER);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_POINT_SMOOTH);
+    set_message_font(font);  // AllegroGL has no system fonts on X11
+    init_strokefont();
+    make_explosion_sprite(16);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    enable_z_buffer();
+    enable_lights();
+    light_materials = true;
+    smooth_light = true;
+    return true;
+}
+
+void setup_projection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-0.5 * NEAR_DIST, 0.5 * NEAR_DIST, -0.375 * NEAR_DIST, 0.375 * NEAR_DIST, NEAR_DIST, FAR_DIST);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, SCREEN_W, SCREEN_H);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+bool build_start_scene(GAME& g)
+{
+    QUIET_STDOUT quiet;
+    srand(1);
+    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path)) || !build_scene(g))
+        return false;
+    add_player_vessel(g);
+    update_light();
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
+    setup_projection();
+    for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
+        new_message(line);
+    select_viewpoint(nullptr);
+    return true;
+}
+
+// The loop of run_game without its timer and input: the world advances one
+// sixtieth of a second, the cameras and the horizon follow.
+void advance(GAME& g)
+{
+    simulate_frame(g, FRAME);
+    place_cameras(g);
+    follow_viewer(g);
+}
+
+double percentile(std::vector<double> ms, double fraction)
+{
+    if (ms.empty())
+        return 0.0;
+    std::sort(ms.begin(), ms.end());
+    size_t i = (size_t)std::ceil(fraction * ms.size());
+    return ms[std::min(ms.size(), std::max<size_t>(i, 1)) - 1];
+}
+
+void run_view(benchmark::State& state, bool external)
+{
+    GAME g;
+    if (!build_start_scene(g)) {
+        state.SkipWithError("the start scene could not be built");
+        return;
+    }
+    advance(g);  // the first target wave
+    if (external && !select_view(g, VIEW_EXTERNAL)) {
+        state.SkipWithError("no external view without a player vessel");
+        destroy_world(g);
+        return;
+    }
+    for (int i = 0; i < WARM_UP_FRAMES; i++) {
+        advance(g);
+        render_frame(g);
+    }
+    glFinish();
+    std::vector<double> ms;
+    ms.reserve(MEASURED_FRAMES);
+    for (auto _ : state) {
+        advance(g);
+        auto start = std::chrono::steady_clock::now();
+        draw_frame(g);
+        allegro_gl_flip();
+        glFinish();
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(s);
+        ms.push_back(1000.0 * s);
+    }
+    double sum = 0.0;
+    for (double m : ms)
+        sum += m;
+    state.counters["mean_ms"] = ms.empty() ? 0.0 : sum / ms.size();
+    state.counters["p95_ms"] = percentile(ms, 0.95);
+    state.counters["max_ms"] = ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end());
+    destroy_world(g);
+}
+
+void BM_RenderStartView(benchmark::State& state) { run_view(state, false); }
+void BM_RenderExternalView(benchmark::State& state) { run_view(state, true); }
+
+}  // namespace
+
+BENCHMARK(BM_RenderStartView)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderExternalView)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    const char* display = getenv("DISPLAY");
+    if (!display || !*display) {
+        fprintf(stderr, "render_bench needs an X display (DISPLAY is not set)\n");
+        return 1;
+    }
+    if (access("data/victim.vcd", R_OK) != 0 && chdir(SORTIE_SOURCE_DIR) != 0) {
+        fprintf(stderr, "cannot change to %s\n", SORTIE_SOURCE_DIR);
+        return 1;
+    }
+    install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+    install_allegro_gl();
+    if (!open_game_window()) {
+        fprintf(stderr, "could not open the 640 x 480 OpenGL window: %s / %s\n", allegro_error, allegro_gl_error);
+        return 1;
+    }
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    benchmark::AddCustomContext("gl_renderer", renderer ? (const char*)renderer : "unknown");
+    benchmark::AddCustomContext("window", "640 x 480 x " + std::to_string(bitmap_color_depth(screen)));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    return 0;
+}
