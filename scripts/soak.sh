@@ -26,7 +26,7 @@ esac
 [ "$duration" -ge 10 ] || { echo "soak: run at least 10 seconds" >&2; exit 2; }
 [ -x "$build/sortie" ] || { echo "soak: no game at $build/sortie (build it first)" >&2; exit 2; }
 for tool in Xvfb xdotool import convert strace; do
-  command -v "$tool" >/dev/null || { echo "soak: $tool is missing (scripts/setup.sh installs it)" >&2; exit 2; }
+  command -v "$tool" >/dev/null || { echo "soak: $tool is missing (Debian packages: xvfb xdotool imagemagick strace)" >&2; exit 2; }
 done
 reference_at=60
 [ "$duration" -ge 120 ] || reference_at=$((duration / 2))
