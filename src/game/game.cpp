@@ -10,15 +10,15 @@
 #include <ctime>
 
 #include "effects/explosion.h"
-#include "game/frame.h"
 #include "game/controls.h"
+#include "game/frame.h"
 #include "game/globals.h"
-#include "game/joystick.h"
 #include "game/input.h"
-#include "game/render.h"
-#include "game/world.h"
+#include "game/joystick.h"
 #include "game/light.h"
 #include "game/messages.h"
+#include "game/render.h"
+#include "game/world.h"
 #include "render/material.h"
 #include "render/strokefont.h"
 #include "scene/states.h"
@@ -42,7 +42,7 @@ volatile int close_requested = 0;
 static void request_close() { close_requested = 1; }
 END_OF_FUNCTION(request_close)
 
-static FONT* al_font = nullptr;     // Allegro's own font, current while drawing screens
+FONT* al_font = nullptr;            // Allegro's own font, current while drawing screens
 static FONT* arial_font = nullptr;  // AllegroGL system font; null where there is none
 
 // An X11 Allegro started without any display crashes inside the library, so

@@ -145,7 +145,9 @@ static void draw_text_overlay(GAME& g)
 
 void draw_frame(GAME& g)
 {
-    // R1..R4: cockpit screens join with the MFD screens.
+    if (al_font)
+        font = al_font;  // R1
+    // R2..R4: cockpit screens join with the MFD screens.
     clear_frame();         // R5
     place_camera(g);       // R6
     paint_scene(g);        // R7

@@ -9,6 +9,10 @@ void draw_frame(GAME& g);
 void render_frame(GAME& g);
 
 class TEXTURE;
+struct FONT;
+
+// Allegro's own font, made current again every frame (screens draw with it).
+extern FONT* al_font;
 
 // Which screen each cockpit panel shows: 0..4 a vessel screen (status, all
 // slots, target, front radar, rear radar), anything else the message console.

@@ -25,8 +25,13 @@ y1=$(object_center_y)
 awk -v a="$y0" -v b="$y1" 'BEGIN { exit !(b > a + 10) }' || fail "holding A did not move the vessel forward ($y0 -> $y1)"
 echo "ok: throttle moved the vessel from y=$y0 to y=$y1"
 
+# Throttle back to zero. Q is read as a held key once a frame, so it is held
+# long enough for a slow frame to see it.
+xdotool keydown --window "$w" q
+sleep 0.5
+xdotool keyup --window "$w" q
+
 # Each of the first four views shows a different picture.
-send_keys "$w" q
 for k in F1 F2 F3 F4; do
   send_keys "$w" "$k"
   sleep 0.7
