@@ -42,62 +42,12 @@ const float FRAME = 1.0f / 60.0f;
 const int MEASURED_FRAMES = 600;
 const int WARM_UP_FRAMES = 5;  // first uploads and display lists, not timed
 
-// The game's own start-up of the window and OpenGL state (run_game),
-// windowed at the default 640 x 480.
-bool open_game_window()
-{
-    SETTINGS s;
-    s.fullscreen = false;
-    allegro_gl_clear_settings();
-    allegro_gl_set(AGL_COLOR_DEPTH, s.color_depth);
-    allegro_gl_set(AGL_Z_DEPTH, s.z_depth);
-    allegro_gl_set(AGL_DOUBLEBUFFER, 2);
-    allegro_gl_set(AGL_RENDERMETHOD, s.render_method);
-    allegro_gl_set(AGL_FULLSCREEN, FALSE);
-    allegro_gl_set(AGL_WINDOWED, TRUE);
-    allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_DOUBLEBUFFER | AGL_Z_DEPTH | AGL_RENDERMETHOD | AGL_WINDOWED);
-    set_color_depth(32);
-    if (set_gfx_mode(GFX_OPENGL, s.screen_w, s.screen_h, 0, 0) != 0)
-        return false;
-    setup_kvor_colors(32);
-    glCullFace(GL_FRONT);
-    enable_bfc();
-    glDisable(GL_DITHER);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_POINT_SMOOTH);
-    set_message_font(font);  // AllegroGL has no system fonts on X11
-    init_strokefont();
-    make_explosion_sprite(16);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    enable_z_buffer();
-    enable_lights();
-    light_materials = true;
-    smooth_light = true;
-    return true;
-}
-
-void setup_projection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-0.5 * NEAR_DIST, 0.5 * NEAR_DIST, -0.375 * NEAR_DIST, 0.375 * NEAR_DIST, NEAR_DIST, FAR_DIST);
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, SCREEN_W, SCREEN_H);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-}
-
 bool build_start_scene(GAME& g)
 {
     QUIET_STDOUT quiet;
     srand(1);
-    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path)) || !build_scene(g))
+    if (!start_scene(g))
         return false;
-    add_player_vessel(g);
-    update_light();
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
-    setup_projection();
-    for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
-        new_message(line);
     select_viewpoint(nullptr);
     return true;
 }
@@ -180,10 +130,14 @@ int main(int argc, char** argv)
     }
     install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
     install_allegro_gl();
-    if (!open_game_window()) {
+    SETTINGS s;
+    s.fullscreen = false;
+    if (!set_graphics_mode(s)) {
         fprintf(stderr, "could not open the 640 x 480 OpenGL window: %s / %s\n", allegro_error, allegro_gl_error);
         return 1;
     }
+    setup_kvor_colors(32);
+    setup_renderer(s);
     const GLubyte* renderer = glGetString(GL_RENDERER);
     benchmark::AddCustomContext("gl_renderer", renderer ? (const char*)renderer : "unknown");
     benchmark::AddCustomContext("window", "640 x 480 x " + std::to_string(bitmap_color_depth(screen)));

@@ -64,7 +64,7 @@ static int report_gfx_failure()
     return -1;
 }
 
-static bool set_graphics_mode(const SETTINGS& s)
+bool set_graphics_mode(const SETTINGS& s)
 {
     allegro_gl_clear_settings();
     allegro_gl_set(AGL_COLOR_DEPTH, 32);
@@ -129,6 +129,38 @@ static void setup_projection()
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
+void setup_renderer(const SETTINGS& s)
+{
+    setup_opengl(s);
+    setup_fonts();
+    init_strokefont();
+    make_explosion_sprite(16);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    enable_z_buffer();
+    // The vessel selection screen joins with the vessels.
+    enable_lights();
+    light_materials = true;
+    smooth_light = true;
+}
+
+bool start_scene(GAME& g)
+{
+    // The vessel selection screen is still to come: fly the first vessel.
+    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path))) {
+        printf("Cannot start: no vessel configuration (*.vcd) in %s\n", data_path);
+        return false;
+    }
+    if (!build_scene(g))
+        return false;
+    add_player_vessel(g);
+    update_light();
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
+    setup_projection();
+    for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
+        new_message(line);
+    return true;
+}
+
 static void start_timer()
 {
     LOCK_VARIABLE(time_counter);
@@ -179,29 +211,9 @@ int run_game(int argc, char** argv)
     LOCK_VARIABLE(close_requested);
     LOCK_FUNCTION(request_close);
     set_close_button_callback(request_close);
-    setup_opengl(g.settings);
-    setup_fonts();
-    init_strokefont();
-    make_explosion_sprite(16);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    enable_z_buffer();
-    // The vessel selection screen joins with the vessels.
-    enable_lights();
-    light_materials = true;
-    smooth_light = true;
-    // The vessel selection screen is still to come: fly the first vessel.
-    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path))) {
-        printf("Cannot start: no vessel configuration (*.vcd) in %s\n", data_path);
+    setup_renderer(g.settings);
+    if (!start_scene(g))
         return 1;
-    }
-    if (!build_scene(g))
-        return 1;
-    add_player_vessel(g);
-    update_light();
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);
-    setup_projection();
-    for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
-        new_message(line);
     start_timer();
 
     run_frame_loop(g);

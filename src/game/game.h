@@ -44,5 +44,13 @@ struct GAME {
     char vessel_path[512] = ""; // the configuration the player flies
 };
 
+// Start-up in pieces, for the program and for benchmarks that want the
+// game's own screen: the OpenGL screen from the settings (false when it
+// cannot be set), the OpenGL state, fonts and sprite, and the start scene
+// with the player's vessel and the boot lines (false when it cannot start).
+bool set_graphics_mode(const SETTINGS& s);
+void setup_renderer(const SETTINGS& s);
+bool start_scene(GAME& g);
+
 // The program: start-up, frame loop, shutdown. Answers the exit code.
 int run_game(int argc, char** argv);
