@@ -12,16 +12,6 @@ namespace {
 constexpr float TWO_PI = 6.28318530718f;
 constexpr float PI = 3.14159265359f;
 
-// Truncation toward zero that cannot overflow an int.
-int trunc_int(float v)
-{
-    if (!(v > -1e6f))
-        return -1000000;
-    if (!(v < 1e6f))
-        return 1000000;
-    return (int)v;
-}
-
 void set3(float* dst, float r, float g, float b)
 {
     dst[0] = r;

@@ -51,16 +51,6 @@ uint64_t edge_key(unsigned int a, unsigned int b)
     return ((uint64_t)a << 32) | b;
 }
 
-// Truncation toward zero, kept inside what Allegro's drawing can take.
-int screen_coord(float v)
-{
-    if (!(v > -1e6f))
-        return -1000000;
-    if (!(v < 1e6f))
-        return 1000000;
-    return (int)v;
-}
-
 }  // namespace
 
 MESHMODEL::MESHMODEL()
@@ -707,8 +697,8 @@ void MESHMODEL::allegro_paint(BITMAP* bmp, int x, int y, float scale)
             color = color_of(m);
             last = m;
         }
-        triangle(bmp, x + screen_coord(p0.x * scale), y - screen_coord(p0.y * vscale),
-                 x + screen_coord(p1.x * scale), y - screen_coord(p1.y * vscale),
-                 x + screen_coord(p2.x * scale), y - screen_coord(p2.y * vscale), color);
+        triangle(bmp, x + trunc_int(p0.x * scale), y - trunc_int(p0.y * vscale),
+                 x + trunc_int(p1.x * scale), y - trunc_int(p1.y * vscale),
+                 x + trunc_int(p2.x * scale), y - trunc_int(p2.y * vscale), color);
     }
 }

@@ -33,3 +33,12 @@ void delete_model(MODEL* m)
     if (m->may_delete())
         delete m;
 }
+
+int trunc_int(float v)
+{
+    if (!(v > -1e6f))
+        return -1000000;
+    if (!(v < 1e6f))
+        return 1000000;
+    return (int)v;
+}

@@ -57,6 +57,11 @@ protected:
     int refcount = 0;  // number of holders
 };
 
+// Truncation toward zero limited to -1e6 .. 1e6 (NaN gives -1e6), so that
+// turning a float parameter or a far-off drawing coordinate into an int is
+// always defined.
+int trunc_int(float v);
+
 // Gives one holder's reference back and destroys the model when none is
 // left. A null model is ignored.
 void delete_model(MODEL* m);

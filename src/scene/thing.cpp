@@ -610,16 +610,6 @@ void THING::update_sound()
 
 // ---------------------------------------------------------------- outline picture
 
-// Far-off children of a drawing land outside the bitmap, where Allegro clips
-// them; the clamp keeps the float-to-int conversion defined.
-static int clamp_to_int(float v)
-{
-    if (!(v > -1e6f))
-        return -1000000;
-    if (v > 1e6f)
-        return 1000000;
-    return (int)v;
-}
 
 BITMAP* THING::get_mfd_image()
 {
@@ -671,7 +661,8 @@ void THING::allegro_paint(BITMAP* bmp, int x, int y, float scale)
     for (THING* c = first_child; c; c = c->next) {
         float cx = x + c->rel.t[0] * scale;
         float cy = y - c->rel.t[1] * scale * bmp->h / bmp->w;
-        c->allegro_paint(bmp, clamp_to_int(cx), clamp_to_int(cy), scale);
+        // Far-off children land outside the bitmap, where Allegro clips them.
+        c->allegro_paint(bmp, trunc_int(cx), trunc_int(cy), scale);
     }
 }
 
