@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console_text.h"
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/game.h"
@@ -60,15 +61,7 @@ struct COCKPIT {
         free_messages();
     }
     void frame() { read_continuous_controls(g, MOUSE_INPUT()); }
-    std::string row(int r) const
-    {
-        std::string s;
-        for (int c = 0; c < MESSAGE_COLS && msg_qc && msg_qc->get_cell(c, r) >= ' '; c++)
-            s += msg_qc->get_cell(c, r);
-        while (!s.empty() && s.back() == ' ')
-            s.pop_back();
-        return s;
-    }
+    std::string row(int r) const { return console_row(msg_qc, r); }
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "console_text.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/messages.h"
@@ -182,12 +183,7 @@ TEST(Messages, LinesScrollOffTheTopOfTheConsole)
 {
     free_messages();
     set_message_font(font);
-    auto top_line = [] {
-        std::string s;
-        for (int c = 0; c < MESSAGE_COLS && msg_qc->get_cell(c, 0) > ' '; c++)
-            s += msg_qc->get_cell(c, 0);
-        return s;
-    };
+    auto top_line = [] { return console_row(msg_qc, 0); };
     char line[32];
     for (int i = 1; i <= 31; i++) {
         snprintf(line, sizeof(line), "line%d\n", i);
@@ -341,14 +337,7 @@ TEST(PlayerVessel, ALostVesselIsReplacedBeforeItsOwnLineIsPosted)
     ASSERT_NE(g.player.get(), nullptr);
     EXPECT_NE(g.player.get(), static_cast<THING*>(first));  // gone, and replaced
     EXPECT_EQ(g.view_thing.get(), g.camera_thing.get());
-    auto row = [](int r) {
-        std::string s;
-        for (int c = 0; c < MESSAGE_COLS && msg_qc->get_cell(c, r) >= ' '; c++)
-            s += msg_qc->get_cell(c, r);
-        while (!s.empty() && s.back() == ' ')
-            s.pop_back();
-        return s;
-    };
+    auto row = [](int r) { return console_row(msg_qc, r); };
     EXPECT_EQ(row(0), "Vessel destroyed. Loaded new ves");  // 32 columns wrap the line
     EXPECT_EQ(row(1), "sel.");
     EXPECT_EQ(row(2), "External view.");
