@@ -14,6 +14,7 @@
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/world.h"
+#include "mesh_shapes.h"
 #include "render/meshmodel.h"
 #include "scene/thing.h"
 #include "sound/sounds.h"
@@ -22,21 +23,6 @@ namespace {
 
 const float FRAME = 1.0f / 60.0f;
 const int FRAMES_PER_BURST = 60;
-
-// A box-like hull of 12 triangles, as a 3DS hull would give.
-MESHMODEL* make_hull()
-{
-    MESHMODEL* m = new MESHMODEL();
-    m->initialize_vtx_list(8);
-    for (unsigned i = 0; i < 8; i++)
-        m->load_vtx(i, (i & 1) ? 6.0f : -6.0f, (i & 2) ? 9.0f : -9.0f, (i & 4) ? 2.0f : -2.0f);
-    const unsigned faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
-                                   {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
-    m->initialize_face_list(12);
-    for (unsigned i = 0; i < 12; i++)
-        m->load_face(i, faces[i][0], faces[i][1], faces[i][2]);
-    return m;
-}
 
 // What a bullet answers: one fireball without a lifetime, no debris.
 struct SHOT : THING {
@@ -52,7 +38,7 @@ void launch_bursts(GAME& g, SOUND* boom)
 {
     THING* vessel = new THING();
     vessel->set_flags(THING_EXPLODABLE);
-    vessel->set_model(make_hull());
+    vessel->set_model(make_box_mesh(6.0f, 9.0f, 2.0f));
     vessel->set_explosion_sound(boom->acquire());
     vessel->locate_rel((float)(rand() % 200), 100.0f, 50.0f);
     g.world->add_child(vessel);

@@ -17,6 +17,7 @@
 #include "game/game.h"
 #include "game/world.h"
 #include "game/globals.h"
+#include "mesh_shapes.h"
 #include "render/meshmodel.h"
 #include "scene/thing.h"
 #include "sound/sounds.h"
@@ -26,21 +27,6 @@
 namespace {
 
 const float DT = 1.0f / 60.0f;
-
-// A closed box of 12 triangles around the origin, 4 x 2 x 1 m.
-MESHMODEL* make_box_mesh()
-{
-    MESHMODEL* m = new MESHMODEL();
-    m->initialize_vtx_list(8);
-    for (unsigned i = 0; i < 8; i++)
-        m->load_vtx(i, (i & 1) ? 2.0f : -2.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 0.5f : -0.5f);
-    const unsigned faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
-                                   {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
-    m->initialize_face_list(12);
-    for (unsigned i = 0; i < 12; i++)
-        m->load_face(i, faces[i][0], faces[i][1], faces[i][2]);
-    return m;
-}
 
 // A plain explodable thing (a vessel answers the same explosion parameters).
 THING* make_exploder(MODEL* model)
@@ -157,7 +143,7 @@ protected:
 
 TEST_F(Explosion, AVesselSizedThingWithAMeshOfNFacesLeavesNDebrisAnd16Fireballs)
 {
-    THING* t = make_exploder(make_box_mesh());
+    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     t->locate_rel(10.0f, 20.0f, 30.0f);
     world->add_child(t);
     world->update_abs_matrix();
@@ -191,7 +177,7 @@ TEST_F(Explosion, AVesselSizedThingWithAMeshOfNFacesLeavesNDebrisAnd16Fireballs)
 
 TEST_F(Explosion, DebrisStartsWhereItsFaceWasAndFliesOutward)
 {
-    THING* t = make_exploder(make_box_mesh());
+    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     MATRIX_f turn;
     get_z_rotate_matrix_f(&turn, 64.0f);  // a quarter turn: local x becomes world y
     t->set_rel(turn);
@@ -258,7 +244,7 @@ TEST_F(Explosion, SkipDebrisThinsThePiecesAndAStepBelowOneMeansEveryFace)
 {
     for (int skip : {2, 5, 0, -3}) {
         skip_debris = skip;
-        THING* t = make_exploder(make_box_mesh());
+        THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
         THING place;
         create_explosion_debris(t, &place);
         size_t want = skip >= 1 ? (12 + skip - 1) / skip : 12;
@@ -447,7 +433,7 @@ TEST_F(Explosion, EveryEffectHoldsItsOwnModelSoRemovalFreesIt)
     world->remove_dead_children();
     EXPECT_EQ(destroyed, 1);
 
-    THING* t = make_exploder(make_box_mesh());
+    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     world->add_child(t);
     set_off(t);
     crop_explosions(world, world);
@@ -460,7 +446,7 @@ TEST_F(Explosion, EveryEffectHoldsItsOwnModelSoRemovalFreesIt)
 TEST_F(Explosion, NothingHappensWithoutAThingOrAPlace)
 {
     create_explosion(nullptr, world);
-    THING* orphan = make_exploder(make_box_mesh());
+    THING* orphan = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     create_explosion(orphan, nullptr);  // no parent either
     crop_explosions(nullptr, world);
     EXPECT_EQ(count_children(world), 0);
@@ -581,7 +567,7 @@ TEST(ExplosionFrames, EverythingAnExplosionMakesIsGoneAfterItsLifetime)
     GAME g;
     create_world_roots(g);
     int before = count_children(g.world);
-    THING* t = make_exploder(make_box_mesh());
+    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     t->set_explosion_sound(boom->acquire());
     t->locate_rel(0.0f, 50.0f, 20.0f);
     g.world->add_child(t);
@@ -610,7 +596,7 @@ TEST(ExplosionFrames, ManyExplosionsLeaveNothingBehind)
     create_world_roots(g);
     int before = count_children(g.world);
     for (int cycle = 0; cycle < 200; cycle++) {
-        THING* t = make_exploder(make_box_mesh());
+        THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
         g.world->add_child(t);
         t->explode();
         BULLET_LIKE* b = new BULLET_LIKE(1.0f);

@@ -1,0 +1,8 @@
+// Small meshes built in code, for tests, benchmarks and tools.
+#pragma once
+
+class MESHMODEL;
+
+// A closed box of 12 triangles centred on the origin, half-sizes hx, hy, hz,
+// wound as the game's culling expects. The caller owns it.
+MESHMODEL* make_box_mesh(float hx, float hy, float hz);
