@@ -19,7 +19,8 @@ MODEL* sky_sphere = nullptr;
 MODEL* sky_plane = nullptr;
 MODEL* ground_plane = nullptr;
 
-void ground_plane_color(float* rgb)
+// The ground plane's colour: (ambient + light) x ground.
+static void ground_plane_color(float* rgb)
 {
     for (int i = 0; i < 3; i++)
         rgb[i] = (global_ambient[i] + direct_light[i]) * ground_color[i];

@@ -19,5 +19,3 @@ extern MODEL* ground_plane;  // the textured ground disc, or null
 
 // Pushes the lighting globals to OpenGL and to the sky and ground models.
 void update_light();
-// The colour update_light gives the ground plane: (ambient + light) x ground.
-void ground_plane_color(float* rgb);

@@ -15,11 +15,6 @@ float max_hear_dist = 2000.0f;
 
 static THING* viewpoint_thing = nullptr;  // not owned
 
-bool is_identity(const MATRIX_f& m)
-{
-    return memcmp(&m, &identity_matrix_f, sizeof(MATRIX_f)) == 0;
-}
-
 static void copy_string(char* dst, const char* src)
 {
     // 64-byte fields: at most 63 characters, always terminated.

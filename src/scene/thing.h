@@ -204,7 +204,3 @@ int positional_volume(float dist, float sound_volume);
 void select_viewpoint(THING* t);
 THING* get_viewpoint();
 THING* check_viewpoint();  // drops a dead viewpoint; answers the viewpoint
-
-// Matrix helpers in Allegro's conventions.
-
-bool is_identity(const MATRIX_f& m);  // exactly identity_matrix_f
