@@ -6,6 +6,8 @@
 
 #include <allegro.h>
 
+#include "scene/thing_ref.h"
+
 class MODEL;
 class SOUND;
 class THING_REF;
@@ -162,7 +164,7 @@ public:
 
 protected:
     unsigned flags = 0;           // THING_* bits
-    THING* owner = nullptr;        // who fired or owns this thing; not owned
+    THING_REF owner;               // who fired or owns this thing; null once it is gone
     THING* next = nullptr;         // next sibling; owned
     THING* parent = nullptr;       // not owned
     THING* first_child = nullptr;  // owned

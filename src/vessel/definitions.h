@@ -39,7 +39,6 @@
 
 class MODEL;
 class SOUND;
-class SLOTTHING;
 
 // Word buffers of the readers (bytes, terminator included); a word keeps at
 // most two characters fewer.
@@ -79,10 +78,6 @@ public:
 
 extern DEFINITION_SINK* definition_sink;  // null: the readers are silent
 extern long definition_file_max_size;     // bytes; larger definition files are not read
-// Makes the item for a THINGTYPE the game has no class for yet (GUN and
-// MISSILE until the guns are built); null, or a null answer, makes a plain
-// SLOTTHING. The data checker sets it to read those items' keys.
-extern SLOTTHING* (*unbuilt_item_maker)(const char* thingtype);
 
 // A definition text in memory, zero-terminated, and the reader's place in
 // it for the reports. While one exists it is the innermost file being read:
@@ -169,12 +164,6 @@ SOUND* load_definition_sound(const char* name, const char* at);
 constexpr int DEF_STOP = -1;
 template <class HANDLER>
 void walk_definition_lines(const char* text, HANDLER&& handle);
-
-// The slot item of the file at path (THINGTYPE selects its class), owned by
-// the caller; null when the file cannot be read or names no THINGTYPE.
-SLOTTHING* load_sid(const char* path);
-// The same from a text in memory.
-SLOTTHING* make_slot_item(const char* text);
 
 // ------------------------------------------------------------ implementation
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "equipment/gun.h"
 #include "game/globals.h"
 #include "render/hudmodel.h"
 #include "ui/colors.h"
@@ -577,23 +578,7 @@ void VESSEL::set_target(THING* t) { target = t; }
 
 // The four selections are in targeting.cpp.
 
-void VESSEL::next_gun_combine_mode() { gun_combine_mode = (gun_combine_mode + 1) % 4; }
-void VESSEL::next_gun_cycle_mode() { gun_cycle_mode = (gun_cycle_mode + 1) % 4; }
-
-// Gun grouping and firing come with the guns: until then no item is a usable
-// gun, so there is no group to step to and nothing fires.
-void VESSEL::next_gun_type() {}
-
-int VESSEL::find_next_gun(int from, int ref)
-{
-    if (from < -1)
-        from = -1;
-    return ref < 0 ? from : ref;
-}
-
-int VESSEL::find_next_gun_type(int, int) { return -1; }
-bool VESSEL::guns_are_comparable(int a, int b) { return a < 0 || b < 0; }
-void VESSEL::fire() {}
+// Gun grouping and firing are in firing.cpp.
 
 // ------------------------------------------------------------ tick
 
@@ -722,12 +707,34 @@ void VESSEL::update_hud()
         hud_rvelocity->locate_rel(pilot_pos[0] - ahead[0], pilot_pos[1] - ahead[1],
                                   pilot_pos[2] - ahead[2]);
     }
-    // With a gun of type exactly SLOT_GUN selected the mark shows where its
-    // shots go; that needs the gun's bullet speed and joins with the guns.
-    // Without one it waits behind the eye.
-    if (hud_model(hud_aim))
-        hud_aim->locate_rel(pilot_pos[0], pilot_pos[1] - hud_viewdist, pilot_pos[2]);
+    place_aim_mark();
     update_target_marks();
+}
+
+// With a gun of slot type exactly SLOT_GUN selected, the mark shows the
+// direction its shots travel in, the vessel's motion included; otherwise it
+// waits behind the eye.
+void VESSEL::place_aim_mark()
+{
+    if (!hud_model(hud_aim))
+        return;
+    SLOTTHING* item = item_at(cur_gun);
+    GUN* gun = item && item->get_slottype() == SLOT_GUN ? dynamic_cast<GUN*>(item) : nullptr;
+    if (!gun) {
+        hud_aim->locate_rel(pilot_pos[0], pilot_pos[1] - hud_viewdist, pilot_pos[2]);
+        return;
+    }
+    const MATRIX_f& g = gun->get_abs();
+    float w[3], l[3];
+    for (int i = 0; i < 3; i++)
+        w[i] = vel[i] + gun->get_bullet_speed() * g.v[i][1];
+    for (int j = 0; j < 3; j++)
+        l[j] = abs.v[0][j] * w[0] + abs.v[1][j] * w[1] + abs.v[2][j] * w[2];
+    float len = length3(l);
+    if (len > 0.0f)
+        for (float& c : l)
+            c *= hud_viewdist / len;
+    hud_aim->locate_rel(pilot_pos[0] + l[0], pilot_pos[1] + l[1], pilot_pos[2] + l[2]);
 }
 
 void VESSEL::tick(float dt)

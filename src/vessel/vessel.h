@@ -115,8 +115,11 @@ public:
 
     // targeting: the selections step through the vessel's siblings (the
     // world's other children), passing over the dead and exploding; they
-    // leave the target null when nothing matches. The gun grouping and
-    // firing come with the guns.
+    // leave the target null when nothing matches. Guns are the items with
+    // slot-type bit SLOT_GUN or SLOT_MISSILE; a group is the guns that
+    // guns_are_comparable with each other under the combine mode (0 none,
+    // 1 same name, 2 same technology, 3 all), and the cycle mode (0..3)
+    // fires 1, 2, 4 or all of a group per shot.
     virtual THING* get_target();
     virtual void set_target(THING* t);
     virtual void select_next_target(unsigned long want, unsigned long reject);
@@ -152,6 +155,7 @@ public:
     float get_energy_output() const { return energy_output; }
     float get_energy_need() const { return energy_need; }
     int get_cur_gun() const { return cur_gun; }
+    float get_fire_delay() const { return fire_delay; }
     int get_slot_type(int index) const;  // -1 when there is no such slot
     const VESSEL_SLOT* get_slot(int index) const;  // null when there is no such slot
     THING* get_cockpit() const { return cockpit; }
@@ -173,6 +177,10 @@ protected:
     void integrate(float dt, float m);
     void update_hud();
     void update_target_marks();
+    void place_aim_mark();
+    SLOTTHING* item_at(int i) const;  // the item in slot i, or null (also outside 0..31)
+    bool is_gun(int i) const;         // an item with slot-type bit SLOT_GUN or SLOT_MISSILE
+    bool is_usable_gun(int i) const;  // a gun holding at least one shot
     void turn_head(float dt);
 
     VESSEL_SLOT* slot[MAX_SLOTS];  // owned records; null where no slot exists

@@ -6,6 +6,7 @@
 
 #include "sound/sounds.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 // Files named inside definition files: data_path, up to 510 characters of

@@ -13,6 +13,7 @@
 #include "game/globals.h"
 #include "sound/sounds.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/slotthing.h"
 #include "vessel/vessel.h"
 

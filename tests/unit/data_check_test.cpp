@@ -17,6 +17,7 @@
 #include "game/globals.h"
 #include "test_allegro.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 #include "write3ds.h"
 
@@ -337,25 +338,18 @@ TEST(DataCheck, MeshesThatFailToLoadOrNameVerticesTheyDoNotHave)
     }
 }
 
-TEST(DataCheck, GunStandInReadsTheValuesTheGameWillHold)
+TEST(DataCheck, LauncherStandInKeepsItsTechnologyAndReadsTheGunKeys)
 {
     ensure_headless_allegro();
-    CHECK_GUN_ITEM gun(false);
-    gun.parse_file_string("TECH = ROCKET\nBPOWER = 20000\nMAXAMMO = -3\nAMMOCHARGE = 0.5\n");
-    EXPECT_EQ(gun.get_tech(), 2);
-    EXPECT_EQ(gun.get_bullet_power(), 10000.0f);
-    EXPECT_EQ(gun.get_max_ammo(), 0.0f);
-    EXPECT_EQ(gun.get_ammo_charge(), 0.5f);
-    EXPECT_STREQ(gun.get_thingtype_string(), "GUN");
-
-    CHECK_GUN_ITEM launcher(true);
-    launcher.parse_file_string("TECH = RADAR\nTECH = LASER\nMASS = 60\n");
+    CHECK_LAUNCHER_ITEM launcher;
+    launcher.parse_file_string("TECH = RADAR\nTECH = LASER\nMASS = 60\nBPOWER = 20000\nMAXAMMO = 2\n");
     EXPECT_EQ(launcher.get_tech(), 102);  // the gun's LASER does not replace it
-    EXPECT_EQ(launcher.get_m(), 60.0f);
+    EXPECT_EQ(launcher.get_bullet_power(), 10000.0f);
+    EXPECT_EQ(launcher.get_maxammo(), 2.0f);
     EXPECT_STREQ(launcher.get_thingtype_string(), "MISSILE");
 
-    EXPECT_EQ(make_check_gun_item("JET"), nullptr);
-    SLOTTHING* made = make_check_gun_item("missile");
+    EXPECT_EQ(make_check_launcher_item("GUN"), nullptr);
+    SLOTTHING* made = make_check_launcher_item("missile");
     ASSERT_TRUE(made);
     EXPECT_STREQ(made->get_thingtype_string(), "MISSILE");
     delete made;

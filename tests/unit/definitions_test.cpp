@@ -13,6 +13,7 @@
 #include "game/globals.h"
 #include "test_data_path.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/retrieve_word.h"
 #include "vessel/slotthing.h"
 #include "vessel/vessel.h"

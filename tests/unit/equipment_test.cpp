@@ -18,6 +18,7 @@
 #include "test_data_path.h"
 #include "ui/colors.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 namespace {

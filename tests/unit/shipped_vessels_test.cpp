@@ -11,11 +11,12 @@
 
 #include "assets_defs.h"
 #include "assets_hulls.h"
-#include "data_check_items.h"
+#include "equipment/gun.h"
 #include "game/globals.h"
 #include "scene/thing.h"
 #include "test_allegro.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -215,8 +216,6 @@ TEST(ShippedVessels, EveryConfigurationTurnsAtAPleasantRate)
 TEST(ShippedVessels, EveryReactorCoversItsLasersAndShieldsRechargingAtOnce)
 {
     SHIPPED_DATA data;
-    // The guns are read by the checker's stand-in, which knows their keys.
-    unbuilt_item_maker = make_check_gun_item;
     for (const std::string& vcd : configuration_files()) {
         SCOPED_TRACE(vcd);
         FLIGHT f(vcd);
@@ -228,8 +227,8 @@ TEST(ShippedVessels, EveryReactorCoversItsLasersAndShieldsRechargingAtOnce)
                 continue;
             output += item->get_energy_output();
             need += item->get_shield_charge_rate();  // what a shield asks while not full
-            if (auto* gun = dynamic_cast<CHECK_GUN_ITEM*>(item)) {
-                if (gun->get_tech() == 1) {  // a laser asks power x charge while not full
+            if (auto* gun = dynamic_cast<GUN*>(item)) {
+                if (gun->get_tech() == GUN_LASER) {  // a laser asks power x charge while not full
                     need += gun->get_bullet_power() * gun->get_ammo_charge();
                     lasers++;
                 }
@@ -240,5 +239,4 @@ TEST(ShippedVessels, EveryReactorCoversItsLasersAndShieldsRechargingAtOnce)
         EXPECT_GE(output, need);
         EXPECT_LT(output, 2.5f * need) << "a reactor far bigger than the vessel needs";
     }
-    unbuilt_item_maker = nullptr;
 }

@@ -14,6 +14,7 @@
 #include "render/load3ds.h"
 #include "render/meshmodel.h"
 #include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -96,7 +97,7 @@ std::vector<CHECK_PROBLEM> check_data(const std::string& dir_in)
     SLOTTHING* (*saved_maker)(const char*) = unbuilt_item_maker;
     data_path = dir.c_str();
     definition_sink = &sink;
-    unbuilt_item_maker = make_check_gun_item;
+    unbuilt_item_maker = make_check_launcher_item;
 
     for (const char* name : fixed_meshes)
         check_mesh_file(dir + name, sink);
