@@ -10,6 +10,7 @@
 #include "data_check.h"
 #include "data_model.h"
 #include "data_render.h"
+#include "data_wave.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ const COMMAND commands[] = {
     {"model", data_model_command, "model FILE.3ds    describe a 3DS model as one JSON line"},
     {"check", data_check_command, "check [DATA_DIR]    every problem in the data as FILE:LINE: message"},
     {"render", data_render_command, "render FILE.3ds OUT.png [YAW PITCH]    a lit still of a model (needs X)"},
+    {"wave", data_wave_command, "wave VESSEL.vcd [DATA_DIR [SECONDS]]    time a scripted pilot against a wave"},
 };
 
 int usage()

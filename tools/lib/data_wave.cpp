@@ -4,9 +4,11 @@
 // the stabilizer, trigger, next gun group), and prints how long the wave
 // lasted; then, on a fresh vessel hovering, how long a held trigger keeps
 // each gun group supplied.
-//   wave_probe DATA_DIR VESSEL.vcd [SECONDS]
+//   sortie-data wave VESSEL.vcd [DATA_DIR [SECONDS]]
 // WAVE_TRACE=1 prints the chase once a second. WAVE_DAMP_LATERAL=1 takes
 // the vessel's sideways speed away every frame (see fly_at).
+#include "data_wave.h"
+
 #include <allegro.h>
 
 #include <cmath>
@@ -21,7 +23,6 @@
 #include "game/targets.h"
 #include "game/world.h"
 #include "scene/thing.h"
-#include "test_allegro.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -131,23 +132,26 @@ void hold_trigger(GAME& g, VESSEL* v)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int data_wave_command(int argc, char** argv)
 {
-    if (argc < 3) {
-        fprintf(stderr, "usage: %s DATA_DIR VESSEL.vcd [SECONDS]\n", argv[0]);
+    if (argc < 1 || argc > 3) {
+        fprintf(stderr, "usage: sortie-data wave VESSEL.vcd [DATA_DIR [SECONDS]]\n");
         return 2;
     }
-    ensure_headless_allegro();
-    std::string dir = argv[1];
+    std::string dir = argc > 1 ? argv[1] : "data/";
     if (dir.back() != '/')
         dir += '/';
+    const char* saved_path = data_path;
     data_path = dir.c_str();
-    float limit = argc > 3 ? (float)atof(argv[3]) : 600.0f;
+    float limit = argc > 2 ? (float)atof(argv[2]) : 600.0f;
+    const char* vcd = argv[0];
 
     GAME g;
-    if (!build_scene(g))
+    if (!build_scene(g)) {
+        data_path = saved_path;
         return 1;
-    snprintf(g.vessel_path, sizeof g.vessel_path, "%s%s", data_path, argv[2]);
+    }
+    snprintf(g.vessel_path, sizeof g.vessel_path, "%s%s", data_path, vcd);
     add_player_vessel(g);
     VESSEL* v = static_cast<VESSEL*>(g.player.get());
     v->locate_rel(0, 0, 100);
@@ -155,7 +159,7 @@ int main(int argc, char** argv)
     v->set_rstabilizer(true);
     v->set_hstabilizer(true);
     g.target_waves = false;
-    printf("%s\n", argv[2]);
+    printf("%s\n", vcd);
 
     respawn_targets(g.world);
     int kills = 0, losses = 0, frames = 0;
@@ -205,9 +209,11 @@ int main(int argc, char** argv)
 
     // A fresh vessel, hovering, for the held trigger.
     GAME h;
-    if (!build_scene(h))
+    if (!build_scene(h)) {
+        data_path = saved_path;
         return 1;
-    snprintf(h.vessel_path, sizeof h.vessel_path, "%s%s", data_path, argv[2]);
+    }
+    snprintf(h.vessel_path, sizeof h.vessel_path, "%s%s", data_path, vcd);
     add_player_vessel(h);
     h.target_waves = false;
     VESSEL* hv = static_cast<VESSEL*>(h.player.get());
@@ -216,5 +222,6 @@ int main(int argc, char** argv)
     hv->set_rstabilizer(true);
     hold_trigger(h, hv);
     destroy_world(h);
+    data_path = saved_path;
     return 0;
 }
