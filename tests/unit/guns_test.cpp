@@ -233,6 +233,9 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     for (int frame = 0; frame < 60 * 60 && destroyed < 0.0f; frame++) {
         player->set_trigger(true);
         simulate_frame(g, DT);
+        if (frame == 0) {  // the missile views follow the player's last shot
+            EXPECT_TRUE(g.player_projectile && g.player_projectile->get_owner() == player);
+        }
         if (!player->get_target())
             destroyed = (frame + 1) * DT;
     }
