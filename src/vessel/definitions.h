@@ -18,7 +18,7 @@
 //                     const char* message) override { ... }
 //     } sink;
 //     definition_sink = &sink;           // null again: silent
-//     VESSEL v; v.load_vcd(path);        // or load_sid(path), v.load_vhd(path)
+//     VESSEL v; v.load_vcd(path);        // or v.load_vhd(path), load_sid(path) (item_factory.h)
 //
 // - file is the path of the definition file as it was opened (data_path
 //   included); line counts from 1 and is the line the problem stands on.
