@@ -81,7 +81,7 @@ protected:
     // ROCKET: the unguided rocket, or null while there is no rocket to make.
     THING* create_rocket();
 
-    int tech;
+    int tech;                // a GUN_TECH, or a launcher technology 100..103
     float bullet_color[6];   // RGB explosion/ring colour, RGB tip/flame colour
     float bullet_size;       // m, >= 0.01
     float bullet_speed;      // m/s, 0.1 .. 500
