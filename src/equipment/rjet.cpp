@@ -31,11 +31,19 @@ void RJET::get_rforce(float* t)
         t[i] = thrust[i] * power[i];
 }
 
+// Hull files mount items in mirrored frames (their first column is turned
+// round), which would make a command to slide right push left and the linear
+// stabilizer feed sideways drift instead of damping it. The force frame is
+// the mount's y and z with the right-hand x = y x z, the mount's own x when
+// the mount is not mirrored.
 void RJET::get_force(float* f)
 {
     float local[3] = {thrust[3] * power[3], thrust[4] * power[4], thrust[5] * power[5]};
+    const float y[3] = {abs.v[0][1], abs.v[1][1], abs.v[2][1]};
+    const float z[3] = {abs.v[0][2], abs.v[1][2], abs.v[2][2]};
+    const float x[3] = {y[1] * z[2] - y[2] * z[1], y[2] * z[0] - y[0] * z[2], y[0] * z[1] - y[1] * z[0]};
     for (int i = 0; i < 3; i++)
-        f[i] = abs.v[i][0] * local[0] + abs.v[i][1] * local[1] + abs.v[i][2] * local[2];
+        f[i] = x[i] * local[0] + y[i] * local[1] + z[i] * local[2];
 }
 
 void RJET::get_max_forces(float* f6)

@@ -14,6 +14,7 @@
 #include "equipment/gun.h"
 #include "game/globals.h"
 #include "scene/thing.h"
+#include "shipped_data.h"
 #include "test_allegro.h"
 #include "vessel/definitions.h"
 #include "vessel/item_factory.h"
@@ -24,21 +25,6 @@ namespace {
 const float DT = 1.0f / 60.0f;      // s per tick
 const float HOVER_SINK = 0.5f;      // m/s a hovering vessel may sink at most
 const float FULL_RATE = 128.0f;     // angle units/s: the rotation set-point at full input
-
-// data_path pointed at the shipped data for the life of the object.
-class SHIPPED_DATA {
-public:
-    SHIPPED_DATA() : saved(data_path), dir(std::string(SORTIE_SOURCE_DIR) + "/data/")
-    {
-        ensure_headless_allegro();
-        data_path = dir.c_str();
-    }
-    ~SHIPPED_DATA() { data_path = saved; }
-
-private:
-    const char* saved;
-    std::string dir;
-};
 
 // A vessel in a world of its own, 1000 m up, stepped like the frame loop does.
 class FLIGHT {
