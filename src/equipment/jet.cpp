@@ -12,6 +12,9 @@
 
 float flame_thrust_delta = 2.0f;  // per second
 float jet_idle_pitch = 0.7f;      // frequency factor at zero flame
+// Heat per newton of burning thrust; a heat seeker sees a thing from as many
+// metres as its heat, so a 130 kN drone jet at a quarter is seen from 1500 m.
+float jet_heat_per_newton = 0.0462f;
 
 // Uniform 0..32767, the range the flame and engine randomness are tuned for.
 
@@ -41,6 +44,9 @@ void JET::axis_y(float* out) const
     out[1] = abs.v[1][1];
     out[2] = abs.v[2][1];
 }
+
+// The exhaust glows as hard as the flame burns, whichever way it points.
+float JET::get_heat() { return jet_heat_per_newton * fabsf(flame_thrust) * power; }
 
 void JET::set_power(float p) { power = p < 0.0f ? 0.0f : p; }
 

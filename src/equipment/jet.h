@@ -9,6 +9,7 @@ class SOUND;
 
 extern float flame_thrust_delta;  // per second: how fast the flame follows the command
 extern float jet_idle_pitch;      // engine pitch factor at zero flame, relative to full flame
+extern float jet_heat_per_newton; // heat per N of burning thrust (heat seekers see heat/distance >= 1)
 
 class JET : public SLOTTHING {
 public:
@@ -16,6 +17,7 @@ public:
     ~JET() override;
 
     const char* get_thingtype_string() override;  // "JET"
+    float get_heat() override;     // from the burning flame; 0 with the engine off
     void tick(float dt) override;
     THING* crop_spawn() override;  // one flame puff every flame_interval, or null
     void get_force(float* f) override;          // power x thrust along the jet's y axis, world

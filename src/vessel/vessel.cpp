@@ -167,6 +167,16 @@ float VESSEL::get_m()
     return m;
 }
 
+// What a heat seeker sees: the glow of the burning engines.
+float VESSEL::get_heat()
+{
+    float h = 0.0f;
+    for (VESSEL_SLOT* s : slot)
+        if (s && s->thing)
+            h += s->thing->get_heat();
+    return h;
+}
+
 THING* VESSEL::crop_spawn()
 {
     for (VESSEL_SLOT* s : slot) {

@@ -43,6 +43,7 @@ public:
     void get_vel(float* out) override;             // m/s, world
     void get_rot(float* out) override;             // angle units/s about x, y, z
     int get_team() override;
+    float get_heat() override;                     // the items' heat: burning jets
     float get_shield() override;
     float get_max_shield() override;
     float get_m() override;                        // hull + items, kg

@@ -1,0 +1,156 @@
+#include "effects/missile.h"
+
+#include <cmath>
+
+#include "effects/fireball.h"
+#include "game/globals.h"
+
+float missile_lifetime = 30.0f;          // s
+float missile_acc_to_flamesize = 0.02f;  // m per m/s^2
+float missile_speed_limit = 500.0f;      // m/s
+
+// A warhead small enough to be a sensible blast before the creator sets the power.
+static const float MISSILE_INITIAL_EXPLOSION_RADIUS = 2.0f;  // m
+static const float FLAME_PUFF_DURATION = 5.0f;               // s
+
+MISSILE::MISSILE(float burn_time, float arm_time, int missile_tech, THING* target, float accel, float turn_rate)
+    : BULLET(missile_lifetime, arm_time),
+      missile_tech(missile_tech),
+      target(target),
+      accel(accel),
+      turn_rate(turn_rate),
+      flame_size(accel * missile_acc_to_flamesize),
+      burn_time(burn_time)
+{
+    explosion_radius = MISSILE_INITIAL_EXPLOSION_RADIUS;
+    set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_TARGETABLE | THING_ON_RADAR);
+}
+
+const char* MISSILE::get_thingtype_string() { return "MISSILE"; }
+
+float MISSILE::get_base_m(int missile_tech)
+{
+    switch (missile_tech) {
+    case MISSILE_DUMB: return 1.0f;
+    case MISSILE_HEAT: return 5.0f;
+    case MISSILE_RADAR: return 15.0f;
+    default: return 0.0f;
+    }
+}
+
+float MISSILE::get_m_per_power(int) { return 1.0f; }
+
+float MISSILE::get_m() { return get_base_m(missile_tech) + get_m_per_power(missile_tech) * power; }
+
+int MISSILE::get_explosion_nr_fireballs() { return 6; }
+float MISSILE::get_explosion_time() { return 2.0f; }
+float MISSILE::get_explosion_speed() { return 2.0f; }
+
+void MISSILE::set_accel(float a)
+{
+    accel = a;
+    flame_size = a * missile_acc_to_flamesize;
+}
+
+void MISSILE::set_rrate(float r) { turn_rate = r; }
+
+void MISSILE::set_flame_color(const float* rgb)
+{
+    for (int i = 0; i < 3; i++)
+        flame_color[i] = rgb[i];
+}
+
+void MISSILE::forget_lost_target()
+{
+    if (target && (target->get_flags() & (THING_DEAD | THING_EXPLODING)))
+        target = nullptr;
+}
+
+bool MISSILE::sees_target(const float* d, float dist)
+{
+    (void)d;
+    if (missile_tech == MISSILE_RADAR)
+        return true;
+    // A heat seeker sees an exhaust whose heat outweighs its distance.
+    if (missile_tech == MISSILE_HEAT)
+        return dist == 0.0f || target->get_heat() / dist >= 1.0f;
+    return false;
+}
+
+static float limit(float x, float m) { return x < -m ? -m : x > m ? m : x; }
+
+void MISSILE::steer(float dt)
+{
+    // The parent is the world, so rel is the world transform, and it is
+    // current even before the first matrix update after launch.
+    const float* to = target->get_abs().t;
+    float d[3] = {to[0] - rel.t[0], to[1] - rel.t[1], to[2] - rel.t[2]};
+    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    if (!sees_target(d, dist))
+        return;
+    float m = dt * turn_rate;
+    // Aim where the target's offset will have drifted, along the relative
+    // velocity, by one target distance: turning that way brings the
+    // closing velocity onto the line of sight, a collision course.
+    float tv[3];
+    target->get_vel(tv);
+    float u[3] = {tv[0] - vel[0], tv[1] - vel[1], tv[2] - vel[2]};
+    float s = sqrtf(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    float a[3] = {d[0], d[1], d[2]};
+    if (s > 0.0f)
+        for (int i = 0; i < 3; i++)
+            a[i] += u[i] * dist / s;
+    // The aim point in the missile's own frame: x right, y nose, z up.
+    float l[3];
+    for (int c = 0; c < 3; c++)
+        l[c] = rel.v[0][c] * a[0] + rel.v[1][c] * a[1] + rel.v[2][c] * a[2];
+    // The errors in radians are used directly as angle units (1/256 turn),
+    // so each tick takes a small fraction of the error: a smooth approach.
+    float pitch = limit(-atan2f(l[2], l[1]), m);
+    float yaw = limit(atan2f(l[0], l[1]), m);
+    MATRIX_f r;
+    get_rotation_matrix_f(&r, pitch, 0.0f, yaw);
+    rtransform_rel(r);
+}
+
+void MISSILE::tick(float dt)
+{
+    if (target && target->is_dead())
+        target = nullptr;
+    if (!is_dead() && !has_flags(THING_EXPLODING) && burn_time >= 0.0f) {
+        burn_time -= dt;
+        flame_counter += dt / flame_interval;
+        forget_lost_target();
+        if (target)
+            steer(dt);
+        // The motor pushes along the nose, never beyond the speed limit.
+        for (int i = 0; i < 3; i++)
+            vel[i] += accel * dt * rel.v[i][1];
+        float speed = sqrtf(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2]);
+        if (speed > missile_speed_limit)
+            for (float& v : vel)
+                v *= missile_speed_limit / speed;
+    }
+    BULLET::tick(dt);
+}
+
+THING* MISSILE::crop_spawn()
+{
+    if (THING* t = THING::crop_spawn())
+        return t;
+    if (is_dead() || has_flags(THING_EXPLODING) || burn_time <= 0.0f || flame_counter < 1.0f)
+        return nullptr;
+    FIREBALL* puff = new FIREBALL(flame_color);
+    puff->reset(1.0f, flame_size, FLAME_PUFF_DURATION, true);
+    float v[3];
+    for (int i = 0; i < 3; i++)
+        v[i] = vel[i] - flame_speed * rel.v[i][1];
+    puff->set_vel(v);
+    // Scattered along its path over one interval, so a fast missile's
+    // stream does not show as separate beads.
+    float r = random_unit() * flame_interval;
+    puff->locate_rel(rel.t[0] + r * v[0], rel.t[1] + r * v[1], rel.t[2] + r * v[2]);
+    // Not 0: the next puff is due a little sooner than one full interval.
+    flame_counter = flame_interval;
+    return puff;
+}
