@@ -4,6 +4,10 @@
 #include <cstdio>
 
 #include "effects/bullet.h"
+#include "effects/missile.h"
+#include "game/globals.h"
+#include "render/load3ds.h"
+#include "render/meshmodel.h"
 #include "render/hcmodel.h"
 #include "sound/sounds.h"
 #include "ui/colors.h"
@@ -19,9 +23,11 @@ static const float BULLET_ARM_TIME = 0.2f;
 static const float SHELL_FRAMES_PER_SECOND = 60.0f;
 // A laser bolt's ring is this many times thinner than the bolt is long.
 static const float LASER_LENGTH_PER_RADIUS = 40.0f;
-// A rocket's mass before its warhead, and per unit of warhead power, kg.
-static const float ROCKET_BASE_MASS = 1.0f;
-static const float ROCKET_MASS_PER_POWER = 1.0f;
+// A rocket burns this long and is armed once clear of the pod, s.
+static const float ROCKET_BURN_TIME = 8.0f;
+static const float ROCKET_ARM_TIME = 0.2f;
+// Every rocket looks the same: one model, read at the pod's first shot.
+static const char* const ROCKET_MODEL_FILE = "dumb_missile.3ds";  // under data_path
 
 GUN::GUN()
     : tech(GUN_CONVENTIONAL),
@@ -38,7 +44,9 @@ GUN::GUN()
       trigger(false),
       hotspot(new THING()),
       fire_sound(nullptr),
-      detonate_sound(nullptr)
+      detonate_sound(nullptr),
+      rocket_model(nullptr),
+      rocket_model_read(false)
 {
     add_child(hotspot);
 }
@@ -47,6 +55,7 @@ GUN::~GUN()
 {
     soundlist.release(fire_sound);
     soundlist.release(detonate_sound);
+    delete_model(rocket_model);
 }
 
 const char* GUN::get_thingtype_string() { return "GUN"; }
@@ -55,7 +64,7 @@ float GUN::get_m()
 {
     float m = SLOTTHING::get_m();
     if (tech == GUN_ROCKET)
-        m += ammo * (ROCKET_BASE_MASS + ROCKET_MASS_PER_POWER * bullet_power);
+        m += ammo * (MISSILE::get_base_m(MISSILE_DUMB) + MISSILE::get_m_per_power(MISSILE_DUMB) * bullet_power);
     else if (tech == GUN_CONVENTIONAL)
         m += ammo * bullet_power;
     return m;
@@ -199,9 +208,25 @@ THING* GUN::create_bullet()
     return p;
 }
 
-// Rockets are missiles, which do not fly yet: the shot and the reload are
-// spent and nothing leaves the pod.
-THING* GUN::create_rocket() { return nullptr; }
+// An unguided missile as fast as the muzzle speed, accelerating and
+// turning at that same rate, its flame in the second colour.
+THING* GUN::create_rocket()
+{
+    if (!rocket_model_read) {
+        // A held trigger must not read a file per shot.
+        rocket_model_read = true;
+        char path[1024];
+        snprintf(path, sizeof path, "%s%s", data_path, ROCKET_MODEL_FILE);
+        rocket_model = load3ds(path, nullptr);
+        if (rocket_model)
+            rocket_model->acquire();
+    }
+    MISSILE* m = new MISSILE(ROCKET_BURN_TIME, ROCKET_ARM_TIME, MISSILE_DUMB, nullptr, bullet_speed, bullet_speed);
+    m->set_model(rocket_model);
+    m->set_flame_color(bullet_color + 3);
+    launch(m);
+    return m;
+}
 
 void GUN::calibrate(float d)
 {

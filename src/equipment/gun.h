@@ -13,6 +13,7 @@
 #include "vessel/slotthing.h"
 
 class BULLET;
+class MODEL;
 class SOUND;
 
 extern float max_calib_angle;  // rad: the largest aiming correction of calibrate
@@ -78,7 +79,7 @@ protected:
     // muzzle's place and heading, the vessel's velocity plus the muzzle
     // speed, the power and the explosion colour.
     void launch(BULLET* p);
-    // ROCKET: the unguided rocket, or null while there is no rocket to make.
+    // ROCKET: an unguided rocket with the pod's shared model.
     THING* create_rocket();
 
     int tech;                // a GUN_TECH, or a launcher technology 100..103
@@ -96,4 +97,6 @@ protected:
     THING* hotspot;          // the muzzle, a child; never null
     SOUND* fire_sound;       // one reference on the sound list; may be null
     SOUND* detonate_sound;   // one reference on the sound list; may be null
+    MODEL* rocket_model;     // ROCKET: shared by every rocket of this pod; one reference; may be null
+    bool rocket_model_read;  // its file was read (even if it did not load): never again
 };

@@ -4,13 +4,12 @@
 
 #include "equipment/gun.h"
 #include "equipment/jet.h"
+#include "equipment/msl_launcher.h"
 #include "equipment/nukegen.h"
 #include "equipment/rjet.h"
 #include "equipment/shield.h"
 #include "vessel/definitions.h"
 #include "vessel/slotthing.h"
-
-SLOTTHING* (*unbuilt_item_maker)(const char* thingtype) = nullptr;
 
 SLOTTHING* create_slot_item(const char* type)
 {
@@ -24,10 +23,8 @@ SLOTTHING* create_slot_item(const char* type)
         return new SHIELD();
     if (key_is(type, "NUKEGEN"))
         return new NUKEGEN();
-    // MISSILE is a plain item until the launchers are built.
-    if (unbuilt_item_maker)
-        if (SLOTTHING* s = unbuilt_item_maker(type))
-            return s;
+    if (key_is(type, "MISSILE"))
+        return new MSL_LAUNCHER();
     return new SLOTTHING();
 }
 

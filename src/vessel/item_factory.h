@@ -6,11 +6,6 @@
 
 class SLOTTHING;
 
-// Makes the item for a THINGTYPE the game has no class for yet (MISSILE
-// until the launchers are built); null, or a null answer, makes a plain
-// SLOTTHING. The data checker sets it to read those items' keys.
-extern SLOTTHING* (*unbuilt_item_maker)(const char* thingtype);
-
 // A new item of the class that thingtype names (compared without case); a
 // plain SLOTTHING for a name no class answers. Never null.
 SLOTTHING* create_slot_item(const char* thingtype);

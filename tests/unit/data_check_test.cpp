@@ -13,7 +13,6 @@
 #include "assets_sounds.h"
 #include "assets_textures.h"
 #include "data_check.h"
-#include "data_check_items.h"
 #include "game/globals.h"
 #include "test_allegro.h"
 #include "vessel/definitions.h"
@@ -157,7 +156,6 @@ TEST(DataCheck, CompleteFixtureIsCleanAndLeavesTheReadersAsTheyWere)
     EXPECT_TRUE(ps.empty()) << describe(ps);
     EXPECT_EQ(data_path, path);
     EXPECT_EQ(definition_sink, nullptr);
-    EXPECT_EQ(unbuilt_item_maker, nullptr);
 }
 
 TEST(DataCheck, UnknownKeysForEachFileKindAndThingType)
@@ -336,21 +334,4 @@ TEST(DataCheck, MeshesThatFailToLoadOrNameVerticesTheyDoNotHave)
         f.dir.write("items/jet.sid", "THINGTYPE = JET\nPOWER = 5000\nMESH = models/pod.3ds\n");
         expect_one(f, "items/jet.sid", 3, "1 faces name vertices past its 24");
     }
-}
-
-TEST(DataCheck, LauncherStandInKeepsItsTechnologyAndReadsTheGunKeys)
-{
-    ensure_headless_allegro();
-    CHECK_LAUNCHER_ITEM launcher;
-    launcher.parse_file_string("TECH = RADAR\nTECH = LASER\nMASS = 60\nBPOWER = 20000\nMAXAMMO = 2\n");
-    EXPECT_EQ(launcher.get_tech(), 102);  // the gun's LASER does not replace it
-    EXPECT_EQ(launcher.get_bullet_power(), 10000.0f);
-    EXPECT_EQ(launcher.get_maxammo(), 2.0f);
-    EXPECT_STREQ(launcher.get_thingtype_string(), "MISSILE");
-
-    EXPECT_EQ(make_check_launcher_item("GUN"), nullptr);
-    SLOTTHING* made = make_check_launcher_item("missile");
-    ASSERT_TRUE(made);
-    EXPECT_STREQ(made->get_thingtype_string(), "MISSILE");
-    delete made;
 }

@@ -9,7 +9,6 @@
 #include <strings.h>
 #include <tuple>
 
-#include "data_check_items.h"
 #include "game/globals.h"
 #include "render/load3ds.h"
 #include "render/meshmodel.h"
@@ -94,10 +93,8 @@ std::vector<CHECK_PROBLEM> check_data(const std::string& dir_in)
     CHECK_SINK sink;
     const char* saved_path = data_path;
     DEFINITION_SINK* saved_sink = definition_sink;
-    SLOTTHING* (*saved_maker)(const char*) = unbuilt_item_maker;
     data_path = dir.c_str();
     definition_sink = &sink;
-    unbuilt_item_maker = make_check_launcher_item;
 
     for (const char* name : fixed_meshes)
         check_mesh_file(dir + name, sink);
@@ -115,7 +112,6 @@ std::vector<CHECK_PROBLEM> check_data(const std::string& dir_in)
 
     data_path = saved_path;
     definition_sink = saved_sink;
-    unbuilt_item_maker = saved_maker;
     return sink.problems;
 }
 
