@@ -63,7 +63,9 @@ static void harvest_spawn(GAME& g)
 {
     while (THING* t = g.world->crop_spawn()) {
         g.world->add_child(t);
-        if (g.player && t->get_owner() == g.player)
+        // The exhaust puffs of the engines are the vessel's spawn too; only
+        // a shot (a thing that can burst) is worth the missile views.
+        if (g.player && t->get_owner() == g.player && t->has_flags(THING_EXPLODABLE))
             g.player_projectile = t;
     }
 }

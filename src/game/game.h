@@ -32,7 +32,7 @@ struct GAME {
     THING_REF camera_thing;       // chase camera node, child of world
     THING_REF view_thing;         // the node the scene is seen from
     THING_REF lookat_target;      // when set, the viewpoint thing turns towards it
-    THING_REF player_projectile;  // the last thing spawned by the player
+    THING_REF player_projectile;  // the last shot the player fired (not exhaust)
 
     float throttle = 0.0f;      // keyboard main thrust, -1..1
     float fps = 0.0f;           // shown on screen

@@ -5,10 +5,16 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 #include "effects/missile.h"
 #include "equipment/gun.h"
 #include "equipment/msl_launcher.h"
+#include "game/frame.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/messages.h"
+#include "game/world.h"
 #include "render/model.h"
 #include "test_data_path.h"
 #include "ui/colors.h"
@@ -152,4 +158,71 @@ TEST(MslLauncher, RocketPodsShareOneRocketModelReadOnce)
     EXPECT_EQ(pod.get_m(), 1.0f + 2.0f * (1.0f + 20.0f));  // own mass and two rockets left
     for (MISSILE* m : r)
         delete m;
+}
+
+// The carrier, hovering, picks the nearest drone, selects its radar
+// missiles and launches one: the missile view follows the missile, not the
+// engines' exhaust, and the missile destroys the drone.
+TEST(MslLauncher, TheCarriersRadarMissileDestroysACruisingDroneAndTheMissileViewFollowsIt)
+{
+    ensure_headless_allegro();
+    std::string dir = std::string(SORTIE_SOURCE_DIR) + "/data/";
+    const char* saved = data_path;
+    data_path = dir.c_str();
+    GAME g;
+    ASSERT_TRUE(build_scene(g));
+    g.target_waves = false;
+    snprintf(g.vessel_path, sizeof g.vessel_path, "%scarrier.vcd", data_path);
+    add_player_vessel(g);
+    VESSEL* player = static_cast<VESSEL*>(g.player.get());
+    player->reset_matrices();
+    player->locate_rel(0, 0, 500);
+    player->set_stabilizer(true);
+    player->set_rstabilizer(true);
+    VESSEL* drone = new VESSEL();
+    drone->load_vcd((dir + "victim.vcd").c_str());
+    drone->set_stabilizer(true);
+    drone->set_rstabilizer(true);
+    drone->set_team(2);
+    drone->locate_rel(600, 1200, 600);
+    drone->set_thrust(0.25f, 1);  // across the carrier's nose, as a wave flies
+    g.world->add_child(drone);
+    g.world->update_abs_matrix();
+    free_messages();
+    set_message_font(font);
+
+    player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    ASSERT_EQ(player->get_target(), drone);
+    auto current_tech = [&] {
+        const VESSEL_SLOT* s = player->get_slot(player->get_cur_gun());
+        return s && s->thing ? s->thing->get_tech() : -1;
+    };
+    for (int i = 0; i < MAX_SLOTS && current_tech() != 102; i++)
+        player->next_gun_type();  // W
+    ASSERT_EQ(current_tech(), 102);
+
+    const float dt = 1.0f / 60.0f;
+    testing::internal::CaptureStdout();
+    player->set_trigger(true);
+    simulate_frame(g, dt);
+    player->set_trigger(false);
+    THING* missile = g.player_projectile;
+    ASSERT_NE(missile, nullptr);
+    EXPECT_STREQ(missile->get_thingtype_string(), "MISSILE");
+    bool followed = true;
+    float destroyed = -1.0f;
+    for (int frame = 1; frame < 60 * 30 && destroyed < 0.0f; frame++) {
+        simulate_frame(g, dt);
+        if (g.player_projectile && g.player_projectile != missile)
+            followed = false;
+        if (!player->get_target())
+            destroyed = frame * dt;
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(followed);
+    EXPECT_GT(destroyed, 0.0f) << "the drone outlived the missile";
+
+    free_messages();
+    destroy_world(g);
+    data_path = saved;
 }
