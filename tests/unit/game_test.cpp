@@ -119,6 +119,7 @@ TEST(Frame, SpawnedThingsJoinTheWorldAndThePlayersBecomeItsProjectile)
     g.world->add_child(player);
     g.player = player;
     THING* shot = new THING();
+    shot->set_flags(THING_EXPLODABLE);  // a shot, not exhaust
     player->pending = shot;
     simulate_frame(g, 0.01f);
     EXPECT_EQ(shot->get_parent(), g.world);
