@@ -1,0 +1,59 @@
+# A missile launched at the nearest target: R selects it, W twice moves the
+# gun selection from the cannon past the lasers to the radar missiles, space
+# launches one. The missile view (F5) then shows something else than the
+# cockpit, and the launch sound comes out of the sound driver (an ALSA file
+# sink, unsigned 16-bit stereo, silence 0x8000).
+set -u
+BUILD=$1
+source "$(dirname "$0")/../support/e2e_lib.sh"
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+capture="$home/capture.raw"
+cat >"$home/.asoundrc" <<CONF
+pcm.!default { type file; slave.pcm "null"; file "$capture"; format "raw" }
+CONF
+
+# Values of the capture from byte $1 on that are far from silence.
+loud_after() {
+  tail -c +"$(($1 + 1))" "$capture" | od -An -v -tu2 -w2 |
+    awk '{ d = $1 - 32768; if (d > 2000 || d < -2000) n++ } END { print n + 0 }'
+}
+
+HOME="$home" start_game -w
+w=$(game_window) || fail "no window"
+sleep 2
+send_keys "$w" F1 r w w
+sleep 1
+window_shot "$w" "$home/pilot.png"
+quiet_from=$(stat -c %s "$capture" 2>/dev/null || echo 0)
+[ "$(loud_after 0)" -eq 0 ] || fail "the game made sound before anything was launched"
+
+xdotool keydown --window "$w" space
+sleep 0.15
+xdotool keyup --window "$w" space
+sleep 0.5
+loud=$(loud_after "$quiet_from")
+send_keys "$w" F5
+sleep 0.5
+window_shot "$w" "$home/missile.png"
+send_keys "$w" F1
+sleep 0.5
+window_shot "$w" "$home/pilot2.png"
+
+send_keys "$w" Escape
+wait_exit 5
+[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+
+# The view above the cockpit panels, below the frame-rate text. The cockpit
+# frames the pilot's view and the HUD is drawn in it; the missile view has
+# neither, and looks from somewhere else.
+region="640x260+0+40"
+seen=$(pixels_differing "$home/pilot.png" "$home/missile.png" "$region")
+base=$(pixels_differing "$home/pilot.png" "$home/pilot2.png" "$region")
+seen=${seen%.*}
+base=${base%.*}
+need=$((base * 3 > 3000 ? base * 3 : 3000))
+[ "$seen" -gt "$need" ] 2>/dev/null || fail "the missile view looks like the cockpit ($seen pixels differ, $base between two cockpit views)"
+echo "ok: the missile view differs from the cockpit ($seen pixels, $base between two cockpit views)"
+[ "$loud" -gt 1000 ] || fail "the launch sound was not heard ($loud loud values)"
+echo "ok: the launch sound was heard ($loud loud values)"
