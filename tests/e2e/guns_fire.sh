@@ -6,16 +6,7 @@ BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 home=$(mktemp -d)
 trap 'cp "$home"/*.png /tmp/guns_e2e/ 2>/dev/null; rm -rf "$home"' EXIT
-capture="$home/capture.raw"
-cat >"$home/.asoundrc" <<CONF
-pcm.!default { type file; slave.pcm "null"; file "$capture"; format "raw" }
-CONF
-
-# Values of the capture from byte $1 on that are far from silence.
-loud_after() {
-  tail -c +"$(($1 + 1))" "$capture" | od -An -v -tu2 -w2 |
-    awk '{ d = $1 - 32768; if (d > 2000 || d < -2000) n++ } END { print n + 0 }'
-}
+capture_sound_in "$home"
 
 HOME="$home" start_game -w
 w=$(game_window) || fail "no window"
@@ -27,7 +18,7 @@ sleep 1
 window_shot "$w" "$home/still.png"
 sleep 0.6
 window_shot "$w" "$home/still2.png"
-quiet_from=$(stat -c %s "$capture" 2>/dev/null || echo 0)
+quiet_from=$(captured_bytes)
 [ "$(loud_after 0)" -eq 0 ] || fail "the game made sound before anything fired"
 
 # A bolt is near enough to cover many pixels only for a frame or two: take

@@ -76,3 +76,24 @@ pixels_differing() {
   fi
   compare -metric AE -fuzz 2% "$a" "$b" null: 2>&1 | cut -d' ' -f1
 }
+
+# Sound capture for a game started with HOME=$home: Allegro's ALSA output
+# goes to the file $capture (unsigned 16-bit stereo, silence 0x8000) instead
+# of a sound card. Call once after making $home.
+capture_sound_in() {
+  capture="$1/capture.raw"
+  cat >"$1/.asoundrc" <<CONF
+pcm.!default { type file; slave.pcm "null"; file "$capture"; format "raw" }
+CONF
+}
+
+# Bytes captured so far (a mark for loud_after).
+captured_bytes() {
+  stat -c %s "$capture" 2>/dev/null || echo 0
+}
+
+# Values of the capture from byte $1 on that are far from silence.
+loud_after() {
+  tail -c +"$(($1 + 1))" "$capture" | od -An -v -tu2 -w2 |
+    awk '{ d = $1 - 32768; if (d > 2000 || d < -2000) n++ } END { print n + 0 }'
+}
