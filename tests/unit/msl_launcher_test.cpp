@@ -10,11 +10,8 @@
 #include "effects/missile.h"
 #include "equipment/gun.h"
 #include "equipment/msl_launcher.h"
+#include "fight_scene.h"
 #include "game/frame.h"
-#include "game/game.h"
-#include "game/globals.h"
-#include "game/messages.h"
-#include "game/world.h"
 #include "render/model.h"
 #include "test_data_path.h"
 #include "ui/colors.h"
@@ -165,31 +162,12 @@ TEST(MslLauncher, RocketPodsShareOneRocketModelReadOnce)
 // engines' exhaust, and the missile destroys the drone.
 TEST(MslLauncher, TheCarriersRadarMissileDestroysACruisingDroneAndTheMissileViewFollowsIt)
 {
-    ensure_headless_allegro();
-    std::string dir = std::string(SORTIE_SOURCE_DIR) + "/data/";
-    const char* saved = data_path;
-    data_path = dir.c_str();
-    GAME g;
-    ASSERT_TRUE(build_scene(g));
-    g.target_waves = false;
-    snprintf(g.vessel_path, sizeof g.vessel_path, "%scarrier.vcd", data_path);
-    add_player_vessel(g);
-    VESSEL* player = static_cast<VESSEL*>(g.player.get());
-    player->reset_matrices();
-    player->locate_rel(0, 0, 500);
-    player->set_stabilizer(true);
-    player->set_rstabilizer(true);
-    VESSEL* drone = new VESSEL();
-    drone->load_vcd((dir + "victim.vcd").c_str());
-    drone->set_stabilizer(true);
-    drone->set_rstabilizer(true);
-    drone->set_team(2);
-    drone->locate_rel(600, 1200, 600);
+    FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "carrier.vcd");
+    ASSERT_NE(f.player, nullptr);
+    GAME& g = f.g;
+    VESSEL* player = f.player;
+    VESSEL* drone = f.add_drone(600, 1200, 600, "beta 1");
     drone->set_thrust(0.25f, 1);  // across the carrier's nose, as a wave flies
-    g.world->add_child(drone);
-    g.world->update_abs_matrix();
-    free_messages();
-    set_message_font(font);
 
     player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     ASSERT_EQ(player->get_target(), drone);
@@ -221,8 +199,4 @@ TEST(MslLauncher, TheCarriersRadarMissileDestroysACruisingDroneAndTheMissileView
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(followed);
     EXPECT_GT(destroyed, 0.0f) << "the drone outlived the missile";
-
-    free_messages();
-    destroy_world(g);
-    data_path = saved;
 }
