@@ -66,9 +66,8 @@ void MISSILE::forget_lost_target()
         target = nullptr;
 }
 
-bool MISSILE::sees_target(const float* d, float dist)
+bool MISSILE::sees_target(float dist)
 {
-    (void)d;
     if (missile_tech == MISSILE_RADAR)
         return true;
     // A heat seeker sees an exhaust whose heat outweighs its distance.
@@ -86,7 +85,7 @@ void MISSILE::steer(float dt)
     const float* to = target->get_abs().t;
     float d[3] = {to[0] - rel.t[0], to[1] - rel.t[1], to[2] - rel.t[2]};
     float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    if (!sees_target(d, dist))
+    if (!sees_target(dist))
         return;
     float m = dt * turn_rate;
     // Aim where the target's offset will have drifted, along the relative

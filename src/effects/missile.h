@@ -49,7 +49,7 @@ public:
     const float* get_flame_color() const { return flame_color; }
 
 protected:
-    bool sees_target(const float* d, float dist);  // the seeker has the target
+    bool sees_target(float dist);  // the seeker has the target at dist m
     void steer(float dt);                          // one guidance step, needs a target
     void forget_lost_target();                     // drops a dead or exploding target
 
