@@ -14,6 +14,7 @@
 #include "console_text.h"
 #include "effects/bullet.h"
 #include "equipment/gun.h"
+#include "fight_scene.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/globals.h"
@@ -172,11 +173,6 @@ TEST(Guns, AShotInFlightForgetsTheVesselThatFiredIt)
 // the lasers' damage, rate, magazine, recharge and muzzle speed.
 TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
 {
-    ensure_headless_allegro();
-    std::string dir = std::string(SORTIE_SOURCE_DIR) + "/data/";
-    const char* saved = data_path;
-    data_path = dir.c_str();
-
     const int n = count_lines_with("interceptor.vcd", "items/laser.sid");
     ASSERT_GE(n, 1);
     const float power = shipped_number("items/laser.sid", "BPOWER");
@@ -204,27 +200,11 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     }
     ASSERT_GT(kill, 0.0f);
 
-    GAME g;
-    ASSERT_TRUE(build_scene(g));
-    g.target_waves = false;
-    snprintf(g.vessel_path, sizeof g.vessel_path, "%sinterceptor.vcd", data_path);
-    add_player_vessel(g);
-    VESSEL* player = static_cast<VESSEL*>(g.player.get());
-    player->reset_matrices();
-    player->locate_rel(0, 0, 500);
-    player->set_stabilizer(true);
-    player->set_rstabilizer(true);
-    VESSEL* drone = new VESSEL();
-    drone->load_vcd((dir + "victim.vcd").c_str());
-    drone->set_id_string("beta 1");
-    drone->set_team(2);
-    drone->set_stabilizer(true);
-    drone->set_rstabilizer(true);
-    drone->locate_rel(0, range, 500);
-    g.world->add_child(drone);
-    g.world->update_abs_matrix();
-    free_messages();
-    set_message_font(font);
+    FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "interceptor.vcd");
+    ASSERT_NE(f.player, nullptr);
+    GAME& g = f.g;
+    VESSEL* player = f.player;
+    VESSEL* drone = f.add_drone(0, range, 500, "beta 1");
 
     player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     ASSERT_EQ(player->get_target(), drone);
@@ -252,8 +232,4 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     for (int r = 0; r < 16; r++)
         rows += console_row(msg_qc, r) + "\n";
     EXPECT_NE(rows.find("beta 1 destroyed."), std::string::npos) << rows;
-
-    free_messages();
-    destroy_world(g);
-    data_path = saved;
 }
