@@ -177,10 +177,9 @@ int data_wave_command(int argc, char** argv)
         }
         if (!v->get_target())
             v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
-        // W past a group that is empty, or that fires rockets (which do not
-        // fly yet), as a player would.
+        // W past a group that is empty, as a player would.
         auto* gun = static_cast<SLOTTHING*>(v->get_slot_item(v->get_cur_gun()));
-        if (gun && (gun->get_ammo() < 1.0f || gun->get_tech() == 2) && frames % 30 == 0)
+        if (gun && gun->get_ammo() < 1.0f && frames % 30 == 0)
             v->next_gun_type();
         if (v->get_target() && fly_at(v, v->get_target()) < 3.0f)
             aimed += DT;
