@@ -7,6 +7,8 @@
 
 // A missile is armed once it is clear of the vessel that launched it.
 static const float MISSILE_ARM_TIME = 0.5f;  // s
+// Launched missiles burst in the missiles' own colour; BCOLOR is for guns.
+static const float MISSILE_EXPLOSION_COLOR[3] = {1.0f, 0.75f, 0.5f};
 
 MSL_LAUNCHER::MSL_LAUNCHER() = default;
 
@@ -101,10 +103,7 @@ THING* MSL_LAUNCHER::create_bullet()
     remove_child(mounted_missile);
     mounted_missile = nullptr;
     launch(m);
-    // The launched missile keeps the default explosion colour: BCOLOR is
-    // for the guns.
-    static const float DEFAULT_EXPLOSION_COLOR[3] = {1.0f, 0.75f, 0.5f};
-    m->set_explosion_color(DEFAULT_EXPLOSION_COLOR);
+    m->set_explosion_color(MISSILE_EXPLOSION_COLOR);
     m->set_owner(parent);
     return m;
 }
