@@ -12,9 +12,11 @@
 
 float flame_thrust_delta = 2.0f;  // per second
 float jet_idle_pitch = 0.7f;      // frequency factor at zero flame
-// Heat per newton of burning thrust; a heat seeker sees a thing from as many
-// metres as its heat, so a 130 kN drone jet at a quarter is seen from 1500 m.
-float jet_heat_per_newton = 0.0462f;
+// Heat per newton of thrust a jet or rotator is giving; a heat seeker sees a
+// thing from as many metres as its heat. A cruising target drone holds its
+// 5.1 t up with about 50 kN from its rotator and is seen from 1500 m; while
+// its main jet also burns at a quarter it glows further.
+float jet_heat_per_newton = 0.0297f;
 
 // Uniform 0..32767, the range the flame and engine randomness are tuned for.
 

@@ -9,7 +9,7 @@ class SOUND;
 
 extern float flame_thrust_delta;  // per second: how fast the flame follows the command
 extern float jet_idle_pitch;      // engine pitch factor at zero flame, relative to full flame
-extern float jet_heat_per_newton; // heat per N of burning thrust (heat seekers see heat/distance >= 1)
+extern float jet_heat_per_newton; // heat per N of thrust of jets and rotators (heat seekers see heat/distance >= 1)
 
 class JET : public SLOTTHING {
 public:

@@ -1,5 +1,8 @@
 #include "equipment/rjet.h"
 
+#include <cmath>
+
+#include "equipment/jet.h"
 #include "ui/colors.h"
 #include "vessel/definitions.h"
 
@@ -44,6 +47,13 @@ void RJET::get_force(float* f)
     const float x[3] = {y[1] * z[2] - y[2] * z[1], y[2] * z[0] - y[0] * z[2], y[0] * z[1] - y[1] * z[0]};
     for (int i = 0; i < 3; i++)
         f[i] = x[i] * local[0] + y[i] * local[1] + z[i] * local[2];
+}
+
+float RJET::get_heat()
+{
+    float f[3];
+    get_force(f);
+    return jet_heat_per_newton * sqrtf(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
 }
 
 void RJET::get_max_forces(float* f6)

@@ -10,6 +10,10 @@ public:
 
     const char* get_thingtype_string() override;  // "RJET"
     void get_force(float* f) override;            // own-axis forces turned into the world
+    // The glow of the linear thrust it is giving: a rotator holding a vessel
+    // up works all the time, so a cruising vessel stays visible to heat
+    // seekers; 0 when it pushes nothing.
+    float get_heat() override;
     void get_rforce(float* t) override;           // torques about the vessel's x, y, z
     float get_max_aforce() override;              // mean of the three forces
     void get_max_forces(float* f6) override;      // the six powers
