@@ -1,0 +1,161 @@
+// Pause and key help, headless: a paused world stands still whatever the
+// timer counted, and the key table pages fit the message console.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <string>
+
+#include "console_text.h"
+#include "game/controls.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/key_help.h"
+#include "game/messages.h"
+#include "game/pause.h"
+#include "game/render.h"
+#include "game/targets.h"
+#include "game/world.h"
+#include "scene/thing.h"
+#include "test_allegro.h"
+#include "ui/qconsole.h"
+#include "vessel/vessel.h"
+
+namespace {
+
+const int FRAME_TICKS = 3;  // 1/60 s of the 180 Hz timer
+
+// The start of a flight with the shipped data: the first vessel at full
+// throttle and a wave of targets, one of them counting down to its burst.
+struct FLIGHT {
+    FLIGHT() : saved(data_path), dir(std::string(SORTIE_SOURCE_DIR) + "/data/")
+    {
+        ensure_headless_allegro();
+        data_path = dir.c_str();
+        create_world_roots(g);
+        EXPECT_TRUE(first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path)));
+        add_player_vessel(g);
+        respawn_targets(g.world);
+        vessel()->set_thrust(1.0f, 1);
+        target = g.world->get_last_child();
+        target->explode();
+    }
+    ~FLIGHT()
+    {
+        destroy_world(g);
+        data_path = saved;
+    }
+    VESSEL* vessel() { return static_cast<VESSEL*>(g.player.get()); }
+    int children()
+    {
+        int n = 0;
+        for (THING* t = g.world->get_first_child(); t; t = t->get_next())
+            n++;
+        return n;
+    }
+
+    const char* saved;
+    std::string dir;
+    GAME g;
+    THING* target = nullptr;
+};
+
+}  // namespace
+
+TEST(Pause, APausedWorldStandsStillAndResumingTakesAnOrdinaryStep)
+{
+    FLIGHT f;
+    volatile int ticks = FRAME_TICKS;
+    advance_frame(f.g, ticks);
+    EXPECT_EQ(ticks, 0);
+    float vel[3], pos[3], target_pos[3];
+    f.vessel()->get_vel(vel);
+    ASSERT_GT(vel[1], 0.0f);  // under way
+    for (int i = 0; i < 3; i++) {
+        pos[i] = f.vessel()->get_abs().t[i];
+        target_pos[i] = f.target->get_abs().t[i];
+    }
+    float count_down = f.target->get_explosion_delay_counter();
+    int frames = f.g.fps_frames, children = f.children();
+
+    dispatch_key(f.g, KEY_P);
+    ASSERT_TRUE(f.g.paused);
+    for (int frame = 0; frame < 120; frame++) {
+        ticks = 90;  // slow paused frames: half a second each
+        advance_frame(f.g, ticks);
+        EXPECT_EQ(ticks, 0);
+    }
+    dispatch_key(f.g, KEY_F9);     // more targets wait for the world to run
+    dispatch_key(f.g, KEY_5_PAD);  // so does the reset
+    float vel_paused[3];
+    f.vessel()->get_vel(vel_paused);
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(f.vessel()->get_abs().t[i], pos[i]);
+        EXPECT_EQ(vel_paused[i], vel[i]);
+        EXPECT_EQ(f.target->get_abs().t[i], target_pos[i]);
+    }
+    EXPECT_EQ(f.target->get_explosion_delay_counter(), count_down);
+    EXPECT_EQ(f.g.fps_frames, frames);
+    EXPECT_EQ(f.children(), children);
+
+    dispatch_key(f.g, KEY_P);
+    ASSERT_FALSE(f.g.paused);
+    ticks = FRAME_TICKS;
+    advance_frame(f.g, ticks);
+    // One sixtieth of a second, not the minute the pause lasted.
+    EXPECT_NEAR(f.target->get_explosion_delay_counter(), count_down - 1.0f / 60, 1e-5f);
+    float moved = 0;
+    for (int i = 0; i < 3; i++)
+        moved += (f.vessel()->get_abs().t[i] - pos[i]) * (f.vessel()->get_abs().t[i] - pos[i]);
+    EXPECT_GT(moved, 0.0f);
+    EXPECT_LT(moved, 1.0f);
+    EXPECT_FALSE(f.vessel()->is_dead());
+}
+
+TEST(Pause, EscapeAndTheViewKeysStillWorkWhilePaused)
+{
+    FLIGHT f;
+    dispatch_key(f.g, KEY_P);
+    dispatch_key(f.g, KEY_F2);
+    EXPECT_EQ(f.g.view_thing.get(), f.g.camera_thing.get());
+    dispatch_key(f.g, KEY_ESC);
+    EXPECT_TRUE(f.g.quit);
+}
+
+TEST(KeyHelp, HShowsTheKeyTablePageByPageInRowsThatFitTheConsole)
+{
+    ensure_headless_allegro();
+    int saved_modes[5];
+    for (int i = 0; i < 5; i++)
+        saved_modes[i] = mfd_screen_mode[i];
+    GAME g;
+    int pages = key_help_pages();
+    ASSERT_GE(pages, 2);
+    int shown = 0;
+    for (int page = 1; page <= pages + 1; page++) {
+        free_messages();
+        set_message_font(font);
+        dispatch_key(g, KEY_H);
+        std::string title = "Keys " + std::to_string(page > pages ? 1 : page) + "/" + std::to_string(pages);
+        EXPECT_EQ(console_row(msg_qc, 0).rfind(title, 0), 0u) << console_row(msg_qc, 0);
+        if (page > pages)
+            break;  // round again
+        int row = 1;
+        for (; !console_row(msg_qc, row).empty(); row++, shown++) {
+            ASSERT_LT(shown, key_help_count);
+            // Keys and meaning on one row: nothing wrapped onto the next.
+            std::string text = console_row(msg_qc, row);
+            std::string does = key_help[shown].does;
+            EXPECT_EQ(text.rfind(key_help[shown].keys, 0), 0u) << text;
+            ASSERT_GE(text.size(), does.size());
+            EXPECT_EQ(text.substr(text.size() - does.size()), does) << text;
+        }
+        EXPECT_LE(row, msg_qc->get_rows());
+    }
+    EXPECT_EQ(shown, key_help_count);
+    // The console came onto a panel, where the player can read it.
+    EXPECT_TRUE(mfd_screen_mode[help_panel] < 0 || mfd_screen_mode[help_panel] > 4);
+    free_messages();
+    for (int i = 0; i < 5; i++)
+        mfd_screen_mode[i] = saved_modes[i];
+}
