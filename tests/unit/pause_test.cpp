@@ -112,14 +112,39 @@ TEST(Pause, APausedWorldStandsStillAndResumingTakesAnOrdinaryStep)
     EXPECT_FALSE(f.vessel()->is_dead());
 }
 
-TEST(Pause, EscapeAndTheViewKeysStillWorkWhilePaused)
+namespace {
+
+// Remembers the last trigger state it was given.
+struct TRIGGER_VESSEL : VESSEL {
+    void set_trigger(bool on) override
+    {
+        held = on;
+        VESSEL::set_trigger(on);
+    }
+    bool held = false;
+};
+
+}  // namespace
+
+TEST(Pause, PausingLetsGoOfTheTriggerAndLeavesEscapeAndTheViewsWorking)
 {
-    FLIGHT f;
-    dispatch_key(f.g, KEY_P);
-    dispatch_key(f.g, KEY_F2);
-    EXPECT_EQ(f.g.view_thing.get(), f.g.camera_thing.get());
-    dispatch_key(f.g, KEY_ESC);
-    EXPECT_TRUE(f.g.quit);
+    ensure_headless_allegro();
+    GAME g;
+    dispatch_key(g, KEY_P);  // before there is any vessel
+    EXPECT_TRUE(g.paused);
+    dispatch_key(g, KEY_P);
+    create_world_roots(g);
+    TRIGGER_VESSEL* v = new TRIGGER_VESSEL();
+    g.world->add_child(v);
+    g.player = v;
+    v->set_trigger(true);  // fire held as P goes down
+    dispatch_key(g, KEY_P);
+    EXPECT_FALSE(v->held);
+    dispatch_key(g, KEY_F2);
+    EXPECT_EQ(g.view_thing.get(), g.camera_thing.get());
+    dispatch_key(g, KEY_ESC);
+    EXPECT_TRUE(g.quit);
+    destroy_world(g);
 }
 
 TEST(KeyHelp, HShowsTheKeyTablePageByPageInRowsThatFitTheConsole)
