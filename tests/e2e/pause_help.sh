@@ -28,7 +28,7 @@ start_game -w
 w=$(game_window) || fail "no window"
 sleep 1
 send_keys "$w" Return  # past a start screen, if there is one
-sleep 1
+sleep 2
 send_keys "$w" F2
 xdotool keydown --window "$w" a
 sleep 1.5
