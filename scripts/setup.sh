@@ -6,9 +6,9 @@
 set -euo pipefail
 
 play_packages=(build-essential cmake pkg-config liballegro4-dev liballeggl4-dev libglu1-mesa-dev
-               libgl1-mesa-dri)
+               libgl1-mesa-dri libpng-dev)
 test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
-               sox lib3ds-dev assimp-testmodels strace)
+               sox lib3ds-dev assimp-testmodels strace man-db groff-base desktop-file-utils)
 
 wanted=("${play_packages[@]}")
 if [ "${1:-}" != "--play" ]; then

@@ -9,8 +9,10 @@
 #include "game/game.h"
 #include "game/globals.h"
 #include "game/joystick.h"
+#include "game/key_help.h"
 #include "game/light.h"
 #include "game/messages.h"
+#include "game/pause.h"
 #include "game/render.h"
 #include "game/targets.h"
 #include "game/world.h"
@@ -402,8 +404,23 @@ static void dispatch_vessel_key(GAME& g, VESSEL* v, int scancode)
     }
 }
 
+// Pause and key help; while paused, the keys that would change the world are
+// dropped. True when the key is dealt with.
+static bool dispatch_pause_key(GAME& g, int scancode)
+{
+    if (scancode == KEY_P)
+        toggle_pause(g);
+    else if (scancode == KEY_H)
+        show_key_help(g);
+    else
+        return g.paused && !key_works_while_paused(scancode);
+    return true;
+}
+
 void dispatch_key(GAME& g, int scancode)
 {
+    if (dispatch_pause_key(g, scancode))
+        return;
     if (dispatch_scene_key(g, scancode))
         return;
     if (VESSEL* v = player_vessel(g))

@@ -11,12 +11,13 @@
 
 #include "effects/explosion.h"
 #include "game/controls.h"
-#include "game/frame.h"
 #include "game/globals.h"
 #include "game/input.h"
 #include "game/joystick.h"
+#include "game/key_help.h"
 #include "game/light.h"
 #include "game/messages.h"
+#include "game/pause.h"
 #include "game/render.h"
 #include "game/world.h"
 #include "render/material.h"
@@ -173,18 +174,21 @@ static void start_timer()
 static void run_frame_loop(GAME& g)
 {
     while (!g.quit) {
-        float dt = time_counter / (float)TIMER_HZ;  // S1
-        simulate_frame(g, dt);                      // S2..S16
-        time_counter = 0;                           // S17
-        place_cameras(g);                           // S18
-        follow_viewer(g);                           // S19, S20
-        render_frame(g);                            // R1..R10
-        read_input(g);                              // I1
-    }                                               // I2
+        advance_frame(g, time_counter);  // S1..S17
+        place_cameras(g);                // S18
+        follow_viewer(g);                // S19, S20
+        render_frame(g);                 // R1..R10
+        read_input(g);                   // I1
+    }                                    // I2
 }
 
 int run_game(int argc, char** argv)
 {
+    // Help needs no window: it is answered before Allegro starts.
+    if (wants_help(argc, argv)) {
+        print_help(stdout);
+        return 0;
+    }
     // Progress lines reach a log or a pipe as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     srand((unsigned)time(nullptr));

@@ -40,6 +40,8 @@ struct GAME {
     float fps_time = 0.0f;      // seconds since fps was last computed
     bool line_antialias = true; // line smoothing toggle
     bool quit = false;          // set by ESC; the loop ends after the frame
+    bool paused = false;        // P: the world stands still, frames are still drawn
+    int help_page = 0;          // page of the key table the next H shows
     bool target_waves = true;   // a new wave comes when the last target is gone
     char vessel_path[512] = ""; // the configuration the player flies
 };

@@ -16,7 +16,10 @@ void read_input(GAME& g)
         get_mouse_mickeys(&mouse.mx, &mouse.my);
         mouse.left = mouse_b & 1;
     }
-    read_continuous_controls(g, mouse);
+    // Paused, the vessel's controls stay as they were; the mouse's movement
+    // is still taken, so that it does not jerk the vessel on resuming.
+    if (!g.paused)
+        read_continuous_controls(g, mouse);
     // ESC only sets quit: the rest of the buffer is still dispatched.
     while (keypressed())
         dispatch_key(g, readkey() >> 8);

@@ -115,6 +115,19 @@ static void draw_panels()
     select_texture(nullptr);
 }
 
+// "PAUSED", large, across the middle of the view.
+static void draw_paused()
+{
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 0.3f);
+    glTranslatef(0.0f, 0.0f, -18.0f);
+    glScalef(0.08f, 0.08f, 0.08f);
+    glTranslatef(0.0f, -5.0f, 0.0f);  // half a capital's height: centred both ways
+    stroke_textout_c("PAUSED");
+    glPopMatrix();
+}
+
 // R9: frame rate and screen mode, green, centred near the top of the view.
 static void draw_text_overlay(GAME& g)
 {
@@ -138,6 +151,8 @@ static void draw_text_overlay(GAME& g)
     glTranslatef(0.0f, -12.0f, 0.0f);
     stroke_printf_c("%i x %i x %i", SCREEN_W, SCREEN_H, screen ? bitmap_color_depth(screen) : 0);
     glPopMatrix();
+    if (g.paused)
+        draw_paused();
     // The overlay always draws smooth; the J key's choice holds for the rest.
     if (!g.line_antialias)
         glDisable(GL_LINE_SMOOTH);

@@ -4,9 +4,11 @@
 #include <filesystem>
 
 #include "assets_defs.h"
+#include "assets_icon.h"
 #include "assets_meshes.h"
 #include "assets_sounds.h"
 #include "assets_textures.h"
+#include "png_writer.h"
 #include "write3ds.h"
 
 // Texture edge in pixels: the ground tile covers 1000 m, so 512 gives about
@@ -24,6 +26,9 @@ std::vector<ASSET_FILE> make_assets()
         out.push_back({s.path, encode_wav16(s.wave)});
     for (const NAMED_TEXT& t : make_definitions())
         out.push_back({t.path, std::vector<uint8_t>(t.text.begin(), t.text.end())});
+    // Not read by the game: the install puts it where desktops look.
+    ICON icon = make_icon(ICON_SIZE);
+    out.push_back({"icons/sortie.png", encode_png_rgba(icon.size, icon.size, icon.rgba)});
     return out;
 }
 

@@ -1,80 +1,69 @@
 #include "png_writer.h"
 
+#include <png.h>
+
+#include <csetjmp>
 #include <cstdio>
 
 namespace {
 
-uint32_t crc32_of(const uint8_t* p, size_t n, uint32_t crc = 0)
+void append(png_structp png, png_bytep data, png_size_t n)
 {
-    crc = ~crc;
-    for (size_t i = 0; i < n; i++) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; k++)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+
+void no_flush(png_structp) {}
+
+// libpng reports its errors by jumping back to the setjmp: nothing in this
+// function is changed after it, and nothing with a destructor is made here.
+bool encode_into(std::vector<uint8_t>* out, int w, int h, int channels, const uint8_t* pixels)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
     }
-    return ~crc;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, out, append, no_flush);
+    png_set_compression_level(png, 9);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8,
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    size_t stride = size_t(w) * size_t(channels);
+    for (int y = 0; y < h; y++)
+        png_write_row(png, pixels + size_t(y) * stride);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
 }
 
-void be32(std::vector<uint8_t>& out, uint32_t v)
+std::vector<uint8_t> encode(int w, int h, int channels, const std::vector<uint8_t>& pixels)
 {
-    for (int i = 3; i >= 0; i--)
-        out.push_back(uint8_t(v >> (8 * i)));
-}
-
-void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data)
-{
-    be32(out, uint32_t(data.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    be32(out, crc32_of(&out[start], out.size() - start));
+    std::vector<uint8_t> out;
+    if (w <= 0 || h <= 0 || pixels.size() != size_t(w) * size_t(h) * size_t(channels))
+        return out;
+    if (!encode_into(&out, w, h, channels, pixels.data()))
+        out.clear();
+    return out;
 }
 
 }  // namespace
 
-std::vector<uint8_t> encode_png_rgb(int w, int h, const std::vector<uint8_t>& rgb)
-{
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    std::vector<uint8_t> ihdr;
-    be32(ihdr, uint32_t(w));
-    be32(ihdr, uint32_t(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
-    chunk(out, "IHDR", ihdr);
+std::vector<uint8_t> encode_png_rgb(int w, int h, const std::vector<uint8_t>& rgb) { return encode(w, h, 3, rgb); }
 
-    // Raw scanlines, each led by filter type 0.
-    std::vector<uint8_t> raw;
-    raw.reserve(size_t(h) * (size_t(w) * 3 + 1));
-    for (int y = 0; y < h; y++) {
-        raw.push_back(0);
-        raw.insert(raw.end(), rgb.begin() + long(y) * w * 3, rgb.begin() + long(y + 1) * w * 3);
-    }
-    std::vector<uint8_t> z = {0x78, 0x01};
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    size_t pos = 0;
-    do {
-        size_t n = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-        bool last = pos + n == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(uint8_t(n));
-        z.push_back(uint8_t(n >> 8));
-        z.push_back(uint8_t(~n));
-        z.push_back(uint8_t(~n >> 8));
-        z.insert(z.end(), raw.begin() + long(pos), raw.begin() + long(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    be32(z, (b << 16) | a);
-    chunk(out, "IDAT", z);
-    chunk(out, "IEND", {});
-    return out;
-}
+std::vector<uint8_t> encode_png_rgba(int w, int h, const std::vector<uint8_t>& rgba) { return encode(w, h, 4, rgba); }
 
 bool write_png_rgb(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb)
 {
     std::vector<uint8_t> png = encode_png_rgb(w, h, rgb);
+    if (png.empty())
+        return false;
     FILE* f = fopen(path.c_str(), "wb");
     if (!f)
         return false;
