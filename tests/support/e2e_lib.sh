@@ -43,6 +43,12 @@ send_keys() {
   xdotool key --window "$w" "$@" 2>/dev/null || xdotool key "$@"
 }
 
+# The game opens on the vessel selection screen: Enter flies the vessel
+# shown, the first configuration in sorted order.
+fly_first_vessel() {
+  send_keys "$1" Return
+}
+
 fail() {
   echo "FAIL: $*"
   [ -n "${GAME_OUT:-}" ] && { echo "--- game output"; cat "$GAME_OUT"; }
