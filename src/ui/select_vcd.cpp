@@ -233,7 +233,10 @@ static void setup_screen_light()
     glClearDepth(3000.0);  // OpenGL keeps it at 1
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+    // Uploading a texture binds it behind the texture cache's back: switch
+    // texturing off here too, or the lines below sample it.
     select_texture(nullptr);
+    glDisable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     smooth_light = true;
     disable_bfc();
@@ -283,6 +286,7 @@ static void paint_text_column(const std::vector<VCD_TEXT_LINE>& lines, float fad
     disable_lights();
     disable_bfc();
     select_texture(nullptr);
+    glDisable(GL_TEXTURE_2D);
     select_blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     disable_z_check();
     disable_z_write();
