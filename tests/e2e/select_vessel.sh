@@ -38,11 +38,12 @@ fly_after() {
   start_game -w
   local w k
   w=$(game_window) || fail "no window"
-  sleep 1
+  wait_for_selection "$w" || fail "no selection screen"
   for k in "$@"; do
     if [ "$k" = wait ]; then sleep 2; else send_keys "$w" "$k"; fi
   done
-  sleep 3
+  wait_for_flight || fail "no flight after $*"
+  sleep 2
   send_keys "$w" F7
   sleep 0.5
   send_keys "$w" Escape
@@ -59,7 +60,8 @@ same_size() {
 # The first screen.
 start_game -w
 w=$(game_window) || fail "no window"
-sleep 2
+wait_for_selection "$w" || fail "no selection screen"
+sleep 1  # the vessel fades in
 window_shot "$w" "$shot" || fail "no screenshot"
 sleep 0.5
 window_shot "$w" "$shots/later.png"
