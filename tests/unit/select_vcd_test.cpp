@@ -128,7 +128,7 @@ TEST(SelectVcd, QuickMovesFadeOutOnceAndLoadOnlyWhereTheyEnd)
     // Enter during a fade-out answers the file moved to, not the one shown.
     s.frame({KEY_LEFT});
     s.frames(2);
-    s.frame({KEY_ENTER, KEY_LEFT});  // keys after Enter are left for the game
+    s.frame({KEY_ENTER});
     EXPECT_TRUE(s.done);
     EXPECT_EQ(cur_file, 3);
     EXPECT_EQ(std::string(filename[next_file]), data.file("c.vcd"));
@@ -143,9 +143,10 @@ TEST(SelectVcd, ArrowsStopAtTheEndsAndEscapeTakesTheVesselShown)
     init_vcd_file_info();
     SCREEN s;
     s.frame({KEY_LEFT});
-    s.frames(12);
+    s.frames(399);
     EXPECT_EQ(next_file, 0);
     EXPECT_TRUE(s.loads.empty());
+    EXPECT_NEAR(s.angle, 40.0f, 1e-3f);  // a degree a frame, within one turn
     s.frame({KEY_RIGHT, KEY_RIGHT, KEY_RIGHT});
     s.frames(12);
     EXPECT_EQ(next_file, 1);
