@@ -59,6 +59,8 @@ void JET::set_thrust(float value, int axis)
     thrust = value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
 }
 
+float JET::get_thrust_setting(int axis) { return axis == 1 ? thrust : 0.0f; }
+
 void JET::get_force(float* f)
 {
     float y[3];

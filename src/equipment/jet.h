@@ -24,6 +24,7 @@ public:
     float get_max_aforce() override;            // power
     void get_max_forces(float* f6) override;    // power along the y axis; no torque
     void set_thrust(float value, int axis) override;  // axis 1 or 7 only, limited to -1..1
+    float get_thrust_setting(int axis) override;      // the thrust on axis 1, else 0
     int handle_file_command(const char* key, const char* rest) override;  // POWER, SOUND
     void paint_status(BITMAP* bmp, int x, int y, int w, int h) override;
 

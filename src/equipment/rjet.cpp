@@ -28,6 +28,15 @@ void RJET::set_thrust(float value, int axis)
             e = t;
 }
 
+float RJET::get_thrust_setting(int axis)
+{
+    if (axis >= 3 && axis <= 5)
+        return thrust[axis - 3];
+    if (axis >= 0 && axis <= 2)
+        return thrust[axis + 3];
+    return 0.0f;
+}
+
 void RJET::get_rforce(float* t)
 {
     for (int i = 0; i < 3; i++)

@@ -20,6 +20,7 @@ public:
     // Limited to -1..1; axis 3-5 sets rotation entry axis - 3, axis 0-2 sets
     // linear entry axis + 3, 7 sets all six.
     void set_thrust(float value, int axis) override;
+    float get_thrust_setting(int axis) override;  // the entry set_thrust(value, axis) sets
     int handle_file_command(const char* key, const char* rest) override;  // POWER (six values)
     void paint_status(BITMAP* bmp, int x, int y, int w, int h) override;
 

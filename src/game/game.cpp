@@ -25,6 +25,7 @@
 #include "scene/states.h"
 #include "scene/thing.h"
 #include "ui/colors.h"
+#include "ui/select_vcd.h"
 
 float NEAR_DIST = 0.2f;
 float FAR_DIST = 5000.0f;
@@ -138,16 +139,24 @@ void setup_renderer(const SETTINGS& s)
     make_explosion_sprite(16);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     enable_z_buffer();
-    // The vessel selection screen joins with the vessels.
-    enable_lights();
-    light_materials = true;
-    smooth_light = true;
+}
+
+// The selection screen; the vessel path stays empty when there is nothing
+// to choose from.
+static void choose_vessel(GAME& g)
+{
+    if (const char* chosen = select_vcd(&close_requested))
+        snprintf(g.vessel_path, sizeof(g.vessel_path), "%s", chosen);
+    cleanup_vcd_file_info();
 }
 
 bool start_scene(GAME& g)
 {
-    // The vessel selection screen is still to come: fly the first vessel.
-    if (!first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path))) {
+    enable_lights();
+    light_materials = true;
+    smooth_light = true;
+    // Without a choice (benchmarks) the first configuration flies.
+    if (!g.vessel_path[0] && !first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path))) {
         printf("Cannot start: no vessel configuration (*.vcd) in %s\n", data_path);
         return false;
     }
@@ -216,6 +225,7 @@ int run_game(int argc, char** argv)
     LOCK_FUNCTION(request_close);
     set_close_button_callback(request_close);
     setup_renderer(g.settings);
+    choose_vessel(g);
     if (!start_scene(g))
         return 1;
     start_timer();

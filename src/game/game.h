@@ -49,7 +49,8 @@ struct GAME {
 // Start-up in pieces, for the program and for benchmarks that want the
 // game's own screen: the OpenGL screen from the settings (false when it
 // cannot be set), the OpenGL state, fonts and sprite, and the start scene
-// with the player's vessel and the boot lines (false when it cannot start).
+// with the player's vessel from vessel_path (the first configuration when it
+// is empty) and the boot lines (false when it cannot start).
 bool set_graphics_mode(const SETTINGS& s);
 void setup_renderer(const SETTINGS& s);
 bool start_scene(GAME& g);

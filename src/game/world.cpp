@@ -2,13 +2,10 @@
 
 #include <allegro.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <strings.h>
-#include <vector>
 
 #include "game/game.h"
 #include "game/globals.h"
@@ -21,6 +18,7 @@
 #include "game/messages.h"
 #include "render/material.h"
 #include "scene/thing.h"
+#include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
 float star_sphere_fac = 0.96f;
@@ -234,23 +232,15 @@ void follow_viewer(GAME& g)
 
 // ---------------------------------------------------------------- the player's vessel
 
-static int collect_configuration(const char* name, int, void* param)
-{
-    static_cast<std::vector<std::string>*>(param)->push_back(name);
-    return 0;
-}
-
 bool first_vessel_configuration(char* out, int size)
 {
-    std::vector<std::string> names;
-    std::string pattern = std::string(data_path) + "*.vcd";
-    for_each_file_ex(pattern.c_str(), 0, FA_SYSTEM | FA_LABEL | FA_DIREC, collect_configuration, &names);
-    if (names.empty() || size < 1)
-        return false;
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
-    snprintf(out, size, "%s", names.front().c_str());
-    return true;
+    // The selection screen's own list, so both agree on what comes first.
+    init_vcd_file_info();
+    bool found = nr_files > 0 && size > 0;
+    if (found)
+        snprintf(out, size, "%s", filename[0]);
+    cleanup_vcd_file_info();
+    return found;
 }
 
 float start_height(THING* vessel) { return 2.0f * vessel->get_radius(); }

@@ -17,9 +17,8 @@ void create_world_roots(GAME& g);
 // The whole start scene. False (after printing one line naming the file)
 // when a model the game cannot go on without is missing.
 bool build_scene(GAME& g);
-// The configuration the player flies until one is chosen: the first
-// "*.vcd" of the data directory in case-insensitive order. False when there
-// is none.
+// The first "*.vcd" of the data directory in the selection screen's order,
+// for a game started without the screen. False when there is none.
 bool first_vessel_configuration(char* out, int size);
 // Height above the origin at which a player vessel starts: clear of the
 // ground by its own radius.

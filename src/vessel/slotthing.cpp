@@ -94,6 +94,7 @@ void SLOTTHING::get_max_forces(float* f6)
 }
 
 void SLOTTHING::set_thrust(float, int) {}
+float SLOTTHING::get_thrust_setting(int) { return 0.0f; }
 float SLOTTHING::get_ammo() { return 0.0f; }
 float SLOTTHING::get_maxammo() { return 0.0f; }
 int SLOTTHING::get_tech() { return 0; }

@@ -61,6 +61,9 @@ public:
     // Axis 0-2 linear x, y, z; 3-5 rotation about x, y, z; 7 all. Nominally
     // -1..1, the stabilizers may pass more.
     virtual void set_thrust(float value, int axis);
+    // What set_thrust last left on axis 0-5, so that a caller who commands
+    // thrust for a moment can put it back; 0 for items without thrust.
+    virtual float get_thrust_setting(int axis);
 
     // guns
     virtual float get_ammo();

@@ -8,6 +8,7 @@ trap 'rm -rf "$shots"' EXIT
 
 start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 2
 send_keys "$w" F7
 sleep 0.5

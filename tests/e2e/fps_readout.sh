@@ -7,6 +7,7 @@ source "$(dirname "$0")/../support/e2e_lib.sh"
 shot="$BUILD/e2e_fps_readout.png"
 start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 1.5  # the rate is first shown after a quarter of a second of frames
 import -window "$w" "$shot" || fail "no screenshot"
 send_keys "$w" Escape

@@ -10,6 +10,7 @@ capture_sound_in "$home"
 
 HOME="$home" start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 2
 # Cockpit view; W moves the selection from the first gun group (the
 # cannon, whose shells are hard to see) to the lasers.

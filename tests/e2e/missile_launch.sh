@@ -12,6 +12,7 @@ capture_sound_in "$home"
 
 HOME="$home" start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 2
 send_keys "$w" F1 r w w
 sleep 1

@@ -7,6 +7,7 @@ trap 'rm -f "$shot"' EXIT
 
 start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 2
 grep -q "^Create background sphere - OK.$" "$GAME_OUT" || fail "no progress line"
 grep -q "could not be loaded" "$GAME_OUT" && fail "a texture did not load"

@@ -9,6 +9,7 @@ check_size_and_quit() {
   start_game "$@"
   local w
   w=$(game_window) || fail "no window for $*"
+  fly_first_vessel "$w" || fail "no flight after the selection screen"
   sleep 1
   local geometry
   geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
@@ -26,6 +27,7 @@ check_size_and_quit 800x600 -w -R3
 # The window's close button quits like Escape.
 start_game -w
 w=$(game_window) || fail "no window for the close button"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 1
 "$BUILD/probe/close_window_probe" "$w" || fail "could not ask the window to close"
 wait_exit 3

@@ -43,6 +43,38 @@ send_keys() {
   xdotool key --window "$w" "$@" 2>/dev/null || xdotool key "$@"
 }
 
+# Waits up to 20 s for the flight to begin after the vessel selection screen
+# (the scene's first progress line); false when it does not.
+wait_for_flight() {
+  for _ in $(seq 200); do
+    grep -q "^Create background sphere" "$GAME_OUT" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 20 s for the vessel selection screen to be drawn in window $1
+# (its blue-grey background in the bottom right corner), so that keys sent
+# now reach it; false when it does not come.
+wait_for_selection() {
+  local c
+  for _ in $(seq 100); do
+    c=$(import -window "$1" -crop 1x1+4+4 -gravity SouthEast txt:- 2>/dev/null | tail -n1)
+    case "$c" in *"srgb(51,76,102)"* | *"srgb(51,77,102)"*) return 0 ;; esac
+    kill -0 "$GAME_PID" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+# The game opens on the vessel selection screen: Enter flies the vessel
+# shown, the first configuration in sorted order.
+fly_first_vessel() {
+  wait_for_selection "$1" || return 1
+  send_keys "$1" Return
+  wait_for_flight
+}
+
 fail() {
   echo "FAIL: $*"
   [ -n "${GAME_OUT:-}" ] && { echo "--- game output"; cat "$GAME_OUT"; }
