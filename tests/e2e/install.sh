@@ -41,9 +41,7 @@ GAME_OUT=$(mktemp)
 PATH="$prefix/bin:$PATH" sortie -w >"$GAME_OUT" 2>&1 &
 GAME_PID=$!
 w=$(game_window) || fail "the installed game opened no window"
-sleep 1
-send_keys "$w" Return  # past a start screen, if there is one
-sleep 2
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 kill -0 "$GAME_PID" 2>/dev/null || fail "the installed game died"
 grep -q "could not be loaded\|Cannot start" "$GAME_OUT" && fail "the installed game misses its data"
 send_keys "$w" Escape

@@ -26,9 +26,7 @@ paused_pixels() {
 
 start_game -w
 w=$(game_window) || fail "no window"
-sleep 1
-send_keys "$w" Return  # past a start screen, if there is one
-sleep 2
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 send_keys "$w" F2
 xdotool keydown --window "$w" a
 sleep 1.5
