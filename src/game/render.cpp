@@ -10,12 +10,12 @@
 #include "game/light.h"
 #include "game/messages.h"
 #include "render/material.h"
-#include "render/texture.h"
 #include "render/model.h"
 #include "render/strokefont.h"
 #include "render/texture.h"
 #include "scene/states.h"
 #include "scene/thing.h"
+#include "vessel/vessel.h"
 
 // R5: a fresh colour and depth buffer.
 static void clear_frame()
@@ -75,6 +75,10 @@ float mfd_front[5] = {-1.0f, -1.02f, -1.0f, -1.1f, -1.1f};
 
 int mfd_screen_mode[5] = {1, 2, 0, 3, 4};
 TEXTURE* mfd_tex[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+int radar_framecount = 0;
+// 8 bits per channel keep the colour table's shades apart; mipmaps keep the
+// 8-pixel font legible where a panel squeezes its screen.
+int mfd_texture_flags = TEXTURE_8BIT_CHANNELS | TEXTURE_MIPMAPS;
 
 static TEXTURE* panel_texture(int i)
 {
@@ -82,9 +86,33 @@ static TEXTURE* panel_texture(int i)
     return (mode >= 0 && mode < 5) ? mfd_tex[mode] : console_tex;
 }
 
+// R2..R4: the screens on show are redrawn when fetched; the status, slot
+// and target screens go up every frame, the radar pair, which scans the
+// whole world, every second frame. Each screen keeps one texture by name.
+void update_cockpit_screens(GAME& g)
+{
+    VESSEL* v = dynamic_cast<VESSEL*>(g.player.get());
+    if (!v)
+        return;
+    for (int i = 0; i < 5; i++)
+        v->invalidate_mfd(mfd_screen_mode[i]);  // ignores the console's modes
+    mfd_tex[MFD_TARGET] = assign_texture("MFD_TARGET", v->get_mfd_bitmap(MFD_TARGET), mfd_texture_flags);
+    mfd_tex[MFD_STATUS] = assign_texture("MFD_STATUS", v->get_mfd_bitmap(MFD_STATUS), mfd_texture_flags);
+    mfd_tex[MFD_ALLSLOTS] = assign_texture("MFD_ALLSLOTS", v->get_mfd_bitmap(MFD_ALLSLOTS), mfd_texture_flags);
+    radar_framecount--;
+    if (radar_framecount <= 0) {
+        v->update_mfd_bitmap(MFD_RADAR_F);
+        v->update_mfd_bitmap(MFD_RADAR_R);
+        v->update_radar(g.world ? g.world->get_first_child() : nullptr);
+        radar_framecount = 2;
+        mfd_tex[MFD_RADAR_F] = assign_texture("MFD_RADAR_F", v->get_mfd_bitmap(MFD_RADAR_F), mfd_texture_flags);
+        mfd_tex[MFD_RADAR_R] = assign_texture("MFD_RADAR_R", v->get_mfd_bitmap(MFD_RADAR_R), mfd_texture_flags);
+    }
+}
+
 // R8: the five cockpit panels, as textured quads in eye space. A panel whose
 // screen has no picture yet stays dark.
-static void draw_panels()
+void draw_cockpit_panels()
 {
     disable_bfc();
     disable_lights();
@@ -162,12 +190,12 @@ void draw_frame(GAME& g)
 {
     if (al_font)
         font = al_font;  // R1
-    // R2..R4: cockpit screens join with the MFD screens.
-    clear_frame();         // R5
-    place_camera(g);       // R6
-    paint_scene(g);        // R7
-    draw_panels();         // R8
-    draw_text_overlay(g);  // R9
+    update_cockpit_screens(g);  // R2..R4
+    clear_frame();              // R5
+    place_camera(g);            // R6
+    paint_scene(g);             // R7
+    draw_cockpit_panels();      // R8
+    draw_text_overlay(g);       // R9
 }
 
 void render_frame(GAME& g)
