@@ -8,6 +8,11 @@
 #include <cmath>
 #include <string>
 
+#include "game/frame.h"
+#include "game/game.h"
+#include "game/messages.h"
+#include "game/render.h"
+#include "game/world.h"
 #include "render/model.h"
 #include "scene/thing.h"
 #include "ui/colors.h"
@@ -323,4 +328,22 @@ TEST(MfdRadar, PixelEdges)
     EXPECT_EQ(y, 0);
     EXPECT_FALSE(radar_pixel(NAN, 0.0f, &x, &y));
     EXPECT_FALSE(radar_pixel(0.0f, -INFINITY, &x, &y));
+}
+
+TEST(CockpitDriver, ANewPlayerVesselGetsItsRadarInTheNextFrame)
+{
+    GAME g;
+    create_world_roots(g);
+    add_player_vessel(g);
+    THING* first = g.player;
+    radar_framecount = 2;  // the radar was drawn in the frame before
+    first->set_flags(THING_DEAD);
+    simulate_frame(g, 1.0f / 60);
+    ASSERT_NE(g.player.get(), nullptr);
+    EXPECT_NE(g.player.get(), first);
+    EXPECT_EQ(radar_framecount, 0);
+    simulate_frame(g, 1.0f / 60);
+    EXPECT_EQ(radar_framecount, 0) << "only a replacement resets it";
+    free_messages();
+    destroy_world(g);
 }
