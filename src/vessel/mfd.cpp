@@ -283,6 +283,19 @@ void VESSEL::update_target_screen()
 
 // ------------------------------------------------------------ radar
 
+// One thing's dot; the selected target gets four white corners.
+static void radar_dot(BITMAP* bmp, int x, int y, int c, bool selected)
+{
+    putpixel(bmp, x, y, c);
+    if (!selected)
+        return;
+    int hi = color(12);
+    putpixel(bmp, x - 1, y - 1, hi);
+    putpixel(bmp, x + 1, y - 1, hi);
+    putpixel(bmp, x - 1, y + 1, hi);
+    putpixel(bmp, x + 1, y + 1, hi);
+}
+
 void VESSEL::update_radar(THING* list)
 {
     BITMAP* front = mfd_bmp[MFD_RADAR_F];
@@ -315,13 +328,6 @@ void VESSEL::update_radar(THING* list)
         if (!bmp || !radar_pixel(u, v, &x, &y))
             continue;
         int c = t->has_flags(THING_TARGETABLE) ? relation_color(get_team_relation(t->get_team(), get_team())) : 14;
-        putpixel(bmp, x, y, color(c));
-        if (t == selected) {
-            int hi = color(12);
-            putpixel(bmp, x - 1, y - 1, hi);
-            putpixel(bmp, x + 1, y - 1, hi);
-            putpixel(bmp, x - 1, y + 1, hi);
-            putpixel(bmp, x + 1, y + 1, hi);
-        }
+        radar_dot(bmp, x, y, color(c), t == selected);
     }
 }
