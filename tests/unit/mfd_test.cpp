@@ -113,24 +113,6 @@ int lit_pixels(BITMAP* bmp)
 
 }  // namespace
 
-TEST(MfdTexts, DistanceAndSizeChooseTheirUnitByRange)
-{
-    char t[64];
-    EXPECT_TRUE(mfd_distance_text(250000.0f, t, sizeof t));
-    EXPECT_STREQ(t, "dist:  250 km");
-    mfd_distance_text(99999.0f, t, sizeof t);
-    EXPECT_STREQ(t, "dist: 100.0 km");  // still the one-decimal form below 100 km
-    mfd_distance_text(999.9f, t, sizeof t);
-    EXPECT_STREQ(t, "dist: 1000 m");
-    mfd_size_text(0.999f, t, sizeof t);
-    EXPECT_STREQ(t, "size:  999 mm");
-    mfd_size_text(1.0f, t, sizeof t);
-    EXPECT_STREQ(t, "size:    1 m");
-    EXPECT_FALSE(mfd_distance_text(NAN, t, sizeof t));
-    EXPECT_STREQ(t, "");
-    EXPECT_FALSE(mfd_size_text(INFINITY, t, sizeof t));
-}
-
 TEST(MfdTargetScreen, DistanceSizeAndTitleReadBack)
 {
     COCKPIT c;
