@@ -217,7 +217,7 @@ void VESSEL::update_status_screen()
     textprintf_ex(bmp, font, 0, 0, color(3), -1, "%s %s", get_vessel_type_string(), get_vessel_id_string());
     draw_throttle(bmp, thrust_input[1], long_distance);
     draw_energy(bmp, energy_output, energy_need);
-    if (SLOTTHING* gun = (cur_gun >= 0 && cur_gun < MAX_SLOTS && slot[cur_gun]) ? slot[cur_gun]->thing : nullptr) {
+    if (SLOTTHING* gun = item_at(cur_gun)) {
         rect(bmp, 32, 108, 255, 115, color(3));
         gun->paint_status(bmp, 32, 108, 224, 8);
     }

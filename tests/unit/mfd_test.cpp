@@ -16,7 +16,7 @@
 #include "render/model.h"
 #include "scene/thing.h"
 #include "ui/colors.h"
-#include "vessel/definitions.h"
+#include "vessel/item_factory.h"
 #include "vessel/mfd.h"
 #include "vessel/vessel.h"
 
