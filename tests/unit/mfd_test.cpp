@@ -215,10 +215,14 @@ TEST(MfdSlotScreen, TwentySlotHullTwoColumns)
         ASSERT_EQ(c.vessel->add_slot(), i);
     SLOTTHING* item = make_slot_item("THINGTYPE = SHIELD\nNAME=Aegis\n");
     ASSERT_TRUE(c.vessel->fill_slot(5, item));
+    SLOTTHING* gun = make_slot_item("THINGTYPE = GUN\nNAME=Laser\nMAXAMMO=5\n");
+    ASSERT_TRUE(c.vessel->fill_slot(2, gun));
     BITMAP* b = c.screen(MFD_ALLSLOTS);
     // Slot 5: right column, third row; its neighbour on the left is empty.
     EXPECT_TRUE(shows_text(b, 128 + 63, 16, kc(12), "Aegis", CENTRE));
     EXPECT_TRUE(shows_text(b, 63, 16, kc(2), "*** empty ***", CENTRE));
+    // A gun draws its own line, after its status light: name and rounds.
+    EXPECT_TRUE(shows_text(b, 8 + 1 + 59, 8, kc(12), "Laser 5", CENTRE));
     EXPECT_EQ(getpixel(b, 128, 23), kc(3));  // the cell's frame
     EXPECT_EQ(getpixel(b, 255, 16), kc(3));
     // Slots 20 to 31 do not exist: rows 10 to 15 stay blank.
