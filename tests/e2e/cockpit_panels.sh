@@ -29,6 +29,7 @@ tinted() {
 
 start_game -w
 w=$(game_window) || fail "no window"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
 sleep 2
 send_keys "$w" F1
 sleep 0.5
