@@ -5,6 +5,7 @@
 #include "effects/explosion.h"
 #include "game/game.h"
 #include "game/messages.h"
+#include "game/render.h"
 #include "game/targets.h"
 #include "game/world.h"
 #include "scene/thing.h"
@@ -78,8 +79,10 @@ void simulate_frame(GAME& g, float dt)
     advance_world(g, dt);                                            // S5..S8
     if (g.player_projectile && g.player_projectile->is_dead())       // S9
         g.player_projectile = nullptr;
-    if (g.player && g.player->is_dead())                             // S10
+    if (g.player && g.player->is_dead()) {                           // S10
         replace_player_vessel(g);
+        radar_framecount = 0;  // the new vessel's radar shows in the next frame
+    }
     announce_destroyed(g);                                           // S11
     forget_dead(g);                                                  // S12
     g.world->remove_dead_children();                                 // S13

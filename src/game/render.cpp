@@ -3,19 +3,21 @@
 #include <allegro.h>
 #include <alleggl.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "game/game.h"
 #include "game/light.h"
 #include "game/messages.h"
 #include "render/material.h"
-#include "render/texture.h"
 #include "render/model.h"
 #include "render/strokefont.h"
 #include "render/texture.h"
 #include "scene/states.h"
 #include "scene/thing.h"
+#include "vessel/vessel.h"
 
 // R5: a fresh colour and depth buffer.
 static void clear_frame()
@@ -75,6 +77,44 @@ float mfd_front[5] = {-1.0f, -1.02f, -1.0f, -1.1f, -1.1f};
 
 int mfd_screen_mode[5] = {1, 2, 0, 3, 4};
 TEXTURE* mfd_tex[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+int radar_framecount = 0;
+// 8 bits per channel keep the colour table's shades apart.
+int mfd_texture_flags = TEXTURE_8BIT_CHANNELS;
+// From 640 pixels across, a panel shows its screen at 6/10 of its width or
+// more, where plain bilinear filtering keeps the 8-pixel font sharp; on
+// narrower screens it would drop strokes, so the screens get mipmaps, with
+// anisotropic filtering where the driver has it, since the panels squeeze
+// a screen sideways far more than upwards.
+int mfd_mipmap_below_width = 640;  // pixels of screen width
+float mfd_anisotropy = 4.0f;       // most samples along a squeezed screen; 1: none
+
+// Most anisotropy the driver offers; 0 until asked, 1 where there is none.
+static float driver_anisotropy = 0.0f;
+
+static int screen_texture_flags()
+{
+    bool small = gfx_driver && SCREEN_W < mfd_mipmap_below_width;
+    return mfd_texture_flags | (small ? TEXTURE_MIPMAPS : 0);
+}
+
+// One screen's picture into its texture, which assign leaves bound.
+static TEXTURE* upload_screen(const char* name, BITMAP* bmp)
+{
+    int flags = screen_texture_flags();
+    TEXTURE* t = assign_texture(name, bmp, flags);
+    if (!(flags & TEXTURE_MIPMAPS) || !t || !bmp)
+        return t;
+    if (driver_anisotropy == 0.0f) {
+        const char* ext = (const char*)glGetString(GL_EXTENSIONS);
+        driver_anisotropy = 1.0f;
+        if (ext && strstr(ext, "GL_EXT_texture_filter_anisotropic"))
+            glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &driver_anisotropy);
+    }
+    if (driver_anisotropy > 1.0f)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                        std::max(1.0f, std::min(driver_anisotropy, mfd_anisotropy)));
+    return t;
+}
 
 static TEXTURE* panel_texture(int i)
 {
@@ -82,9 +122,33 @@ static TEXTURE* panel_texture(int i)
     return (mode >= 0 && mode < 5) ? mfd_tex[mode] : console_tex;
 }
 
+// R2..R4: the screens on show are redrawn when fetched; the status, slot
+// and target screens go up every frame, the radar pair, which scans the
+// whole world, every second frame. Each screen keeps one texture by name.
+void update_cockpit_screens(GAME& g)
+{
+    VESSEL* v = dynamic_cast<VESSEL*>(g.player.get());
+    if (!v)
+        return;
+    for (int i = 0; i < 5; i++)
+        v->invalidate_mfd(mfd_screen_mode[i]);  // ignores the console's modes
+    mfd_tex[MFD_TARGET] = upload_screen("MFD_TARGET", v->get_mfd_bitmap(MFD_TARGET));
+    mfd_tex[MFD_STATUS] = upload_screen("MFD_STATUS", v->get_mfd_bitmap(MFD_STATUS));
+    mfd_tex[MFD_ALLSLOTS] = upload_screen("MFD_ALLSLOTS", v->get_mfd_bitmap(MFD_ALLSLOTS));
+    radar_framecount--;
+    if (radar_framecount <= 0) {
+        v->update_mfd_bitmap(MFD_RADAR_F);
+        v->update_mfd_bitmap(MFD_RADAR_R);
+        v->update_radar(g.world ? g.world->get_first_child() : nullptr);
+        radar_framecount = 2;
+        mfd_tex[MFD_RADAR_F] = upload_screen("MFD_RADAR_F", v->get_mfd_bitmap(MFD_RADAR_F));
+        mfd_tex[MFD_RADAR_R] = upload_screen("MFD_RADAR_R", v->get_mfd_bitmap(MFD_RADAR_R));
+    }
+}
+
 // R8: the five cockpit panels, as textured quads in eye space. A panel whose
 // screen has no picture yet stays dark.
-static void draw_panels()
+void draw_cockpit_panels()
 {
     disable_bfc();
     disable_lights();
@@ -162,12 +226,12 @@ void draw_frame(GAME& g)
 {
     if (al_font)
         font = al_font;  // R1
-    // R2..R4: cockpit screens join with the MFD screens.
-    clear_frame();         // R5
-    place_camera(g);       // R6
-    paint_scene(g);        // R7
-    draw_panels();         // R8
-    draw_text_overlay(g);  // R9
+    update_cockpit_screens(g);  // R2..R4
+    clear_frame();              // R5
+    place_camera(g);            // R6
+    paint_scene(g);             // R7
+    draw_cockpit_panels();      // R8
+    draw_text_overlay(g);       // R9
 }
 
 void render_frame(GAME& g)

@@ -18,3 +18,15 @@ extern FONT* al_font;
 // slots, target, front radar, rear radar), anything else the message console.
 extern int mfd_screen_mode[5];
 extern TEXTURE* mfd_tex[5];  // texture of vessel screen 0..4, null until drawn
+// Frames until the radar is drawn again; 0 draws it in the next frame (a
+// new player vessel's radar shows at once).
+extern int radar_framecount;
+extern int mfd_texture_flags;       // TEXTURE_* flags of the screens' uploads
+extern int mfd_mipmap_below_width;  // narrower screens mipmap the screens
+extern float mfd_anisotropy;        // most anisotropic filtering of mipmapped screens; 1: none
+
+// The cockpit steps of draw_frame on their own, for measuring them: the
+// player vessel's screens redrawn and uploaded (R2..R4), and the five
+// panels drawn with their screens or the message console (R8).
+void update_cockpit_screens(GAME& g);
+void draw_cockpit_panels();

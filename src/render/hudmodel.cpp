@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "render/strokefont.h"
+#include "render/texture.h"
 #include "scene/states.h"
 
 float hud_color[4] = {0.0f, 1.0f, 0.0f, 1.0f};
@@ -193,7 +194,9 @@ void HUDMODEL::paint(unsigned short flags)
 {
     if (!(flags & PAINT_BLENDED))
         return;
-    glDisable(GL_TEXTURE_2D);
+    // Through the cache: switched off behind its back, the cache would still
+    // believe a texture bound and skip the next model's selection of it.
+    select_texture(nullptr);
     disable_lights();
     disable_bfc();
     disable_z_write();

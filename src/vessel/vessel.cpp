@@ -568,20 +568,7 @@ void VESSEL::turn_head(float dt)
 
 // ------------------------------------------------------------ MFD screens, targeting, guns
 
-// The screens are drawn once the MFD screens are built; until then there
-// is nothing to draw and no bitmap to hand out.
-void VESSEL::update_target_screen() {}
-void VESSEL::update_status_screen() {}
-void VESSEL::update_slot_screen() {}
-void VESSEL::update_radar(THING*) {}
-void VESSEL::update_mfd_bitmap(int) {}
-BITMAP* VESSEL::get_mfd_bitmap(int) { return nullptr; }
-
-void VESSEL::invalidate_mfd(int id)
-{
-    if (id >= 0 && id < MFD_SCREENS)
-        mfd_valid[id] = false;
-}
+// The screens and the radar are in mfd.cpp.
 
 THING* VESSEL::get_target() { return target; }
 void VESSEL::set_target(THING* t) { target = t; }

@@ -104,15 +104,18 @@ public:
     virtual void hud_on();   // shows the HUD nodes and the cockpit
     virtual void hud_off();  // hides them
 
-    // MFD screens and radar: drawn once the screens are built; until then
-    // there are no bitmaps and nothing is drawn.
-    virtual void update_target_screen();
-    virtual void update_status_screen();
-    virtual void update_slot_screen();
+    // MFD screens and radar (mfd.cpp), drawn into 32-bit bitmaps the vessel
+    // owns, made on first use. Ids outside 0..4 give nothing.
+    virtual void update_target_screen();     // requires the bitmap
+    virtual void update_status_screen();     // requires the bitmap
+    virtual void update_slot_screen();       // requires the bitmap
+    // Both radar halves from the things of the sibling list starting at list.
     virtual void update_radar(THING* list);
+    // Makes the bitmap (both radar halves for 3 or 4) and redraws a stale
+    // status, slot or target screen.
     virtual void update_mfd_bitmap(int id);
-    virtual BITMAP* get_mfd_bitmap(int id);
-    virtual void invalidate_mfd(int id);
+    virtual BITMAP* get_mfd_bitmap(int id);  // up to date; null only for a bad id
+    virtual void invalidate_mfd(int id);     // redrawn when next fetched
 
     // targeting: the selections step through the vessel's siblings (the
     // world's other children), passing over the dead and exploding; they
