@@ -157,46 +157,50 @@ TEST(MslLauncher, RocketPodsShareOneRocketModelReadOnce)
         delete m;
 }
 
-// The carrier, hovering, picks the nearest drone, selects its radar
-// missiles and launches one: the missile view follows the missile, not the
-// engines' exhaust, and the missile destroys the drone.
-TEST(MslLauncher, TheCarriersRadarMissileDestroysACruisingDroneAndTheMissileViewFollowsIt)
+// The carrier, hovering, picks the nearest drone, selects its radar (then
+// its heat) missiles and launches one: the missile view follows the missile,
+// not the engines' exhaust, and the missile destroys the drone. The heat
+// seeker finds the glow of the rotator that holds the cruising drone up.
+TEST(MslLauncher, TheCarriersGuidedMissilesDestroyACruisingDroneAndTheMissileViewFollowsIt)
 {
-    FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "carrier.vcd");
-    ASSERT_NE(f.player, nullptr);
-    GAME& g = f.g;
-    VESSEL* player = f.player;
-    VESSEL* drone = f.add_drone(600, 1200, 600, "beta 1");
-    drone->set_thrust(0.25f, 1);  // across the carrier's nose, as a wave flies
+    for (int tech : {LAUNCHER_RADAR, LAUNCHER_HEAT}) {
+        SCOPED_TRACE(tech);
+        FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "carrier.vcd");
+        ASSERT_NE(f.player, nullptr);
+        GAME& g = f.g;
+        VESSEL* player = f.player;
+        VESSEL* drone = f.add_drone(600, 1200, 600, "beta 1");
+        drone->set_thrust(0.25f, 1);  // across the carrier's nose, as a wave flies
 
-    player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
-    ASSERT_EQ(player->get_target(), drone);
-    auto current_tech = [&] {
-        const VESSEL_SLOT* s = player->get_slot(player->get_cur_gun());
-        return s && s->thing ? s->thing->get_tech() : -1;
-    };
-    for (int i = 0; i < MAX_SLOTS && current_tech() != 102; i++)
-        player->next_gun_type();  // W
-    ASSERT_EQ(current_tech(), 102);
+        player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+        ASSERT_EQ(player->get_target(), drone);
+        auto current_tech = [&] {
+            const VESSEL_SLOT* s = player->get_slot(player->get_cur_gun());
+            return s && s->thing ? s->thing->get_tech() : -1;
+        };
+        for (int i = 0; i < MAX_SLOTS && current_tech() != tech; i++)
+            player->next_gun_type();  // W
+        ASSERT_EQ(current_tech(), tech);
 
-    const float dt = 1.0f / 60.0f;
-    testing::internal::CaptureStdout();
-    player->set_trigger(true);
-    simulate_frame(g, dt);
-    player->set_trigger(false);
-    THING* missile = g.player_projectile;
-    ASSERT_NE(missile, nullptr);
-    EXPECT_STREQ(missile->get_thingtype_string(), "MISSILE");
-    bool followed = true;
-    float destroyed = -1.0f;
-    for (int frame = 1; frame < 60 * 30 && destroyed < 0.0f; frame++) {
+        const float dt = 1.0f / 60.0f;
+        testing::internal::CaptureStdout();
+        player->set_trigger(true);
         simulate_frame(g, dt);
-        if (g.player_projectile && g.player_projectile != missile)
-            followed = false;
-        if (!player->get_target())
-            destroyed = frame * dt;
+        player->set_trigger(false);
+        THING* missile = g.player_projectile;
+        ASSERT_NE(missile, nullptr);
+        EXPECT_STREQ(missile->get_thingtype_string(), "MISSILE");
+        bool followed = true;
+        float destroyed = -1.0f;
+        for (int frame = 1; frame < 60 * 30 && destroyed < 0.0f; frame++) {
+            simulate_frame(g, dt);
+            if (g.player_projectile && g.player_projectile != missile)
+                followed = false;
+            if (!player->get_target())
+                destroyed = frame * dt;
+        }
+        testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(followed);
+        EXPECT_GT(destroyed, 0.0f) << "the drone outlived the missile";
     }
-    testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(followed);
-    EXPECT_GT(destroyed, 0.0f) << "the drone outlived the missile";
 }
