@@ -95,7 +95,12 @@ public:
     virtual void handle_intersect(THING* other);
     virtual void handle_ground_intersect();
     virtual void check_intersect(THING* other);
+    // Every later child is offered to each collider child, in list order,
+    // then THING_MOVED is cleared on every child. The broad phase keeps to
+    // the pairs whose bounds can touch; the plain form tries every pair and
+    // is the reference the broad phase is tested against.
     virtual void check_intersect_children();
+    void check_intersect_children_plain();
 
     virtual void set_owner(THING* owner);  // not owned
     virtual THING* get_owner();
