@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "render/model.h"
 #include "scene/broad_phase.h"
 #include "scene/thing_ref.h"
+#include "scene/view_cull.h"
 #include "sound/sounds.h"
 #include "ui/colors.h"
 
@@ -374,10 +376,36 @@ float THING::get_child_radius()
     return get_radius() + sqrtf(rel.t[0] * rel.t[0] + rel.t[1] * rel.t[1] + rel.t[2] * rel.t[2]);
 }
 
+float THING::get_paint_radius()
+{
+    float r = model ? model->get_paint_r() : 0.0f;
+    if (r < 0.0f)
+        return -1.0f;
+    for (THING* c = first_child; c; c = c->next) {
+        if (c->flags & THING_HIDDEN)
+            continue;  // paints nothing
+        float cr = c->get_paint_radius();
+        if (cr < 0.0f)
+            return -1.0f;
+        float d[3] = {c->abs.t[0] - abs.t[0], c->abs.t[1] - abs.t[1], c->abs.t[2] - abs.t[2]};
+        r = std::max(r, cr + sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+    }
+    return r;
+}
+
 void THING::paint(unsigned short paint_flags)
 {
     if (flags & THING_HIDDEN)
         return;
+    // Roots hold the ground and the sky around the viewer: never outside,
+    // and the whole tree would be measured for nothing.
+    if (parent && view_volume.running) {
+        float r = get_paint_radius();
+        if (r >= 0.0f && sphere_outside_view(abs.t, r)) {
+            view_cull_skipped++;
+            return;
+        }
+    }
     if (model) {
         glPushMatrix();
         apply_abs_location();
@@ -441,8 +469,11 @@ void THING::remove_dead_children()
             flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
         }
     }
+    // A node without children has nothing to remove: the walk skips the
+    // call for the thousands of childless projectiles and effects.
     for (THING* c = first_child; c; c = c->next)
-        c->remove_dead_children();
+        if (c->first_child)
+            c->remove_dead_children();
 }
 
 THING* THING::crop_spawn()
@@ -603,6 +634,14 @@ void THING::check_ground_intersect(float ground_z)
 {
     if (!(flags & THING_GROUND_CHECK))
         return;
+    if (!model) {
+        // Without a model all eight corners are the origin carried by abs,
+        // computed as apply_matrix_f does (a matrix gone NaN stays NaN).
+        float z = 0.0f * abs.v[2][0] + 0.0f * abs.v[2][1] + 0.0f * abs.v[2][2] + abs.t[2];
+        if (z <= ground_z)
+            handle_ground_intersect();
+        return;
+    }
     for (int i = 0; i < 8; i++) {
         float corner[3];
         get_bounding_box_corner(i, corner);
@@ -616,7 +655,8 @@ void THING::check_ground_intersect(float ground_z)
 void THING::check_ground_intersect_children(float ground_z)
 {
     for (THING* c = first_child; c; c = c->next) {
-        c->check_ground_intersect_children(ground_z);
+        if (c->first_child)
+            c->check_ground_intersect_children(ground_z);
         c->check_ground_intersect(ground_z);
     }
 }

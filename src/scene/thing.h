@@ -82,6 +82,9 @@ public:
     virtual float get_radius();        // cached bounding radius of the subtree
     virtual float get_child_radius();  // radius seen from the parent's origin
     virtual void paint(unsigned short flags);
+    // Radius around abs.t that the painting of this node and its shown
+    // subtree stays within; below 0 when some model cannot tell.
+    float get_paint_radius();
 
     // life
     virtual void tick(float dt);
