@@ -20,6 +20,7 @@
 #include "gl_window.h"
 #include "scene/thing.h"
 #include "scene/view_cull.h"
+#include "vessel/vessel.h"
 
 namespace {
 
@@ -98,5 +99,35 @@ TEST(ViewCullGl, CulledFramesMatchFullFramesPixelForPixel)
         printf("%s view: up to %lu subtrees skipped\n", v.name, most_skipped);
     }
     view_culling = true;
+    destroy_world(g);
+}
+
+// From the cockpit with the trigger held: the bolts leave the guns in front
+// of the camera, and every one drawn without culling is drawn with it.
+TEST(ViewCullGl, BoltsSeenFromTheCockpitAreDrawn)
+{
+    GAME g;
+    srand(1);
+    ASSERT_TRUE(start_scene(g));
+    select_viewpoint(nullptr);
+    advance(g);
+    ASSERT_TRUE(select_view(g, VIEW_PILOT));
+    // The first picture after the view changes differs in the HUD from the
+    // next picture of the same frame, culled or not: it is drawn once first.
+    draw_frame(g);
+    VESSEL* v = static_cast<VESSEL*>(g.player.get());
+    ASSERT_NE(v, nullptr);
+    v->next_gun_type();  // the lasers
+    v->set_trigger(true);
+    int bolts_seen = 0;
+    for (int frame = 0; frame < 40; frame++) {
+        advance(g);
+        unsigned long skipped = 0;
+        int differing = compare_frame(g, frame == 6 ? "cockpit" : "", &skipped);
+        EXPECT_EQ(differing, 0) << "frame " << frame;
+        bolts_seen += g.player_projectile ? 1 : 0;
+    }
+    EXPECT_GT(bolts_seen, 0);
+    v->set_trigger(false);
     destroy_world(g);
 }
