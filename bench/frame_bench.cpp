@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "quiet_stdout.h"
@@ -102,6 +103,31 @@ int top_up_bullets(GAME& g, std::vector<THING_REF>& bullets)
     return replaced;
 }
 
+// The broad phase's worst layout: every bullet at one spot, high above the
+// rocks, standing still (a bullet marks itself moved every tick all the
+// same), with the fireballs around them. All of them share one grid cell,
+// so every pair of bullets is a candidate, as in the plain pass, though
+// two points never collide.
+const float ONE_SPOT[3] = {0.0f, 0.0f, 7000.0f};
+
+void add_one_spot(GAME& g, int fireballs, int bullets)
+{
+    for (int i = 0; i < fireballs; i++) {
+        FIREBALL* f = new FIREBALL();
+        f->reset(1.0f, 2.0f + 8.0f * random_unit(), LONG_LIFE, false);
+        f->locate_rel(ONE_SPOT[0], ONE_SPOT[1], ONE_SPOT[2]);
+        g.world->add_child(f);
+    }
+    for (int i = 0; i < bullets; i++) {
+        BULLET* b = new BULLET(LONG_LIFE, 0.0f);
+        b->set_flags(THING_ACTIVE_COLLIDER);
+        b->set_power(5.0f);
+        b->locate_rel(ONE_SPOT[0], ONE_SPOT[1], ONE_SPOT[2]);
+        g.world->add_child(b);
+    }
+    g.world->update_abs_matrix();
+}
+
 long count_children(THING* t)
 {
     long n = 0;
@@ -153,10 +179,60 @@ void BM_BusySceneFrame(benchmark::State& state)
     destroy_world(g);
 }
 
+// The busy scene's numbers of fireballs and bullets, all in one spot.
+void BM_OneSpotFrame(benchmark::State& state)
+{
+    GAME g;
+    if (!build_start_scene(g)) {
+        state.SkipWithError("the start scene could not be built: run from the repository root");
+        return;
+    }
+    srand(2);
+    add_one_spot(g, BUSY_FIREBALLS, BUSY_BULLETS);
+    for (auto _ : state)
+        simulate_frame(g, FRAME);
+    state.counters["world_things"] = (double)count_children(g.world);
+    destroy_world(g);
+}
+
+// The collision pass alone, broad phase (0) against the plain pass (1), in
+// the busy scene's layout (range 0 = 0) and all in one spot (1). Every
+// child is marked moved before each pass, as after a frame's tick.
+void BM_CollisionPass(benchmark::State& state)
+{
+    GAME g;
+    if (!build_start_scene(g)) {
+        state.SkipWithError("the start scene could not be built: run from the repository root");
+        return;
+    }
+    srand(2);
+    std::vector<THING_REF> bullets;
+    if (state.range(0) == 0) {
+        add_fireballs(g, BUSY_FIREBALLS);
+        add_bullets(g, bullets, BUSY_BULLETS);
+    } else {
+        add_one_spot(g, BUSY_FIREBALLS, BUSY_BULLETS);
+    }
+    g.world->update_abs_matrix();
+    const bool plain = state.range(1) == 1;
+    for (auto _ : state) {
+        for (THING* c = g.world->get_first_child(); c; c = c->get_next())
+            c->set_flags(THING_MOVED);
+        if (plain)
+            g.world->check_intersect_children_plain();
+        else
+            g.world->check_intersect_children();
+    }
+    state.SetLabel(std::string(state.range(0) ? "one spot" : "busy 1x") + (plain ? ", plain" : ", broad"));
+    destroy_world(g);
+}
+
 }  // namespace
 
 BENCHMARK(BM_StartSceneFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BusySceneFrame)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond)->Complexity();
+BENCHMARK(BM_OneSpotFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CollisionPass)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {

@@ -37,7 +37,10 @@
 #include "render/material.h"
 #include "render/strokefont.h"
 #include "scene/thing.h"
+#include "render/hcmodel.h"
+#include "render/texture.h"
 #include "scene/states.h"
+#include "scene/view_cull.h"
 #include "ui/colors.h"
 #include "vessel/vessel.h"
 
@@ -75,6 +78,16 @@ double percentile(std::vector<double> ms, double fraction)
     return ms[std::min(ms.size(), std::max<size_t>(i, 1)) - 1];
 }
 
+void report(benchmark::State& state, const std::vector<double>& ms)
+{
+    double sum = 0.0;
+    for (double m : ms)
+        sum += m;
+    state.counters["mean_ms"] = ms.empty() ? 0.0 : sum / ms.size();
+    state.counters["p95_ms"] = percentile(ms, 0.95);
+    state.counters["max_ms"] = ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end());
+}
+
 void run_view(benchmark::State& state, bool external)
 {
     GAME g;
@@ -105,12 +118,77 @@ void run_view(benchmark::State& state, bool external)
         state.SetIterationTime(s);
         ms.push_back(1000.0 * s);
     }
-    double sum = 0.0;
-    for (double m : ms)
-        sum += m;
-    state.counters["mean_ms"] = ms.empty() ? 0.0 : sum / ms.size();
-    state.counters["p95_ms"] = percentile(ms, 0.95);
-    state.counters["max_ms"] = ms.empty() ? 0.0 : *std::max_element(ms.begin(), ms.end());
+    report(state, ms);
+    state.counters["culled"] = (double)view_cull_skipped;
+    destroy_world(g);
+}
+
+// The floor under any frame of the game in this window: clear, the sky
+// sphere, the ground and sky discs and the flip, from the start view, with
+// the render states the game's passes set; nothing else.
+void BM_RenderFloor(benchmark::State& state)
+{
+    GAME g;
+    if (!build_start_scene(g)) {
+        state.SkipWithError("the start scene could not be built");
+        return;
+    }
+    advance(g);
+    THING* sky_sphere = g.background->get_first_child();
+    std::vector<THING*> discs;
+    for (THING* t = g.world->get_first_child(); t; t = t->get_next())
+        if (dynamic_cast<TEX_PLANE_MODEL*>(t->get_model()))
+            discs.push_back(t);
+    if (!sky_sphere || discs.size() != 2) {
+        state.SkipWithError("no sky sphere, or not two discs");
+        destroy_world(g);
+        return;
+    }
+    auto draw_floor = [&]() {
+        select_texture(nullptr);
+        glDepthMask(GL_TRUE);
+        glClearDepth(FAR_DIST);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        if (g.view_thing) {
+            g.view_thing->apply_abs_rotation();
+            g.view_thing->apply_inv_location();
+        }
+        disable_blend_func();
+        enable_z_buffer();
+        enable_bfc();
+        if (light_materials)
+            enable_lights();
+        sky_sphere->paint(PAINT_MATERIALS | PAINT_SOLID);
+        for (THING* d : discs)
+            d->paint(PAINT_MATERIALS | PAINT_SOLID);
+        disable_bfc();
+        disable_lights();
+        select_blend_func(GL_ONE, GL_ONE);
+        enable_z_check();
+        disable_z_write();
+        for (THING* d : discs)
+            d->paint(PAINT_MATERIALS | PAINT_BLENDED);
+        allegro_gl_flip();
+        glFinish();
+    };
+    for (int i = 0; i < WARM_UP_FRAMES; i++) {
+        advance(g);
+        draw_floor();
+    }
+    std::vector<double> ms;
+    ms.reserve(MEASURED_FRAMES);
+    for (auto _ : state) {
+        advance(g);
+        auto start = std::chrono::steady_clock::now();
+        draw_floor();
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(s);
+        ms.push_back(1000.0 * s);
+    }
+    report(state, ms);
     destroy_world(g);
 }
 
@@ -213,10 +291,20 @@ void BM_RenderCockpitPanels(benchmark::State& state)
 void BM_RenderStartView(benchmark::State& state) { run_view(state, false); }
 void BM_RenderExternalView(benchmark::State& state) { run_view(state, true); }
 
+// The start view painting every node, as before the view was culled.
+void BM_RenderStartViewUnculled(benchmark::State& state)
+{
+    view_culling = false;
+    run_view(state, false);
+    view_culling = true;
+}
+
 }  // namespace
 
+BENCHMARK(BM_RenderFloor)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderStartView)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderExternalView)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderStartViewUnculled)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderCockpitPanels)->Iterations(MEASURED_FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

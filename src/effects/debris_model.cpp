@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "render/texture.h"
 #include "scene/states.h"
 
@@ -43,4 +46,12 @@ void DEBRIS_MODEL::paint(unsigned short flags)
         glVertex3fv(vtx[i]);
     glEnd();
     glPopMatrix();
+}
+
+float DEBRIS_MODEL::get_paint_r()
+{
+    float far = 0.0f;
+    for (const float* v : vtx)
+        far = std::max(far, sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+    return fabsf(scale) * far;
 }

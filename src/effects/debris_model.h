@@ -13,6 +13,7 @@ public:
 
     void paint(unsigned short flags) override;  // solid pass only
     float get_r() override;                      // a fixed small radius
+    float get_paint_r() override;                // the farthest corner, scaled
     void set_parameter(unsigned int id, float value) override;  // 0: scale
 
     float get_scale() const { return scale; }

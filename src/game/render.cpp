@@ -17,6 +17,7 @@
 #include "render/texture.h"
 #include "scene/states.h"
 #include "scene/thing.h"
+#include "scene/view_cull.h"
 #include "vessel/vessel.h"
 
 // R5: a fresh colour and depth buffer.
@@ -52,6 +53,7 @@ static void paint_scene(GAME& g)
         update_light();
         enable_lights();
     }
+    begin_view_cull();  // the camera is placed: what it cannot see is skipped
     g.background->paint(PAINT_MATERIALS | PAINT_SOLID);
     g.world->paint(PAINT_MATERIALS | PAINT_SOLID);
 
@@ -65,6 +67,7 @@ static void paint_scene(GAME& g)
 
     if (key[KEY_B])
         g.world->paint(PAINT_BOUNDING_BOX);
+    end_view_cull();
 }
 
 // Eye-space corners of the five cockpit panels.

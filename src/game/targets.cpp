@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "game/globals.h"
@@ -22,11 +23,22 @@ static float distance_from_respawn(THING* t)
 
 bool check_targets(THING* first)
 {
+    // One walk finds the first thing of each name (as find_id_string
+    // would, eight times over a world of thousands of fireballs).
+    char ids[TARGETS_PER_WAVE][16];
+    THING* found[TARGETS_PER_WAVE] = {};
+    for (int n = 0; n < TARGETS_PER_WAVE; n++)
+        snprintf(ids[n], sizeof(ids[n]), "beta %i", n + 1);
+    for (THING* t = first; t; t = t->get_next()) {
+        const char* id = t->get_vessel_id_string();
+        if (id[0] != 'b' || strncmp(id, "beta ", 5) != 0)
+            continue;
+        for (int n = 0; n < TARGETS_PER_WAVE; n++)
+            if (!found[n] && strcmp(id, ids[n]) == 0)
+                found[n] = t;
+    }
     bool none_alive = true;
-    for (int n = 1; n <= TARGETS_PER_WAVE; n++) {
-        char id[16];
-        snprintf(id, sizeof(id), "beta %i", n);
-        THING* t = find_id_string(first, id);
+    for (THING* t : found) {
         if (!t || t->is_dead())
             continue;
         none_alive = false;

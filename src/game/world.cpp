@@ -12,7 +12,7 @@
 #include "game/light.h"
 #include "game/targets.h"
 #include "render/hcmodel.h"
-#include "render/load3ds.h"
+#include "render/mesh_cache.h"
 #include "render/meshmodel.h"
 #include "render/texture.h"
 #include "game/messages.h"
@@ -68,6 +68,9 @@ void destroy_world(GAME& g)
     g.world = g.background = nullptr;
     ground_thing = sky_thing = nullptr;
     sky_sphere = sky_plane = ground_plane = nullptr;
+    // The meshes were made for this world's GL context; a new world reads
+    // its files again.
+    mesh_cache.clear();
 }
 
 static THING* carrier(MODEL* m, int x_turn)
@@ -145,7 +148,7 @@ static void add_stars(GAME& g)
 
 static bool add_buoys(GAME& g)
 {
-    MESHMODEL* buoy = load3ds(data_file("navbuoy.3ds").c_str(), nullptr);
+    MESHMODEL* buoy = mesh_cache.load(data_file("navbuoy.3ds").c_str());
     if (!buoy) {
         printf("Cannot start: the navigation buoy model %s is missing or damaged.\n",
                data_file("navbuoy.3ds").c_str());
@@ -168,7 +171,7 @@ static bool add_buoys(GAME& g)
 // A missing rock model leaves invisible rocks without extent.
 static void add_rocks(GAME& g)
 {
-    MESHMODEL* rock = load3ds(data_file("rock00.3ds").c_str(), nullptr);
+    MESHMODEL* rock = mesh_cache.load(data_file("rock00.3ds").c_str());
     for (int i = 0; i < ROCK_COUNT; i++) {
         THING* t = new THING();
         t->set_model(rock);

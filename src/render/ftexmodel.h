@@ -3,6 +3,8 @@
 // node's business.
 #pragma once
 
+#include <cmath>
+
 #include "render/model.h"
 
 class TEXTURE;
@@ -15,6 +17,7 @@ public:
 
     void paint(unsigned short flags) override;
     float get_r() override { return size; }
+    float get_paint_r() override { return 1.4143f * fabsf(size); }  // the quad's corners
     void set_color(unsigned int id, float r, float g, float b) override;  // id 0: colour
     using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0 size, 1 brightness

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/texture.h"
@@ -472,3 +473,12 @@ void SPHERE_RING_MODEL::paint(unsigned short flags)
         glEnd();
     }
 }
+
+// ------------------------------------------------------------ paint extents
+
+float LASER_MODEL::get_paint_r() { return std::max(fabsf(radius), fabsf(length)); }
+float BULLET_MODEL::get_paint_r() { return std::max(fabsf(radius), fabsf(length)); }
+float SPHERE_MODEL::get_paint_r() { return fabsf(radius); }
+float TEX_PLANE_MODEL::get_paint_r() { return fabsf(radius) + fabsf(centre_height); }
+float FIREBALL_MODEL::get_paint_r() { return fabsf(scale); }
+float SPHERE_RING_MODEL::get_paint_r() { return fabsf(radius); }

@@ -15,6 +15,7 @@ public:
     void set_color(unsigned int id, float r, float g, float b) override;  // every id: the colour
     using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0: point size
+    float get_paint_r() override { return 0.0f; }  // one point: drawn where its centre is seen
 
     const float* get_color() const { return color; }
     float get_point_size() const { return point_size; }
@@ -31,6 +32,7 @@ public:
     LASER_MODEL(float length, float radius, float r0, float g0, float b0, float r1, float g1, float b1);
     void paint(unsigned short flags) override;
     float get_r() override { return radius; }
+    float get_paint_r() override;  // the tip ahead, the ring, the tail behind
     void set_color(unsigned int id, float r, float g, float b) override;  // 0 ring, 1 tip
     using MODEL::set_color;  // the float* form stays visible
     void set_parameter(unsigned int id, float value) override;           // 0 length, 1 radius (abs)
@@ -52,6 +54,7 @@ public:
     BULLET_MODEL(float radius, float length);
     void paint(unsigned short flags) override;
     float get_r() override { return radius; }
+    float get_paint_r() override;
 
     float get_length() const { return length; }
 
@@ -71,6 +74,7 @@ public:
     using MODEL::set_color;  // the float* form stays visible
     // 0 radius (abs); 1 slices (truncated, at least 4); 2 stacks (truncated, at least 2)
     void set_parameter(unsigned int id, float value) override;
+    float get_paint_r() override;
 
     float get_radius() const { return radius; }
     int get_slices() const { return slices; }
@@ -96,6 +100,7 @@ public:
     // 0 radius; 1 texture scale; 2 u offset; 3 centre height; 4 v offset;
     // 5, 6 blend bits 0, 1; 7 depth write; 8 depth test; 9 segments (flags on at >= 0.5)
     void set_parameter(unsigned int id, float value) override;
+    float get_paint_r() override;  // the rim, and the raised or lowered centre
 
     int get_blend_mode() const { return blend_mode; }
     float get_radius() const { return radius; }
@@ -128,6 +133,7 @@ public:
     ~FIREBALL_MODEL() override;
     void paint(unsigned short flags) override;
     float get_r() override { return scale; }
+    float get_paint_r() override;  // the dome of radius scale
     void set_parameter(unsigned int id, float value) override;  // 0: scale, through set_r
 
     virtual void set_r(float r);
@@ -159,6 +165,7 @@ public:
     using MODEL::set_color;  // the float* form stays visible
     // 0 radius (abs); 1 slices (truncated, at least 4); 2 angle, 3 width (radians)
     void set_parameter(unsigned int id, float value) override;
+    float get_paint_r() override;
 
     float get_angle() const { return angle; }
     int get_slices() const { return slices; }

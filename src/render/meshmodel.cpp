@@ -702,3 +702,15 @@ void MESHMODEL::allegro_paint(BITMAP* bmp, int x, int y, float scale)
                  x + trunc_int(p2.x * scale), y - trunc_int(p2.y * vscale), color);
     }
 }
+
+float MESHMODEL::get_paint_r()
+{
+    // The box drawn with PAINT_BOUNDING_BOX reaches its corners, beyond
+    // the farthest vertex.
+    float sum = 0.0f;
+    for (int axis = 0; axis < 3; axis++) {
+        float far = std::max(fabsf(bbox[2 * axis]), fabsf(bbox[2 * axis + 1]));
+        sum += far * far;
+    }
+    return sqrtf(sum);
+}

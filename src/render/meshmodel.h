@@ -50,6 +50,7 @@ public:
     bool is_meshmodel() override { return true; }
     void get_bounding_box_corner(int corner, float* out) override;  // bit 0 x, bit 1 y, bit 2 z: max
     bool bounding_box_check(float* p) override;                     // bounds inclusive
+    float get_paint_r() override;  // the farthest corner of the box, which holds every face
 
     // drawing
     virtual void paint_face(unsigned int i, unsigned short flags);

@@ -24,6 +24,7 @@ void MODEL::get_bounding_box_corner(int, float* out)
 }
 
 bool MODEL::bounding_box_check(float*) { return false; }
+float MODEL::get_paint_r() { return -1.0f; }
 
 void delete_model(MODEL* m)
 {

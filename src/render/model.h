@@ -50,6 +50,10 @@ public:
     virtual bool is_meshmodel();
     virtual void get_bounding_box_corner(int corner, float* out);  // 3 floats
     virtual bool bounding_box_check(float* point);                 // local point inside the box
+    // Radius around the local origin that everything paint() draws stays
+    // within, so that the driver may skip a model outside the view. Below 0
+    // when the model cannot tell: it is then always painted. Base: -1.
+    virtual float get_paint_r();
 
     int get_refcount() const { return refcount; }
 

@@ -2,12 +2,16 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "render/model.h"
+#include "scene/broad_phase.h"
 #include "scene/thing_ref.h"
+#include "scene/view_cull.h"
 #include "sound/sounds.h"
 #include "ui/colors.h"
 
@@ -372,10 +376,36 @@ float THING::get_child_radius()
     return get_radius() + sqrtf(rel.t[0] * rel.t[0] + rel.t[1] * rel.t[1] + rel.t[2] * rel.t[2]);
 }
 
+float THING::get_paint_radius()
+{
+    float r = model ? model->get_paint_r() : 0.0f;
+    if (r < 0.0f)
+        return -1.0f;
+    for (THING* c = first_child; c; c = c->next) {
+        if (c->flags & THING_HIDDEN)
+            continue;  // paints nothing
+        float cr = c->get_paint_radius();
+        if (cr < 0.0f)
+            return -1.0f;
+        float d[3] = {c->abs.t[0] - abs.t[0], c->abs.t[1] - abs.t[1], c->abs.t[2] - abs.t[2]};
+        r = std::max(r, cr + sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+    }
+    return r;
+}
+
 void THING::paint(unsigned short paint_flags)
 {
     if (flags & THING_HIDDEN)
         return;
+    // Roots hold the ground and the sky around the viewer: never outside,
+    // and the whole tree would be measured for nothing.
+    if (parent && view_volume.running) {
+        float r = get_paint_radius();
+        if (r >= 0.0f && sphere_outside_view(abs.t, r)) {
+            view_cull_skipped++;
+            return;
+        }
+    }
     if (model) {
         glPushMatrix();
         apply_abs_location();
@@ -439,8 +469,11 @@ void THING::remove_dead_children()
             flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
         }
     }
+    // A node without children has nothing to remove: the walk skips the
+    // call for the thousands of childless projectiles and effects.
     for (THING* c = first_child; c; c = c->next)
-        c->remove_dead_children();
+        if (c->first_child)
+            c->remove_dead_children();
 }
 
 THING* THING::crop_spawn()
@@ -458,6 +491,16 @@ static bool is_collider(unsigned f)
     return f & (THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER);
 }
 
+// A thing placed at a point that is not finite, or with an extent that is
+// not, has no place to be met: it collides with nothing, whatever the other.
+static bool has_finite_bounds(THING* t, unsigned char bound)
+{
+    const float* p = t->get_abs().t;
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+        return false;
+    return bound != BOUND_SPHERE || std::isfinite(t->get_radius());
+}
+
 bool THING::does_intersect(THING* other)
 {
     THING* self = this;
@@ -472,6 +515,8 @@ bool THING::does_intersect(THING* other)
     if (bo == BOUND_NONE || bs == BOUND_NONE)
         return false;
     if (bo != BOUND_SPHERE && bs != BOUND_SPHERE)
+        return false;
+    if (!has_finite_bounds(other, bo) || !has_finite_bounds(self, bs))
         return false;
     float r = 0.0f;
     if (bo == BOUND_SPHERE)
@@ -494,15 +539,59 @@ void THING::check_intersect(THING* other)
     }
 }
 
-void THING::check_intersect_children()
+// Whether the pass offers the pair (a, b), a before b, to a->check_intersect:
+// read from the flags as they are when the pair comes up, since a hit earlier
+// in the pass may have changed them.
+static bool pair_wanted(unsigned a, unsigned b)
+{
+    bool moved = (a | b) & THING_MOVED;
+    bool pair = (b & THING_ACTIVE_COLLIDER) || ((b & THING_PASSIVE_COLLIDER) && (a & THING_ACTIVE_COLLIDER));
+    return moved && pair;
+}
+
+void THING::check_intersect_children_plain()
 {
     for (THING* a = first_child; a; a = a->next) {
         if (is_collider(a->flags)) {
-            for (THING* b = a->next; b; b = b->next) {
-                bool moved = (a->flags | b->flags) & THING_MOVED;
-                bool pair = (b->flags & THING_ACTIVE_COLLIDER) ||
-                            ((b->flags & THING_PASSIVE_COLLIDER) && (a->flags & THING_ACTIVE_COLLIDER));
-                if (moved && pair)
+            for (THING* b = a->next; b; b = b->next)
+                if (pair_wanted(a->flags, b->flags))
+                    a->check_intersect(b);
+        }
+        a->flags &= ~THING_MOVED;
+    }
+}
+
+// The plain pass's calls, in its order, for the pairs whose bounds can
+// touch. The grid is filled from the children as they are when the pass
+// starts: a hit changes flags and shields, never where a thing is, how big
+// it is or whether it is a collider at all, so a pair left out could only
+// have been refused by does_intersect. Points enter with no extent, spheres
+// with their radius, exactly as does_intersect measures them; children that
+// cannot collide (no collider bit, no bounds, bounds not finite) stay out.
+void THING::check_intersect_children()
+{
+    std::vector<THING*> kids;           // children in list order
+    std::vector<int> entry_of;          // grid entry of each child, -1 if none
+    std::vector<unsigned> kid_of;       // child of each grid entry
+    BROAD_PHASE grid;
+    for (THING* c = first_child; c; c = c->next) {
+        int entry = -1;
+        unsigned char bound = c->get_bound_type();
+        if (is_collider(c->flags) && bound != BOUND_NONE && has_finite_bounds(c, bound)) {
+            entry = (int)grid.size();
+            grid.add(c->abs.t, bound == BOUND_SPHERE ? fabsf(c->get_radius()) : 0.0f);
+            kid_of.push_back((unsigned)kids.size());
+        }
+        entry_of.push_back(entry);
+        kids.push_back(c);
+    }
+    grid.build();
+    for (size_t k = 0; k < kids.size(); k++) {
+        THING* a = kids[k];
+        if (is_collider(a->flags) && entry_of[k] >= 0) {
+            for (unsigned e : grid.candidates_after((unsigned)entry_of[k])) {
+                THING* b = kids[kid_of[e]];
+                if (pair_wanted(a->flags, b->flags))
                     a->check_intersect(b);
             }
         }
@@ -545,6 +634,14 @@ void THING::check_ground_intersect(float ground_z)
 {
     if (!(flags & THING_GROUND_CHECK))
         return;
+    if (!model) {
+        // Without a model all eight corners are the origin carried by abs,
+        // computed as apply_matrix_f does (a matrix gone NaN stays NaN).
+        float z = 0.0f * abs.v[2][0] + 0.0f * abs.v[2][1] + 0.0f * abs.v[2][2] + abs.t[2];
+        if (z <= ground_z)
+            handle_ground_intersect();
+        return;
+    }
     for (int i = 0; i < 8; i++) {
         float corner[3];
         get_bounding_box_corner(i, corner);
@@ -558,7 +655,8 @@ void THING::check_ground_intersect(float ground_z)
 void THING::check_ground_intersect_children(float ground_z)
 {
     for (THING* c = first_child; c; c = c->next) {
-        c->check_ground_intersect_children(ground_z);
+        if (c->first_child)
+            c->check_ground_intersect_children(ground_z);
         c->check_ground_intersect(ground_z);
     }
 }

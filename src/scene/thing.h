@@ -82,6 +82,9 @@ public:
     virtual float get_radius();        // cached bounding radius of the subtree
     virtual float get_child_radius();  // radius seen from the parent's origin
     virtual void paint(unsigned short flags);
+    // Radius around abs.t that the painting of this node and its shown
+    // subtree stays within; below 0 when some model cannot tell.
+    float get_paint_radius();
 
     // life
     virtual void tick(float dt);
@@ -95,7 +98,12 @@ public:
     virtual void handle_intersect(THING* other);
     virtual void handle_ground_intersect();
     virtual void check_intersect(THING* other);
+    // Every later child is offered to each collider child, in list order,
+    // then THING_MOVED is cleared on every child. The broad phase keeps to
+    // the pairs whose bounds can touch; the plain form tries every pair and
+    // is the reference the broad phase is tested against.
     virtual void check_intersect_children();
+    void check_intersect_children_plain();
 
     virtual void set_owner(THING* owner);  // not owned
     virtual THING* get_owner();

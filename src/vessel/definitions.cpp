@@ -14,6 +14,7 @@
 
 #include "game/globals.h"
 #include "render/load3ds.h"
+#include "render/mesh_cache.h"
 #include "render/meshmodel.h"
 #include "sound/sounds.h"
 
@@ -329,7 +330,8 @@ MODEL* load_definition_mesh(const char* name, const char* at)
     char path[DEF_WORD_SIZE + 1024];
     if (!make_data_path(path, sizeof path, name, at))
         return nullptr;
-    MESHMODEL* m = load3ds(path, nullptr);
+    // Every target of a wave shows the same meshes: each file is read once.
+    MESHMODEL* m = mesh_cache.load(path);
     if (!m) {
         definition_report(at, DEF_BAD_MESH, "mesh '%s' does not load", path);
     } else if (load3ds_dropped_faces) {

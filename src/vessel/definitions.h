@@ -151,7 +151,9 @@ bool is_clean_file_name(const char* name);
 // "%s%s" of data_path and name into out; false (reported) when it does not
 // fit or is not a clean file name.
 bool make_data_path(char* out, size_t size, const char* name, const char* at);
-// The mesh data_path + name through load3ds, or null (reported).
+// The mesh data_path + name, shared through the mesh cache, or null
+// (reported). Hold it with THING::set_model or acquire(); never pass it to
+// delete_model without having acquired it: others show the same mesh.
 MODEL* load_definition_mesh(const char* name, const char* at);
 // The sound data_path + name from the global sound list (the caller holds
 // one reference); a file that does not load still gives a silent sound.

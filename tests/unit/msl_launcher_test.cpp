@@ -83,7 +83,7 @@ TEST(MslLauncher, LaunchesItsOneMissileAtTheTargetThenSpendsShotsEmpty)
     EXPECT_EQ(m->get_power(), 10.0f);
     EXPECT_EQ(m->get_owner(), &r.vessel);
     EXPECT_EQ(m->get_model(), shown);
-    EXPECT_EQ(shown->get_refcount(), 1);  // the missile's alone
+    EXPECT_EQ(shown->get_refcount(), 2);  // the missile's, and the mesh cache's
     EXPECT_FLOAT_EQ(m->get_rel().t[1], 11.0f);  // left from the muzzle
     float exp[3];
     m->get_explosion_color(exp);
