@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "effects/lead.h"
+#include "equipment/gun.h"
 #include "game/globals.h"
 #include "vessel/vessel.h"
 
@@ -23,9 +24,15 @@ float pilot_standoff = 250.0f;            // m
 float pilot_approach_gain = 0.3f;         // (m/s) per m
 float pilot_back_off_speed = 20.0f;       // m/s
 float pilot_strafe_speed = 25.0f;         // m/s
+float pilot_variety = 0.3f;               // fraction of each pilot's own values
 float pilot_fire_angle = 0.05f;           // rad
 float pilot_gun_reach = 1200.0f;          // m
 float pilot_default_shot_speed = 500.0f;  // m/s
+float pilot_burst_time = 0.7f;            // s
+float pilot_burst_pause = 2.0f;           // s
+float pilot_aim_scatter = 0.01f;          // rad
+float pilot_lead_error = 0.7f;            // fraction of the quarry's own way
+float pilot_scatter_interval = 0.7f;      // s
 
 // A thing is gone for a pilot once it is dead or blowing up.
 static const unsigned GONE = THING_DEAD | THING_EXPLODING;
@@ -57,12 +64,22 @@ static bool is_hostile(VESSEL* v, THING* t)
            get_team_relation(t->get_team(), v->get_team()) < 0;
 }
 
+// A factor around 1 by up to pilot_variety either way, so that the
+// pilots of a wave do not fly alike.
+static float varied() { return 1.0f + (2.0f * random_unit() - 1.0f) * pilot_variety; }
+
 PILOT::PILOT(float cruise)
     : cruise_thrust(cruise),
       reaction_delay(pilot_reaction_min + random_unit() * (pilot_reaction_max - pilot_reaction_min)),
       sighted_time(0.0f),
       pulling_up(false),
-      strafe_side(random15() & 1 ? 1.0f : -1.0f)
+      strafe_speed((random15() & 1 ? 1.0f : -1.0f) * pilot_strafe_speed * varied()),
+      standoff(pilot_standoff * varied()),
+      burst_time(pilot_burst_time * varied()),
+      burst_pause(pilot_burst_pause * varied()),
+      aim_error{0.0f, 0.0f},
+      scatter_time(0.0f),
+      burst_clock(random_unit() * (pilot_burst_time + pilot_burst_pause))
 {
     set_type_string("pilot");
     set_id_string("pilot");
@@ -184,14 +201,47 @@ void PILOT::pull_up(VESSEL* v)
 }
 
 // Muzzle speed of the selected gun, for the lead.
-static float shot_speed(VESSEL*)
+static float shot_speed(VESSEL* v)
 {
-    return pilot_default_shot_speed;
+    GUN* gun = dynamic_cast<GUN*>(v->get_slot_item(v->get_cur_gun()));
+    return gun ? gun->get_bullet_speed() : pilot_default_shot_speed;
+}
+
+// The pilot's hand is not steady and its guess of where the quarry goes is
+// only a guess: the aim wanders off the lead point, to a new place every
+// pilot_scatter_interval, by up to pilot_aim_scatter of the distance plus
+// pilot_lead_error of the way the quarry itself moves while the shot flies
+// (guess, m). A vessel sitting still is hit; one that moves fast is often
+// missed.
+void PILOT::scatter_aim(VESSEL* v, float dist, float guess, float dt, float* aim)
+{
+    scatter_time -= dt;
+    if (scatter_time <= 0.0f) {
+        scatter_time = pilot_scatter_interval;
+        for (float& e : aim_error)
+            e = 2.0f * random_unit() - 1.0f;
+    }
+    float spread = pilot_aim_scatter * dist + pilot_lead_error * guess;  // m
+    float x[3], z[3];
+    axis_of(v, 0, x);
+    axis_of(v, 2, z);
+    for (int i = 0; i < 3; i++)
+        aim[i] += (x[i] * aim_error[0] + z[i] * aim_error[1]) * spread;
+}
+
+// Fires in bursts: the trigger may be held for a burst, then rests for a
+// pause, the clock running only while the pilot fights.
+bool PILOT::burst_allows(float dt)
+{
+    burst_clock += dt;
+    if (burst_clock >= burst_time + burst_pause)
+        burst_clock = 0.0f;
+    return burst_clock < burst_time;
 }
 
 // Nose on the lead point; meanwhile close to the standoff distance, slide
 // round the quarry and stay above the pull-up height; fire when the aim is on.
-void PILOT::attack(VESSEL* v, THING* t)
+void PILOT::attack(VESSEL* v, THING* t, float dt)
 {
     float own_vel[3], their_vel[3];
     v->get_vel(own_vel);
@@ -201,20 +251,22 @@ void PILOT::attack(VESSEL* v, THING* t)
     float offset[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
     float rel_vel[3] = {their_vel[0] - own_vel[0], their_vel[1] - own_vel[1], their_vel[2] - own_vel[2]};
     float aim[3];
-    lead_point(offset, rel_vel, shot_speed(v), aim);
+    float speed = shot_speed(v);
+    lead_point(offset, rel_vel, speed, aim);
+    float dist = length3(offset);
+    scatter_aim(v, dist, length3(their_vel) * dist / speed, dt, aim);
     steer(v, aim);
 
-    float dist = length3(offset);
     float top = v->get_stabilizer_speed() * pilot_attack_thrust;
-    float approach = (dist - pilot_standoff) * pilot_approach_gain;
+    float approach = (dist - standoff) * pilot_approach_gain;
     approach = approach < -pilot_back_off_speed ? -pilot_back_off_speed : approach > top ? top : approach;
     float want[3] = {0.0f, 0.0f, 0.0f};
     float across = hypotf(offset[0], offset[1]);
     for (int i = 0; i < 3 && dist > 0.0f; i++)
         want[i] = offset[i] / dist * approach;
     if (across > 0.0f) {
-        want[0] += -offset[1] / across * strafe_side * pilot_strafe_speed;
-        want[1] += offset[0] / across * strafe_side * pilot_strafe_speed;
+        want[0] += -offset[1] / across * strafe_speed;
+        want[1] += offset[0] / across * strafe_speed;
     }
     // Descend no faster than the height above the pull-up band allows.
     float clearance = p[2] - v->get_radius();
@@ -227,7 +279,8 @@ void PILOT::attack(VESSEL* v, THING* t)
     axis_of(v, 1, y);
     float aim_length = length3(aim);
     float facing = aim_length > 0.0f ? dot3(y, aim) / aim_length : 0.0f;  // cosine of the aim error
-    v->set_trigger(facing >= cosf(pilot_fire_angle) && dist < pilot_gun_reach);
+    bool in_burst = burst_allows(dt);
+    v->set_trigger(in_burst && facing >= cosf(pilot_fire_angle) && dist < pilot_gun_reach);
 }
 
 // Straight ahead at the cruise thrust, as a target without a pilot flies,
@@ -253,13 +306,16 @@ void PILOT::tick(float dt)
     v->set_stabilizer(true);
     v->set_rstabilizer(true);
     v->set_hstabilizer(true);
+    // A new vessel has no gun group chosen: take the first, as a player would.
+    if (v->get_cur_gun() < 0)
+        v->next_gun_type();
     react(v, spot_hostile(v), dt);
     pulling_up = ground_ahead(v);
     THING* t = v->get_target();
     if (pulling_up)
         pull_up(v);
     else if (is_hostile(v, t))
-        attack(v, t);
+        attack(v, t, dt);
     else
         cruise(v);
 }

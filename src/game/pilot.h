@@ -34,9 +34,15 @@ extern float pilot_standoff;            // m: distance a pilot keeps from its qu
 extern float pilot_approach_gain;       // m/s of approach per metre beyond the standoff
 extern float pilot_back_off_speed;      // m/s: fastest a pilot backs away when too close
 extern float pilot_strafe_speed;        // m/s sideways around the quarry while fighting
+extern float pilot_variety;             // each pilot's strafe speed, standoff and bursts differ by up to this fraction
 extern float pilot_fire_angle;          // rad: largest angle between nose and aim point to fire at
 extern float pilot_gun_reach;           // m: farthest a pilot fires its guns
 extern float pilot_default_shot_speed;  // m/s assumed for the lead when no gun is selected
+extern float pilot_burst_time;          // s a pilot holds the trigger in one burst
+extern float pilot_burst_pause;         // s between bursts
+extern float pilot_aim_scatter;         // rad: largest error of a pilot's aim at a still target, each way
+extern float pilot_lead_error;          // largest error of a pilot's lead, as a fraction of the lead
+extern float pilot_scatter_interval;    // s a pilot's aim error lasts before it wanders elsewhere
 
 class PILOT : public THING {
 public:
@@ -57,7 +63,9 @@ private:
     void react(VESSEL* v, THING* seen, float dt);
     bool ground_ahead(VESSEL* v);
     void pull_up(VESSEL* v);
-    void attack(VESSEL* v, THING* t);
+    void attack(VESSEL* v, THING* t, float dt);
+    void scatter_aim(VESSEL* v, float dist, float guess, float dt, float* aim);
+    bool burst_allows(float dt);
     void cruise(VESSEL* v);
     void steer(VESSEL* v, const float* dir);
     void move(VESSEL* v, const float* want);
@@ -67,7 +75,13 @@ private:
     THING_REF sighted;     // what the pilot last saw to go for; null: nothing
     float sighted_time;    // s that sighting has lasted
     bool pulling_up;       // keeping clear of the ground takes over
-    float strafe_side;     // -1 or 1: which way round the quarry the pilot slides
+    float strafe_speed;    // m/s round the quarry, negative: the other way
+    float standoff;        // m the pilot keeps from its quarry
+    float burst_time;      // s the pilot holds the trigger in one burst
+    float burst_pause;     // s between its bursts
+    float aim_error[2];    // -1..1: how far off the lead point the aim is, right and up
+    float scatter_time;    // s until the aim error wanders elsewhere
+    float burst_clock;     // s into the present burst and pause
 };
 
 // Puts a new pilot into the vessel (as its child) that flies it from now on.
