@@ -33,6 +33,10 @@ float pilot_burst_pause = 2.0f;           // s
 float pilot_aim_scatter = 0.01f;          // rad
 float pilot_lead_error = 0.7f;            // fraction of the quarry's own way
 float pilot_scatter_interval = 0.7f;      // s
+float pilot_missile_interval = 12.0f;     // s
+float pilot_missile_angle = 0.35f;        // rad
+float pilot_missile_range = 1500.0f;      // m
+float pilot_launch_hold = 0.4f;           // s
 
 // A thing is gone for a pilot once it is dead or blowing up.
 static const unsigned GONE = THING_DEAD | THING_EXPLODING;
@@ -79,7 +83,9 @@ PILOT::PILOT(float cruise)
       burst_pause(pilot_burst_pause * varied()),
       aim_error{0.0f, 0.0f},
       scatter_time(0.0f),
-      burst_clock(random_unit() * (pilot_burst_time + pilot_burst_pause))
+      burst_clock(random_unit() * (pilot_burst_time + pilot_burst_pause)),
+      missile_time(random_unit() * pilot_missile_interval),
+      launch_time(0.0f)
 {
     set_type_string("pilot");
     set_id_string("pilot");
@@ -239,6 +245,41 @@ bool PILOT::burst_allows(float dt)
     return burst_clock < burst_time;
 }
 
+// Steps through the gun groups, as the next-group key does, until the
+// selected one is of the kind asked for (SLOT_GUN or SLOT_MISSILE); false,
+// with the selection back where it was, when the vessel has none.
+static bool select_group(VESSEL* v, int kind)
+{
+    for (int tries = 0; tries <= MAX_SLOTS; tries++) {
+        THING* item = v->get_slot_item(v->get_cur_gun());
+        if (item && (item->get_slottype() & (SLOT_GUN | SLOT_MISSILE)) == kind)
+            return true;
+        v->next_gun_type();
+    }
+    return false;
+}
+
+// Now and then, with the quarry in front, the pilot selects its missiles and
+// holds the trigger until one is away (pilot_launch_hold); true while it
+// does, so that the guns wait.
+bool PILOT::launch_missile(VESSEL* v, float cos_off_nose, float dist, float dt)
+{
+    missile_time -= dt;
+    if (launch_time > 0.0f) {
+        launch_time -= dt;
+        return true;
+    }
+    bool in_front = cos_off_nose >= cosf(pilot_missile_angle) && dist < pilot_missile_range;
+    if (missile_time > 0.0f || !in_front)
+        return false;
+    missile_time = pilot_missile_interval * varied();
+    if (!select_group(v, SLOT_MISSILE))
+        return false;
+    launch_time = pilot_launch_hold;
+    v->set_trigger(true);
+    return true;
+}
+
 // Nose on the lead point; meanwhile close to the standoff distance, slide
 // round the quarry and stay above the pull-up height; fire when the aim is on.
 void PILOT::attack(VESSEL* v, THING* t, float dt)
@@ -280,6 +321,10 @@ void PILOT::attack(VESSEL* v, THING* t, float dt)
     float aim_length = length3(aim);
     float facing = aim_length > 0.0f ? dot3(y, aim) / aim_length : 0.0f;  // cosine of the aim error
     bool in_burst = burst_allows(dt);
+    float cos_off_nose = dist > 0.0f ? dot3(y, offset) / dist : 1.0f;
+    if (launch_missile(v, cos_off_nose, dist, dt))
+        return;
+    select_group(v, SLOT_GUN);
     v->set_trigger(in_burst && facing >= cosf(pilot_fire_angle) && dist < pilot_gun_reach);
 }
 

@@ -8,7 +8,7 @@
 //
 // What it does, first match wins: keep clear of the ground; go for a
 // hostile vessel it has seen (turn toward the lead point, close in, fire
-// when the aim is on); otherwise fly straight and level at its cruise
+// when the aim is on, now and then a missile); otherwise fly straight and level at its cruise
 // thrust, as a target without a pilot does.
 #pragma once
 
@@ -43,6 +43,10 @@ extern float pilot_burst_pause;         // s between bursts
 extern float pilot_aim_scatter;         // rad: largest error of a pilot's aim at a still target, each way
 extern float pilot_lead_error;          // largest error of a pilot's lead, as a fraction of the lead
 extern float pilot_scatter_interval;    // s a pilot's aim error lasts before it wanders elsewhere
+extern float pilot_missile_interval;    // s between a pilot's missile launches, about
+extern float pilot_missile_angle;       // rad: the quarry must be this close to the nose for a launch
+extern float pilot_missile_range;       // m: and no farther than this
+extern float pilot_launch_hold;         // s the trigger is held with the missiles selected
 
 class PILOT : public THING {
 public:
@@ -66,6 +70,7 @@ private:
     void attack(VESSEL* v, THING* t, float dt);
     void scatter_aim(VESSEL* v, float dist, float guess, float dt, float* aim);
     bool burst_allows(float dt);
+    bool launch_missile(VESSEL* v, float cos_off_nose, float dist, float dt);
     void cruise(VESSEL* v);
     void steer(VESSEL* v, const float* dir);
     void move(VESSEL* v, const float* want);
@@ -82,6 +87,8 @@ private:
     float aim_error[2];    // -1..1: how far off the lead point the aim is, right and up
     float scatter_time;    // s until the aim error wanders elsewhere
     float burst_clock;     // s into the present burst and pause
+    float missile_time;    // s until the pilot may launch a missile
+    float launch_time;     // s it still holds the trigger on its missiles
 };
 
 // Puts a new pilot into the vessel (as its child) that flies it from now on.

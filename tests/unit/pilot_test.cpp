@@ -109,6 +109,18 @@ float distance(THING* a, THING* b)
     return sqrtf((q[0] - p[0]) * (q[0] - p[0]) + (q[1] - p[1]) * (q[1] - p[1]) + (q[2] - p[2]) * (q[2] - p[2]));
 }
 
+// A missile launcher as the vessel sees one: an item of a missile slot that
+// holds a shot and counts the pulls of its trigger.
+class COUNTING_LAUNCHER : public SLOTTHING {
+public:
+    COUNTING_LAUNCHER() { slot_type = SLOT_MISSILE; }
+    float get_ammo() override { return 1.0f; }
+    float get_reload_interval() override { return 1.0f; }
+    bool trigger_lock() override { return false; }
+    void set_trigger(bool on) override { pulls += on; }
+    int pulls = 0;
+};
+
 }  // namespace
 
 TEST(Pilot, OpponentsFightOnlyWithDashE)
@@ -232,17 +244,17 @@ TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
     SKY s;
     give_pilot(s.vessel, 0.25f);
     s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
-    // A hostile vessel hanging in the air ahead and to the left.
+    // A hostile vessel hovering ahead and to the left.
     VESSEL* quarry = new VESSEL();
     quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
     quarry->set_team(PLAYER_TEAM);
+    quarry->set_stabilizer(true);
+    quarry->set_rstabilizer(true);
     quarry->locate_rel(-600.0f, 700.0f, 400.0f);
     s.world.add_child(quarry);
     s.world.update_abs_matrix();
-    for (int f = 0; f < 4 * FRAMES_PER_SECOND; f++) {
-        quarry->locate_rel(-600.0f, 700.0f, 400.0f);  // held in place
+    for (int f = 0; f < 4 * FRAMES_PER_SECOND; f++)
         s.step();
-    }
     ASSERT_EQ(s.vessel->get_target(), quarry);
     EXPECT_LT(degrees_off_nose(s.vessel, quarry), 10.0f);  // turned from 41 degrees off toward it
     EXPECT_GT(s.vessel->get_thrust_input(1), 0.25f);      // closing in faster than it cruised
@@ -262,6 +274,43 @@ TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
     EXPECT_FLOAT_EQ(s.vessel->get_thrust_input(1), 0.25f);
     EXPECT_FLOAT_EQ(s.vessel->get_thrust_input(0), 0.0f);
     EXPECT_FLOAT_EQ(s.vessel->get_thrust_input(2), 0.0f);
+}
+
+TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFront)
+{
+    srand(1);
+    SKY s;
+    s.vessel->clear_slot(6);
+    COUNTING_LAUNCHER* launcher = new COUNTING_LAUNCHER();
+    ASSERT_TRUE(s.vessel->fill_slot(6, launcher));
+    give_pilot(s.vessel, 0.25f);
+    s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
+    VESSEL* quarry = new VESSEL();
+    quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
+    quarry->set_team(PLAYER_TEAM);
+    quarry->set_stabilizer(true);  // hovering ahead
+    quarry->set_rstabilizer(true);
+    quarry->locate_rel(0.0f, 700.0f, 300.0f);
+    s.world.add_child(quarry);
+    int pulls = 0;
+    std::vector<float> launched_at;  // s
+    for (int f = 0; f < 40 * FRAMES_PER_SECOND; f++) {
+        s.step();
+        if (launcher->pulls > pulls) {
+            pulls = launcher->pulls;
+            launched_at.push_back(f * DT);
+            EXPECT_LT(degrees_off_nose(s.vessel, quarry), pilot_missile_angle * 180.0f / (float)M_PI);
+        }
+    }
+    // One launch per interval or so, not a salvo every frame.
+    EXPECT_GE(launched_at.size(), 2u);
+    EXPECT_LE(launched_at.size(), 5u);
+    for (size_t i = 1; i < launched_at.size(); i++)
+        EXPECT_GT(launched_at[i] - launched_at[i - 1], pilot_missile_interval * (1.0f - pilot_variety) - 0.1f);
+    // Between launches the guns are the selected group again.
+    THING* selected = s.vessel->get_slot_item(s.vessel->get_cur_gun());
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(selected->get_slottype() & (SLOT_GUN | SLOT_MISSILE), SLOT_GUN);
 }
 
 TEST(Pilot, TheLeadMovesTheAimAlongTheRelativeVelocityForTheShotTime)
