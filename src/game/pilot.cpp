@@ -246,8 +246,8 @@ bool PILOT::burst_allows(float dt)
 }
 
 // Steps through the gun groups, as the next-group key does, until the
-// selected one is of the kind asked for (SLOT_GUN or SLOT_MISSILE); false,
-// with the selection back where it was, when the vessel has none.
+// selected one is of the kind asked for (SLOT_GUN or SLOT_MISSILE); false
+// when the vessel has none (every group has been selected in turn).
 static bool select_group(VESSEL* v, int kind)
 {
     for (int tries = 0; tries <= MAX_SLOTS; tries++) {
@@ -346,8 +346,12 @@ void PILOT::tick(float dt)
 {
     THING::tick(dt);
     VESSEL* v = flown();
-    if (!v || (v->get_flags() & GONE))
+    if (!v)
         return;
+    if (v->get_flags() & GONE) {
+        v->set_trigger(false);  // nobody left at the controls
+        return;
+    }
     v->set_stabilizer(true);
     v->set_rstabilizer(true);
     v->set_hstabilizer(true);
