@@ -163,11 +163,15 @@ TEST(Pilot, AWaveTurnsOnAHoveringPlayerOneVesselAfterAnotherAndShootsItDown)
     std::vector<int> noticed(w.size(), -1);    // frame each one chose the player
     std::vector<bool> aimed(w.size(), false);  // had its nose on the player within gun reach
     float lowest = full;                       // the player's shield
+    bool missile_seen = false;                 // one of the wave's launchers fired
     testing::internal::CaptureStdout();
     for (int f = 0; f < 60 * FRAMES_PER_SECOND && player.get() && lowest > 0.0f; f++) {
         simulate_frame(a.g, DT);
         if (player.get())
             lowest = std::min(lowest, player->get_shield());
+        for (THING* t = a.g.world->get_first_child(); t; t = t->get_next())
+            if (!strcmp(t->get_thingtype_string(), "MISSILE") && t->get_owner() != player.get())
+                missile_seen = true;
         for (size_t i = 0; i < w.size() && player.get(); i++) {
             if (noticed[i] < 0 && w[i]->get_target() == player.get())
                 noticed[i] = f;
@@ -181,6 +185,7 @@ TEST(Pilot, AWaveTurnsOnAHoveringPlayerOneVesselAfterAnotherAndShootsItDown)
     ASSERT_NE(player.get(), nullptr);
     EXPECT_LE(lowest, 0.0f) << "of " << full;
     EXPECT_TRUE(player->has_flags(THING_EXPLODING));
+    EXPECT_TRUE(missile_seen);
     std::vector<float> delays;
     for (size_t i = 0; i < w.size(); i++) {
         SCOPED_TRACE(w[i]->get_vessel_id_string());
