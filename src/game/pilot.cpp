@@ -26,6 +26,7 @@ float pilot_back_off_speed = 20.0f;       // m/s
 float pilot_strafe_speed = 25.0f;         // m/s
 float pilot_variety = 0.3f;               // fraction of each pilot's own values
 float pilot_fire_angle = 0.05f;           // rad
+float pilot_friend_angle = 0.1f;          // rad
 float pilot_gun_reach = 1200.0f;          // m
 float pilot_default_shot_speed = 500.0f;  // m/s
 float pilot_burst_time = 0.7f;            // s
@@ -245,6 +246,28 @@ bool PILOT::burst_allows(float dt)
     return burst_clock < burst_time;
 }
 
+// A vessel of the pilot's own side nearer than the quarry and within
+// pilot_friend_angle of the line to it (offset, dist: where the quarry is).
+// Shots that meet the quarry fly along that line over the ground, whatever
+// lead the nose takes: holding fire spares the friend.
+static bool friend_in_line(VESSEL* v, const float* offset, float dist)
+{
+    THING* world = v->get_parent();
+    if (!world || dist <= 0.0f)
+        return false;
+    const float* p = v->get_abs().t;
+    for (THING* t = world->get_first_child(); t; t = t->get_next()) {
+        if (t == v || (t->get_flags() & GONE) || get_team_relation(t->get_team(), v->get_team()) <= 0)
+            continue;
+        const float* q = t->get_abs().t;
+        float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
+        float along = dot3(d, offset) / dist;  // m toward the quarry
+        if (along > 0.0f && along < dist && along >= length3(d) * cosf(pilot_friend_angle))
+            return true;
+    }
+    return false;
+}
+
 // Steps through the gun groups, as the next-group key does, until the
 // selected one is of the kind asked for (SLOT_GUN or SLOT_MISSILE); false
 // when the vessel has none (every group has been selected in turn).
@@ -262,15 +285,17 @@ static bool select_group(VESSEL* v, int kind)
 // Now and then, with the quarry in front, the pilot selects its missiles and
 // holds the trigger until one is away (pilot_launch_hold); true while it
 // does, so that the guns wait.
-bool PILOT::launch_missile(VESSEL* v, float cos_off_nose, float dist, float dt)
+bool PILOT::launch_missile(VESSEL* v, const float* offset, float dist, float dt)
 {
     missile_time -= dt;
     if (launch_time > 0.0f) {
         launch_time -= dt;
         return true;
     }
-    bool in_front = cos_off_nose >= cosf(pilot_missile_angle) && dist < pilot_missile_range;
-    if (missile_time > 0.0f || !in_front)
+    float y[3];
+    axis_of(v, 1, y);
+    bool in_front = dist > 0.0f && dot3(y, offset) >= dist * cosf(pilot_missile_angle) && dist < pilot_missile_range;
+    if (missile_time > 0.0f || !in_front || friend_in_line(v, offset, dist))
         return false;
     missile_time = pilot_missile_interval * varied();
     if (!select_group(v, SLOT_MISSILE))
@@ -321,11 +346,11 @@ void PILOT::attack(VESSEL* v, THING* t, float dt)
     float aim_length = length3(aim);
     float facing = aim_length > 0.0f ? dot3(y, aim) / aim_length : 0.0f;  // cosine of the aim error
     bool in_burst = burst_allows(dt);
-    float cos_off_nose = dist > 0.0f ? dot3(y, offset) / dist : 1.0f;
-    if (launch_missile(v, cos_off_nose, dist, dt))
+    if (launch_missile(v, offset, dist, dt))
         return;
     select_group(v, SLOT_GUN);
-    v->set_trigger(in_burst && facing >= cosf(pilot_fire_angle) && dist < pilot_gun_reach);
+    bool on_aim = facing >= cosf(pilot_fire_angle) && dist < pilot_gun_reach;
+    v->set_trigger(in_burst && on_aim && !friend_in_line(v, offset, dist));
 }
 
 // Straight ahead at the cruise thrust, as a target without a pilot flies,

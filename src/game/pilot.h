@@ -70,7 +70,7 @@ private:
     void attack(VESSEL* v, THING* t, float dt);
     void scatter_aim(VESSEL* v, float dist, float guess, float dt, float* aim);
     bool burst_allows(float dt);
-    bool launch_missile(VESSEL* v, float cos_off_nose, float dist, float dt);
+    bool launch_missile(VESSEL* v, const float* offset, float dist, float dt);
     void cruise(VESSEL* v);
     void steer(VESSEL* v, const float* dir);
     void move(VESSEL* v, const float* want);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "effects/lead.h"
+#include "equipment/gun.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/pilot.h"
@@ -316,6 +317,47 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFront)
     THING* selected = s.vessel->get_slot_item(s.vessel->get_cur_gun());
     ASSERT_NE(selected, nullptr);
     EXPECT_EQ(selected->get_slottype() & (SLOT_GUN | SLOT_MISSILE), SLOT_GUN);
+}
+
+TEST(Pilot, HoldsFireWhileAFriendIsInTheLineOfFire)
+{
+    for (bool blocked : {false, true}) {
+        SCOPED_TRACE(blocked ? "a friend in between" : "a friend off to the side");
+        srand(1);
+        SKY s;
+        give_pilot(s.vessel, 0.25f);
+        s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
+        VESSEL* quarry = new VESSEL();
+        quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
+        quarry->set_team(PLAYER_TEAM);
+        quarry->set_stabilizer(true);
+        quarry->set_rstabilizer(true);
+        quarry->locate_rel(0.0f, 700.0f, 300.0f);
+        s.world.add_child(quarry);
+        VESSEL* mate = new VESSEL();
+        mate->load_vcd(s.data.file("victim.vcd").c_str());
+        mate->set_team(TARGET_TEAM);
+        mate->locate_rel(300.0f, 0.0f, 600.0f);
+        s.world.add_child(mate);
+        s.world.update_abs_matrix();
+        GUN* lasers[2] = {dynamic_cast<GUN*>(s.vessel->get_slot_item(4)), dynamic_cast<GUN*>(s.vessel->get_slot_item(5))};
+        ASSERT_TRUE(lasers[0] && lasers[1]);
+        int firing = 0;  // frames in which a laser fired
+        for (int f = 0; f < 15 * FRAMES_PER_SECOND; f++) {
+            const float* p = s.vessel->get_abs().t;
+            const float* q = quarry->get_abs().t;
+            if (blocked)
+                mate->locate_rel((p[0] + q[0]) / 2, (p[1] + q[1]) / 2, (p[2] + q[2]) / 2);
+            else
+                mate->locate_rel(p[0] + 300.0f, p[1], p[2] + 300.0f);
+            s.step();
+            firing += lasers[0]->get_trigger() || lasers[1]->get_trigger();
+        }
+        if (blocked)
+            EXPECT_EQ(firing, 0);
+        else
+            EXPECT_GT(firing, 10);
+    }
 }
 
 TEST(Pilot, TheLeadMovesTheAimAlongTheRelativeVelocityForTheShotTime)
