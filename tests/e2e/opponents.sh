@@ -11,10 +11,12 @@ trap 'rm -rf "$shots"' EXIT
 console_panel="165x155+59+315"    # panel 0 once "1 1" has put the console on it
 below_horizon="400x60+120+250"    # ground just below the horizon, clear of every panel
 
-# The start of a game with the given options: the console on panel 0.
+# The start of a game with the given options, flying the first vessel of
+# the selection screen (the all-rounder): the console on panel 0.
 start_with_console() {
   start_game -w "$@"
   w=$(game_window) || fail "no window"
+  fly_first_vessel "$w" || fail "the flight did not begin after the selection screen"
   sleep 2
   send_keys "$w" 1 1
   sleep 1
