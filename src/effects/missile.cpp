@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "effects/fireball.h"
+#include "effects/lead.h"
 #include "game/globals.h"
 
 float missile_lifetime = 30.0f;          // s
@@ -89,16 +90,14 @@ void MISSILE::steer(float dt)
         return;
     float m = dt * turn_rate;
     // Aim where the target's offset will have drifted, along the relative
-    // velocity, by one target distance: turning that way brings the
-    // closing velocity onto the line of sight, a collision course.
+    // velocity, by one target distance (the lead of something closing at
+    // the relative speed itself): turning that way brings the closing
+    // velocity onto the line of sight, a collision course.
     float tv[3];
     target->get_vel(tv);
     float u[3] = {tv[0] - vel[0], tv[1] - vel[1], tv[2] - vel[2]};
-    float s = sqrtf(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
-    float a[3] = {d[0], d[1], d[2]};
-    if (s > 0.0f)
-        for (int i = 0; i < 3; i++)
-            a[i] += u[i] * dist / s;
+    float a[3];
+    lead_point(d, u, sqrtf(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]), a);
     // The aim point in the missile's own frame: x right, y nose, z up.
     float l[3];
     for (int c = 0; c < 3; c++)

@@ -356,7 +356,7 @@ static bool dispatch_scene_key(GAME& g, int scancode)
     case KEY_F4: view_key(g, VIEW_FIXED, "Fixed view\n"); return true;
     case KEY_F5: view_key(g, VIEW_MISSILE, "Missile view\n"); return true;
     case KEY_F6: view_key(g, VIEW_PILOT_TO_MISSILE, "Pilot to missile view\n"); return true;
-    case KEY_F9: respawn_targets(g.world); return true;
+    case KEY_F9: respawn_targets(g.world, g.settings.opponents_fight); return true;
     case KEY_F10: list_world(g); return true;
     case KEY_ESC: g.quit = true; return true;
     default: return false;

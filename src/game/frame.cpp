@@ -90,5 +90,5 @@ void simulate_frame(GAME& g, float dt)
     harvest_spawn(g);                                                // S14
     crop_explosions(g.world, g.world);                              // S15
     if (g.target_waves && check_targets(g.world->get_first_child()))  // S16
-        respawn_targets(g.world);
+        respawn_targets(g.world, g.settings.opponents_fight);
 }

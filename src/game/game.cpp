@@ -168,6 +168,8 @@ bool start_scene(GAME& g)
     setup_projection();
     for (const char* line : {"Zirerura Rezed Sys\n", "DUZ 4.7a\n", "All systems ok.\n", "--------------------\n"})
         new_message(line);
+    if (g.settings.opponents_fight)
+        new_message("Opponents fight back.\n");
     return true;
 }
 

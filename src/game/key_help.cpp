@@ -94,6 +94,7 @@ void print_help(FILE* out)
           "  -m0            mouse steering off\n"
           "  -mx<n>, -my<n> mouse x / y scale (default 0.1)\n"
           "  -x0            explosions not drawn\n"
+          "  -e             opponents fight back: the target vessels attack\n"
           "  -h, --help     this text\n"
           "\n"
           "Keys:\n",

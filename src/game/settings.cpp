@@ -50,6 +50,9 @@ static void apply_option(SETTINGS& s, const char* arg)
         else if (value == 'y')
             s.mouse_y_scale = strtof(arg + 3, nullptr);
         break;
+    case 'e':
+        s.opponents_fight = true;
+        break;
     case 'x':
         if (value == '0')
             s.show_explosions = false;

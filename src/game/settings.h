@@ -17,6 +17,7 @@ struct SETTINGS {
     float mouse_x_scale = 0.1f;  // -mx<number>
     float mouse_y_scale = 0.1f;  // -my<number>
     bool show_explosions = true; // -x0: off
+    bool opponents_fight = false; // -e: the target vessels are flown by pilots that attack
 };
 
 // Applies argv[1..argc-1] to the given settings and answers the result.

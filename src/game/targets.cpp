@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/globals.h"
+#include "game/pilot.h"
 
 #include "scene/thing.h"
 #include "vessel/vessel.h"
@@ -51,7 +52,7 @@ bool check_targets(THING* first)
 float target_spacing[3] = {50.0f, -100.0f, 50.0f};  // m between ranks: sideways, back, up
 float target_thrust = 0.25f;                          // forward thrust a new target flies with
 
-void respawn_targets(THING* world)
+void respawn_targets(THING* world, bool piloted)
 {
     if (!world)
         return;
@@ -72,6 +73,8 @@ void respawn_targets(THING* world)
         v->locate_rel(respawn_point[0] + target_spacing[0] * side, respawn_point[1] + target_spacing[1] * rank,
                       respawn_point[2] + target_spacing[2] * rank);
         v->set_thrust(target_thrust, 1);
+        if (piloted)
+            give_pilot(v, target_thrust);
         world->add_child(v);
     }
 }

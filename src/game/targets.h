@@ -13,8 +13,9 @@ extern float target_thrust;      // forward thrust a new target flies with
 constexpr int PLAYER_TEAM = 1;
 constexpr int TARGET_TEAM = 2;
 
-// Adds a wave of eight target vessels to the world.
-void respawn_targets(THING* world);
+// Adds a wave of eight target vessels to the world; piloted: each gets a
+// pilot that fights back.
+void respawn_targets(THING* world, bool piloted = false);
 // True when none of "beta 1" .. "beta 8" is left alive among first and its
 // siblings; tells strayed ones to explode.
 bool check_targets(THING* first);

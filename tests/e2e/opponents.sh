@@ -1,0 +1,52 @@
+# Opponents that fight back: with -e the console says so at start, and a
+# player who sits still for a minute loses the vessel (the game switches to
+# the chase view of the replacement); no target flies into the ground; Escape
+# quits with 0. Without -e the console has no such line.
+set -u
+BUILD=$1
+source "$(dirname "$0")/../support/e2e_lib.sh"
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
+
+console_panel="165x155+59+315"    # panel 0 once "1 1" has put the console on it
+below_horizon="400x60+120+250"    # ground just below the horizon, clear of every panel
+
+# The start of a game with the given options, flying the first vessel of
+# the selection screen (the all-rounder): the console on panel 0.
+start_with_console() {
+  start_game -w "$@"
+  w=$(game_window) || fail "no window"
+  fly_first_vessel "$w" || fail "the flight did not begin after the selection screen"
+  sleep 2
+  send_keys "$w" 1 1
+  sleep 1
+}
+
+quit_game() {
+  send_keys "$w" Escape
+  wait_exit 3
+  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape ($*)"
+}
+
+start_with_console
+window_shot "$w" "$shots/plain.png"
+quit_game "without -e"
+
+start_with_console -e
+window_shot "$w" "$shots/start.png"
+n=$(pixels_differing "$shots/plain.png" "$shots/start.png" "$console_panel")
+[ "${n%.*}" -gt 30 ] 2>/dev/null || fail "with -e the console shows nothing more than without ($n pixels)"
+echo "ok: -e adds a line to the console at start ($n pixels)"
+
+# A minute with nobody at the controls: the wave arrives, turns on the
+# hovering vessel and shoots it down; its replacement is seen from behind.
+sleep 60
+window_shot "$w" "$shots/end.png"
+n=$(pixels_differing "$shots/start.png" "$shots/end.png" "$below_horizon")
+[ "${n%.*}" -gt 3000 ] 2>/dev/null ||
+  fail "after a minute the view is still the one from the start: the vessel was not shot down ($n pixels)"
+echo "ok: the vessel was shot down and replaced, the view is outside ($n pixels below the horizon changed)"
+grep -q "Ground intersect!" "$GAME_OUT" && fail "a vessel flew into the ground"
+echo "ok: no vessel flew into the ground"
+quit_game "with -e"
+echo "ok: Escape quits with 0"
