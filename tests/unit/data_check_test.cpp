@@ -158,148 +158,88 @@ TEST(DataCheck, CompleteFixtureIsCleanAndLeavesTheReadersAsTheyWere)
     EXPECT_EQ(definition_sink, nullptr);
 }
 
-TEST(DataCheck, UnknownKeysForEachFileKindAndThingType)
+namespace {
+
+// The fixture's hull with one piece of text replaced.
+std::string hull_with(const std::string& from, const std::string& to, int extra_slots = 3)
 {
-    {
-        FIXTURE f;
-        f.dir.write("ship.vcd", "VHD = hulls/h.vhd\nITEM = 2, items/gun.sid\nSPEED = 3\n");
-        expect_one(f, "ship.vcd", 3, "configuration: unknown key 'SPEED'");
-    }
-    {
-        FIXTURE f;
-        std::string hull = FIXTURE::hull_text(3);
-        f.dir.write("hulls/h.vhd", "WINGS = 2\n" + hull);
-        expect_one(f, "hulls/h.vhd", 1, "hull: unknown key 'WINGS'");
-    }
-    {
-        FIXTURE f;  // a gun key in a thruster
-        f.dir.write("items/jet.sid", "THINGTYPE = JET\nPOWER = 5000\nBSPEED = 3\n");
-        expect_one(f, "items/jet.sid", 3, "JET: unknown key 'BSPEED'");
-    }
-    {
-        FIXTURE f;  // a launcher key in a gun
-        f.dir.write("items/gun.sid", "THINGTYPE = GUN\nTECH = LASER\nBURNTIME = 3\n");
-        expect_one(f, "items/gun.sid", 3, "GUN: unknown key 'BURNTIME'");
-    }
-    {
-        FIXTURE f;
-        f.dir.write("items/msl.sid", "THINGTYPE = MISSILE\nTECH = RADAR\nCHARGE = 3\n");
-        expect_one(f, "items/msl.sid", 3, "MISSILE: unknown key 'CHARGE'");
-    }
-    {
-        FIXTURE f;
-        f.dir.write("items/shield.sid", "THINGTYPE = SHIELD\nPOWER = 5\nFUEL = 3\n");
-        expect_one(f, "items/shield.sid", 3, "unknown key 'FUEL'");
-    }
+    std::string hull = FIXTURE::hull_text(extra_slots);
+    if (!from.empty())
+        hull.replace(hull.find(from), from.size(), to);
+    return hull;
 }
 
-TEST(DataCheck, FilesThatDoNotOpen)
-{
-    {
-        FIXTURE f;
-        f.dir.write("ship.vcd", "VHD = hulls/none.vhd\n");
-        expect_one(f, "ship.vcd", 1, "hulls/none.vhd");
-    }
-    {
-        FIXTURE f;
-        f.dir.write("ship.vcd", "VHD = hulls/h.vhd\nITEM = 2, items/none.sid\n");
-        expect_one(f, "ship.vcd", 2, "items/none.sid");
-    }
-    {
-        FIXTURE f;
-        std::string hull = FIXTURE::hull_text(3);
-        hull.replace(hull.find("COCKPIT = models/box.3ds"), 24, "COCKPIT = models/pit.3ds");
-        f.dir.write("hulls/h.vhd", hull);
-        expect_one(f, "hulls/h.vhd", 2, "models/pit.3ds' does not load");
-    }
-    {
-        FIXTURE f;
-        std::filesystem::remove(f.path("sounds/zap.wav"));
-        expect_one(f, "items/gun.sid", 11, "sounds/zap.wav' does not load");
-    }
-    {
-        FIXTURE f;
-        std::filesystem::remove(f.path("rock00.3ds"));
-        expect_one(f, "rock00.3ds", 0, "does not load");
-    }
-    {
-        FIXTURE f;
-        std::filesystem::remove(f.path("textures/sky000.bmp"));
-        expect_one(f, "textures/sky000.bmp", 0, "picture does not load");
-    }
-    {
-        FIXTURE f;
-        std::filesystem::remove(f.path("victim.vcd"));
-        expect_one(f, "victim.vcd", 0, "targets");
-    }
-}
+// One file of the complete fixture rewritten (or removed, for a null text),
+// and the one problem that must be reported.
+struct BREAKAGE {
+    const char* file;
+    std::string text;
+    bool remove;
+    const char* reported_file;
+    int line;
+    const char* words;
+};
 
-TEST(DataCheck, NumbersThatDoNotParseOrThatTheLoaderClamps)
-{
-    {
-        FIXTURE f;  // an item's mass has no lower limit: only the parse is wrong
-        f.dir.write("items/jet.sid", "THINGTYPE = JET\nPOWER = 5000\nMASS = heavy\n");
-        expect_one(f, "items/jet.sid", 3, "'heavy' is not a number");
-    }
-    {
-        FIXTURE f;
-        std::string hull = FIXTURE::hull_text(3);
-        hull.replace(hull.find("MASS = 500"), 10, "MASS = 0.05");
-        f.dir.write("hulls/h.vhd", hull);
-        expect_one(f, "hulls/h.vhd", 5, "MASS 0.05 is below 0.1");
-    }
-    {
-        FIXTURE f;
-        std::string gun = "THINGTYPE = GUN\nTECH = LASER\nBSPEED = 1000\nBPOWER = -5\n";
-        f.dir.write("items/gun.sid", gun);
-        std::vector<CHECK_PROBLEM> ps = f.check();
-        ASSERT_EQ(ps.size(), 2u) << describe(ps);
-        EXPECT_EQ(ps[0].line, 3);
-        EXPECT_NE(ps[0].message.find("BSPEED 1000 is above 500: 500 is used"), std::string::npos);
-        EXPECT_EQ(ps[1].line, 4);
-        EXPECT_NE(ps[1].message.find("BPOWER -5 is below 0"), std::string::npos);
-    }
-    {
-        FIXTURE f;
-        f.dir.write("items/gun.sid", "THINGTYPE = GUN\nTECH = PLASMA\n");
-        expect_one(f, "items/gun.sid", 2, "TECH 'PLASMA' is not LASER, CONVENTIONAL or ROCKET");
-    }
-    {
-        FIXTURE f;  // a gun technology is no launcher technology
-        f.dir.write("items/msl.sid", "THINGTYPE = MISSILE\nTECH = LASER\n");
-        expect_one(f, "items/msl.sid", 2, "TECH 'LASER' is not DUMB, HEAT or RADAR");
-    }
-}
+}  // namespace
 
-TEST(DataCheck, SlotsAndItemsThatDoNotFit)
+TEST(DataCheck, EachFixtureBrokenInOnePlaceGivesOneProblemAtTheRightFileAndLine)
 {
-    {
+    const std::string vhd = "VHD = hulls/h.vhd\n";
+    const BREAKAGE cases[] = {
+        // unknown keys for each file kind and thing type
+        {"ship.vcd", vhd + "ITEM = 2, items/gun.sid\nSPEED = 3\n", false, "ship.vcd", 3,
+         "configuration: unknown key 'SPEED'"},
+        {"hulls/h.vhd", "WINGS = 2\n" + hull_with("", ""), false, "hulls/h.vhd", 1, "hull: unknown key 'WINGS'"},
+        {"items/jet.sid", "THINGTYPE = JET\nPOWER = 5000\nBSPEED = 3\n", false, "items/jet.sid", 3,
+         "JET: unknown key 'BSPEED'"},
+        {"items/gun.sid", "THINGTYPE = GUN\nTECH = LASER\nBURNTIME = 3\n", false, "items/gun.sid", 3,
+         "GUN: unknown key 'BURNTIME'"},
+        {"items/msl.sid", "THINGTYPE = MISSILE\nTECH = RADAR\nCHARGE = 3\n", false, "items/msl.sid", 3,
+         "MISSILE: unknown key 'CHARGE'"},
+        {"items/shield.sid", "THINGTYPE = SHIELD\nPOWER = 5\nFUEL = 3\n", false, "items/shield.sid", 3,
+         "unknown key 'FUEL'"},
+        // files that do not open
+        {"ship.vcd", "VHD = hulls/none.vhd\n", false, "ship.vcd", 1, "hulls/none.vhd"},
+        {"ship.vcd", vhd + "ITEM = 2, items/none.sid\n", false, "ship.vcd", 2, "items/none.sid"},
+        {"hulls/h.vhd", hull_with("COCKPIT = models/box.3ds", "COCKPIT = models/pit.3ds"), false, "hulls/h.vhd", 2,
+         "models/pit.3ds' does not load"},
+        {"sounds/zap.wav", "", true, "items/gun.sid", 11, "sounds/zap.wav' does not load"},
+        {"rock00.3ds", "", true, "rock00.3ds", 0, "does not load"},
+        {"textures/sky000.bmp", "", true, "textures/sky000.bmp", 0, "picture does not load"},
+        {"victim.vcd", "", true, "victim.vcd", 0, "targets"},
+        // numbers that do not parse or that the loader clamps
+        {"items/jet.sid", "THINGTYPE = JET\nPOWER = 5000\nMASS = heavy\n", false, "items/jet.sid", 3,
+         "'heavy' is not a number"},  // an item's mass has no lower limit: only the parse is wrong
+        {"hulls/h.vhd", hull_with("MASS = 500", "MASS = 0.05"), false, "hulls/h.vhd", 5, "MASS 0.05 is below 0.1"},
+        {"items/gun.sid", "THINGTYPE = GUN\nTECH = PLASMA\n", false, "items/gun.sid", 2,
+         "TECH 'PLASMA' is not LASER, CONVENTIONAL or ROCKET"},
+        {"items/msl.sid", "THINGTYPE = MISSILE\nTECH = LASER\n", false, "items/msl.sid", 2,
+         "TECH 'LASER' is not DUMB, HEAT or RADAR"},
+        // slots and items that do not fit
+        {"ship.vcd", vhd + "ITEM = 2, items/gun.sid\nITEM = 9, items/gun.sid\n", false, "ship.vcd", 3, "slot 9"},
+        {"hulls/h.vhd", hull_with("", "", 31), false, "hulls/h.vhd", 41, "more than 32 slots"},  // line 10 + 31
+        {"hulls/h.vhd", hull_with("SLOT = GM", "SLOT = Gm"), false, "hulls/h.vhd", 11, "'m' means nothing"},
+        {"items/gun.sid", "THINGTYPE = GUN\nTECH = LASER\nSLOTTYPE = Gz\n", false, "items/gun.sid", 3,
+         "'z' means nothing"},
+        {"victim.vcd", "EXPLOSION_SOUND = sounds/boom.wav\n", false, "victim.vcd", 1, "EXPLOSION_SOUND before any VHD"},
+    };
+    for (const BREAKAGE& b : cases) {
+        SCOPED_TRACE(std::string(b.file) + ": " + b.words);
         FIXTURE f;
-        f.dir.write("ship.vcd", "VHD = hulls/h.vhd\nITEM = 2, items/gun.sid\nITEM = 9, items/gun.sid\n");
-        expect_one(f, "ship.vcd", 3, "slot 9");
+        if (b.remove)
+            std::filesystem::remove(f.path(b.file));
+        else
+            f.dir.write(b.file, b.text);
+        expect_one(f, b.reported_file, b.line, b.words);
     }
-    {
-        FIXTURE f;  // 2 + 31 slots: the 33rd is line 10 + 31
-        f.dir.write("hulls/h.vhd", FIXTURE::hull_text(31));
-        expect_one(f, "hulls/h.vhd", 41, "more than 32 slots");
-    }
-    {
-        FIXTURE f;
-        std::string hull = FIXTURE::hull_text(3);
-        hull.replace(hull.find("SLOT = GM"), 9, "SLOT = Gm");
-        f.dir.write("hulls/h.vhd", hull);
-        expect_one(f, "hulls/h.vhd", 11, "'m' means nothing");
-    }
-    {
-        FIXTURE f;
-        f.dir.write("items/gun.sid", "THINGTYPE = GUN\nTECH = LASER\nSLOTTYPE = Gz\n");
-        expect_one(f, "items/gun.sid", 3, "'z' means nothing");
-    }
-    {
-        FIXTURE f;
-        f.dir.write("victim.vcd", "EXPLOSION_SOUND = sounds/boom.wav\n");
-        expect_one(f, "victim.vcd", 1, "EXPLOSION_SOUND before any VHD");
-    }
+    FIXTURE f;
+    f.dir.write("items/gun.sid", "THINGTYPE = GUN\nTECH = LASER\nBSPEED = 1000\nBPOWER = -5\n");
+    std::vector<CHECK_PROBLEM> ps = f.check();
+    ASSERT_EQ(ps.size(), 2u) << describe(ps);
+    EXPECT_EQ(ps[0].line, 3);
+    EXPECT_NE(ps[0].message.find("BSPEED 1000 is above 500: 500 is used"), std::string::npos);
+    EXPECT_EQ(ps[1].line, 4);
+    EXPECT_NE(ps[1].message.find("BPOWER -5 is below 0"), std::string::npos);
 }
 
 TEST(DataCheck, MeshesThatFailToLoadOrNameVerticesTheyDoNotHave)

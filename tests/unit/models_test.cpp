@@ -1,136 +1,18 @@
-// Model lifetime through the things that hold them, and the procedural
-// models' numbers and passes (the render-state cache shows which pass drew).
+// The procedural models: their numbers, colours and the pass each draws in
+// (the render-state cache shows which pass drew).
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 #include <GL/gl.h>
 
 #include <cmath>
-#include <cstddef>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime; its header is not always installed.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
 
 #include "render/ftexmodel.h"
 #include "render/hcmodel.h"
-#include "render/meshmodel.h"
 #include "render/texture.h"
 #include "scene/states.h"
-#include "scene/thing.h"
 #include "test_allegro.h"
-
-namespace {
-
-size_t heap_in_use()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
-
-struct WATCHED : MODEL {
-    explicit WATCHED(int* alive) : alive(alive) { ++*alive; }
-    ~WATCHED() override { --*alive; }
-    int* alive;
-};
-
-MESHMODEL* small_mesh()
-{
-    MESHMODEL* m = new MESHMODEL();
-    m->add_material(new MATERIAL("hull"));
-    float p[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1}};
-    for (auto& v : p)
-        m->add_vtx(v);
-    m->add_face(0, 1, 2);
-    m->add_face(1, 3, 2);
-    return m;
-}
-
-// One shot's worth of things, each with a model of its own, made, painted
-// in both passes and destroyed, as the frame loop does.
-void shot_cycle(THING& world)
-{
-    THING* bolt = new THING();
-    bolt->set_model(new LASER_MODEL(4, 0.2f, 1, 0, 0, 1, 1, 1));
-    THING* hull = new THING();
-    hull->set_model(small_mesh());
-    THING* puff = new THING();
-    puff->set_model(new FTEXMODEL("&puff", true));
-    THING* ball = new THING();
-    ball->set_model(new FIREBALL_MODEL(8, 6, FIREBALL_YELLOW));
-    world.add_child(bolt);
-    world.add_child(hull);
-    world.add_child(puff);
-    world.add_child(ball);
-    world.paint(PAINT_MATERIALS | PAINT_SOLID);
-    world.paint(PAINT_MATERIALS | PAINT_BLENDED);
-    world.remove_child(bolt);
-    world.remove_child(hull);
-    world.remove_child(puff);
-    world.remove_child(ball);
-}
-
-}  // namespace
-
-TEST(ModelLifetime, OneModelSharedByManyThingsLivesUntilTheLastLetsGo)
-{
-    int alive = 0;
-    MODEL* star = new WATCHED(&alive);
-    std::vector<THING*> stars;
-    for (int i = 0; i < 200; i++) {
-        stars.push_back(new THING());
-        stars.back()->set_model(star);
-    }
-    EXPECT_EQ(star->get_refcount(), 200);
-    for (int i = 0; i < 199; i++)
-        delete stars[i];
-    EXPECT_EQ(alive, 1);
-    EXPECT_EQ(star->get_refcount(), 1);
-    delete stars[199];
-    EXPECT_EQ(alive, 0);
-}
-
-TEST(ModelLifetime, MovingAModelToAnotherThingKeepsIt)
-{
-    int alive = 0;
-    MODEL* m = new WATCHED(&alive);
-    THING* from = new THING();
-    THING* to = new THING();
-    from->set_model(m);
-    to->set_model(from->get_model());  // the new holder first
-    from->set_model(nullptr);
-    EXPECT_EQ(alive, 1);
-    delete from;
-    EXPECT_EQ(alive, 1);
-    // Replacing a thing's model gives the old one back.
-    to->set_model(new WATCHED(&alive));
-    EXPECT_EQ(alive, 1);
-    delete to;
-    EXPECT_EQ(alive, 0);
-}
-
-TEST(ModelLifetime, HundredThousandShotsLeaveTheHeapFlat)
-{
-    ensure_headless_allegro();
-    THING world;
-    // Warm up: the texture list, the allocator's own tables.
-    for (int i = 0; i < 1000; i++)
-        shot_cycle(world);
-    size_t before = heap_in_use();
-    for (int i = 0; i < 100000; i++)
-        shot_cycle(world);
-    size_t after = heap_in_use();
-    // Four models a cycle that leaked would be tens of megabytes.
-    EXPECT_LT(after, before + 64 * 1024) << "heap grew from " << before << " to " << after;
-    EXPECT_EQ(world.get_first_child(), nullptr);
-}
 
 TEST(ProceduralModels, ParametersFollowTheirRules)
 {

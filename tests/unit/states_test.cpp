@@ -6,31 +6,25 @@
 
 #include "scene/states.h"
 
-TEST(RenderStates, SwitchesAreRecorded)
+TEST(RenderStates, SwitchesAreRecordedAndOneZeroMeansNoBlending)
 {
     enable_lights();
-    EXPECT_TRUE(lights_enabled());
-    disable_lights();
-    EXPECT_FALSE(lights_enabled());
     enable_bfc();
-    EXPECT_TRUE(bfc_enabled());
+    EXPECT_TRUE(lights_enabled() && bfc_enabled());
+    disable_lights();
     disable_bfc();
-    EXPECT_FALSE(bfc_enabled());
+    EXPECT_FALSE(lights_enabled() || bfc_enabled());
     enable_z_buffer();
-    EXPECT_TRUE(z_check_enabled());
-    EXPECT_TRUE(z_write_enabled());
+    EXPECT_TRUE(z_check_enabled() && z_write_enabled());
     disable_z_write();
     EXPECT_FALSE(z_write_enabled());
     EXPECT_TRUE(z_check_enabled());
     disable_z_check();
     EXPECT_FALSE(z_check_enabled());
-}
 
-TEST(RenderStates, OneZeroMeansNoBlendingAndKeepsTheFactors)
-{
     select_blend_func(GL_SRC_ALPHA, GL_ONE);
     EXPECT_TRUE(blend_enabled());
-    select_blend_func(GL_ONE, GL_ZERO);
+    select_blend_func(GL_ONE, GL_ZERO);  // blending off, the factors kept
     EXPECT_FALSE(blend_enabled());
     EXPECT_EQ(get_blend_src(), (unsigned)GL_SRC_ALPHA);
     EXPECT_EQ(get_blend_dst(), (unsigned)GL_ONE);

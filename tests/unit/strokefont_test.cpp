@@ -40,17 +40,6 @@ std::string drawn(const STROKE_RECORDER& r)
     return s;
 }
 
-void expect_glyph(const char c, const std::vector<charpoint>& want)
-{
-    const charpoint* p = stroke_glyph((unsigned char)c);
-    ASSERT_NE(p, nullptr);
-    for (size_t i = 0; i < want.size(); i++) {
-        EXPECT_EQ(p[i].x, want[i].x) << c << " point " << i;
-        EXPECT_EQ(p[i].y, want[i].y) << c << " point " << i;
-        EXPECT_EQ(p[i].type, want[i].type) << c << " point " << i;
-    }
-}
-
 }  // namespace
 
 TEST(StrokeFontGlyphs, EveryPrintableCharacterHasStrokesInsideTheCellAndAdvances)
@@ -86,18 +75,6 @@ TEST(StrokeFontGlyphs, EveryPrintableCharacterHasStrokesInsideTheCellAndAdvances
     EXPECT_EQ(stroke_glyph(129), nullptr);
 }
 
-TEST(StrokeFontGlyphs, TheSixFixedGlyphsAreKeptPointForPoint)
-{
-    expect_glyph('!', {{2, -1, 1}, {2, 1, 2}, {2, 3, 1}, {2, 10, 3}});
-    expect_glyph('0', {{0, 1, 1}, {0, 9, 1}, {1, 10, 1}, {4, 10, 1}, {5, 9, 1}, {5, 1, 1}, {4, 0, 1},
-                       {1, 0, 1}, {0, 1, 3}});
-    expect_glyph('1', {{2, 0, 1}, {2, 10, 1}, {1, 9, 2}, {0, 0, 1}, {5, 0, 3}});
-    expect_glyph('A', {{-1, 0, 1}, {1, 0, 2}, {4, 0, 1}, {6, 0, 2}, {0, 0, 1}, {0, 9, 1}, {1, 10, 1},
-                       {4, 10, 1}, {5, 9, 1}, {5, 0, 2}, {0, 5, 1}, {5, 5, 3}});
-    expect_glyph('I', {{2.5f, 0, 1}, {2.5f, 10, 2}, {1, 0, 1}, {5, 0, 2}, {1, 10, 1}, {5, 10, 3}});
-    expect_glyph('_', {{-1, -2, 1}, {6, -2, 3}});
-}
-
 TEST(StrokeFontGlyphs, AWalkSplitsStripsAtEveryStripEnd)
 {
     GLYPH_PROBE probe;
@@ -106,21 +83,17 @@ TEST(StrokeFontGlyphs, AWalkSplitsStripsAtEveryStripEnd)
     EXPECT_EQ(probe.points.size(), 12u);
 }
 
-TEST(StrokeFontLayout, CentredTextSpansMinus8To8)
+TEST(StrokeFontLayout, AlignmentsPaddingTabsAndSpacesPlaceTheGlyphsAndKeepThePen)
 {
-    STROKE_RECORDER r;
-    stroke_textout_c("AB", r);
-    ASSERT_EQ(r.glyphs.size(), 2u);
-    EXPECT_EQ(r.glyphs[0].x, -8.0f);
-    EXPECT_EQ(r.glyphs[1].x, 0.0f);
-    EXPECT_EQ(r.max_x, 8.0f);
-    EXPECT_EQ(r.x, 0.0f);  // the pen is back where it was
-    EXPECT_EQ(r.pushes, 1);
-    EXPECT_EQ(r.pops, 1);
-}
-
-TEST(StrokeFontLayout, RightAlignedTextEndsAtThePen)
-{
+    STROKE_RECORDER c;
+    stroke_textout_c("AB", c);
+    ASSERT_EQ(c.glyphs.size(), 2u);
+    EXPECT_EQ(c.glyphs[0].x, -8.0f);  // centred: -8 .. 8
+    EXPECT_EQ(c.glyphs[1].x, 0.0f);
+    EXPECT_EQ(c.max_x, 8.0f);
+    EXPECT_EQ(c.x, 0.0f);  // the pen is back where it was
+    EXPECT_EQ(c.pushes, 1);
+    EXPECT_EQ(c.pops, 1);
     STROKE_RECORDER r;
     stroke_textout_r("abc", r);
     EXPECT_EQ(r.glyphs.front().x, -24.0f);
@@ -128,9 +101,18 @@ TEST(StrokeFontLayout, RightAlignedTextEndsAtThePen)
     STROKE_RECORDER ll;
     stroke_textout_ll("abc", 2, ll);
     EXPECT_EQ(ll.glyphs.front().x, -6.0f);
+    STROKE_RECORDER t;
+    stroke_textout("a\tb c", t);  // a tab moves four cells, a space one, neither draws
+    EXPECT_EQ(drawn(t), "abc");
+    EXPECT_EQ(t.glyphs[1].x, 8.0f + 32.0f);
+    EXPECT_EQ(t.glyphs[2].x, 56.0f);
+    STROKE_RECORDER empty;
+    stroke_textout("", empty);
+    EXPECT_EQ(empty.pushes + empty.pops, 2);
+    EXPECT_TRUE(empty.glyphs.empty());
 }
 
-TEST(StrokeFontLayout, PrintfPadsWithSpacesThatAdvanceWithoutDrawing)
+TEST(StrokeFontLayout, PrintfPadsAndCutsAt511BytesAndOddBytesNeitherDrawNorMove)
 {
     STROKE_RECORDER r;
     stroke_printf(r, "%5.0f", 42.0);
@@ -141,18 +123,9 @@ TEST(StrokeFontLayout, PrintfPadsWithSpacesThatAdvanceWithoutDrawing)
     stroke_printf_c(c, "FPS: %1.1f", 59.84f);
     EXPECT_EQ(drawn(c), "FPS:59.8");
     EXPECT_EQ(c.glyphs[0].x, -36.0f);  // nine bytes, centred
-    STROKE_RECORDER size;
-    stroke_printf_c(size, "%i x %i x %i", 640, 480, 32);
-    EXPECT_EQ(drawn(size), "640x480x32");
-    EXPECT_EQ(size.glyphs[0].x, -14 * 4.0f);
-}
-
-TEST(StrokeFontLayout, PrintfCutsAt511BytesAndANullFormatDrawsNothing)
-{
-    STROKE_RECORDER r;
-    std::string many(600, 'x');
-    stroke_printf(r, "%s", many.c_str());
-    EXPECT_EQ(r.glyphs.size(), 511u);
+    STROKE_RECORDER many;
+    stroke_printf(many, "%s", std::string(600, 'x').c_str());
+    EXPECT_EQ(many.glyphs.size(), 511u);
     STROKE_RECORDER none;
     stroke_printf_r(none, nullptr);
     stroke_textout(nullptr, none);
@@ -160,40 +133,18 @@ TEST(StrokeFontLayout, PrintfCutsAt511BytesAndANullFormatDrawsNothing)
     stroke_menu_textout_with_tab(nullptr, 10.0f, none);
     EXPECT_TRUE(none.glyphs.empty());
     EXPECT_EQ(none.pushes, 0);
-}
-
-TEST(StrokeFontLayout, EmptyTextSavesAndRestoresThePenAndDrawsNothing)
-{
-    STROKE_RECORDER r;
-    stroke_textout("", r);
-    EXPECT_EQ(r.pushes, 1);
-    EXPECT_EQ(r.pops, 1);
-    EXPECT_TRUE(r.glyphs.empty());
-}
-
-TEST(StrokeFontLayout, TabMovesFourCellsAndSpaceOne)
-{
-    STROKE_RECORDER r;
-    stroke_textout("a\tb c", r);
-    EXPECT_EQ(drawn(r), "abc");
-    EXPECT_EQ(r.glyphs[1].x, 8.0f + 32.0f);
-    EXPECT_EQ(r.glyphs[2].x, 56.0f);
-}
-
-TEST(StrokeFontLayout, BytesAbove127AndControlCodesNeitherDrawNorMove)
-{
-    STROKE_RECORDER r;
-    for (int b : {128, 160, 200, 255, 0, 1, 10, 13, 31}) {
-        stroke_draw_char((char)b, r);
-        EXPECT_EQ(r.x, 0.0f) << b;
+    STROKE_RECORDER odd;
+    for (int b : {128, 160, 255, 0, 1, 10, 13, 31}) {
+        stroke_draw_char((char)b, odd);
+        EXPECT_EQ(odd.x, 0.0f) << b;
     }
-    EXPECT_TRUE(r.glyphs.empty());
-    stroke_draw_char((char)127, r);  // DEL has a glyph
-    EXPECT_EQ(r.x, 8.0f);
-    STROKE_RECORDER t;
-    stroke_textout("\xc3\xa9t\xff", t);
-    EXPECT_EQ(drawn(t), "t");
-    EXPECT_EQ(t.glyphs[0].x, 0.0f);
+    EXPECT_TRUE(odd.glyphs.empty());
+    stroke_draw_char((char)127, odd);  // DEL has a glyph
+    EXPECT_EQ(odd.x, 8.0f);
+    STROKE_RECORDER u;
+    stroke_textout("\xc3\xa9t\xff", u);
+    EXPECT_EQ(drawn(u), "t");
+    EXPECT_EQ(u.glyphs[0].x, 0.0f);
 }
 
 TEST(StrokeFontMenu, WidthsCountCellsTabsAndDoubledAmpersands)
@@ -206,7 +157,7 @@ TEST(StrokeFontMenu, WidthsCountCellsTabsAndDoubledAmpersands)
     EXPECT_EQ(stroke_menu_text_width(nullptr), 0);
 }
 
-TEST(StrokeFontMenu, HotKeyIsUnderlinedInPlace)
+TEST(StrokeFontMenu, TheHotKeyIsUnderlinedInPlaceAndAlignmentsUseTheMenuWidth)
 {
     STROKE_RECORDER r;
     stroke_menu_textout("&File", r);
@@ -214,26 +165,18 @@ TEST(StrokeFontMenu, HotKeyIsUnderlinedInPlace)
     EXPECT_EQ(r.glyphs[0].x, 0.0f);
     EXPECT_EQ(r.glyphs[1].x, 0.0f);  // F over its underscore
     EXPECT_EQ(r.glyphs[4].x, 24.0f);
-}
-
-TEST(StrokeFontMenu, DoubledAmpersandDrawsOneAndTheSecondMarksTheNextCharacter)
-{
-    STROKE_RECORDER r;
-    stroke_menu_textout("&&x", r);
-    EXPECT_EQ(drawn(r), "&_x");
-    EXPECT_EQ(r.glyphs[1].x, 8.0f);
-    EXPECT_EQ(r.glyphs[2].x, 8.0f);
-}
-
-TEST(StrokeFontMenu, CentredAndRightAlignedUseTheMenuWidth)
-{
+    STROKE_RECORDER amp;
+    stroke_menu_textout("&&x", amp);  // a doubled ampersand draws one; the second marks the next
+    EXPECT_EQ(drawn(amp), "&_x");
+    EXPECT_EQ(amp.glyphs[1].x, 8.0f);
+    EXPECT_EQ(amp.glyphs[2].x, 8.0f);
     STROKE_RECORDER c;
     stroke_menu_textout_c("&Quit", c);
     EXPECT_EQ(c.glyphs[1].c, 'Q');
     EXPECT_EQ(c.glyphs[1].x, -16.0f);
-    STROKE_RECORDER r;
-    stroke_menu_textout_r("&Quit", r);
-    EXPECT_EQ(r.glyphs.back().x + STROKE_ADVANCE, 0.0f);
+    STROKE_RECORDER right;
+    stroke_menu_textout_r("&Quit", right);
+    EXPECT_EQ(right.glyphs.back().x + STROKE_ADVANCE, 0.0f);
 }
 
 TEST(StrokeFontMenu, TextAfterATabEndsAtTheGivenX)

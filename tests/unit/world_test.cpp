@@ -53,34 +53,7 @@ std::vector<THING*> children_of(THING* parent)
 
 }  // namespace
 
-TEST(WorldScene, StarsAndRocksAreNumberedDownwards)
-{
-    SCENE_DATA data;
-    GAME g;
-    ASSERT_TRUE(build_scene(g));
-    std::vector<THING*> stars = children_of(g.background);
-    ASSERT_EQ(stars.size(), 1u + STAR_COUNT);  // the sky sphere comes first
-    EXPECT_STREQ(stars[1]->get_vessel_id_string(), "centauri-00200");
-    EXPECT_STREQ(stars.back()->get_vessel_id_string(), "centauri-00001");
-    EXPECT_STREQ(stars[1]->get_vessel_type_string(), "star");
-    for (size_t i = 1; i < stars.size(); i++) {
-        const float* p = stars[i]->get_rel().t;
-        EXPECT_NEAR(sqrtf(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 4800.0f, 0.5f);
-        EXPECT_GE(p[2], 0.0f);  // the upper half of the sky
-    }
-    THING* first_rock = find_id_string(g.world->get_first_child(), "sec57-00200");
-    THING* last_rock = find_id_string(g.world->get_first_child(), "sec57-00001");
-    ASSERT_NE(first_rock, nullptr);
-    ASSERT_NE(last_rock, nullptr);
-    EXPECT_STREQ(first_rock->get_vessel_type_string(), "astr");
-    EXPECT_TRUE(first_rock->has_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER |
-                                       THING_ON_RADAR));
-    EXPECT_NE(first_rock->get_model(), nullptr);
-    EXPECT_EQ(first_rock->get_model(), last_rock->get_model());  // one shared model
-    destroy_world(g);
-}
-
-TEST(WorldScene, ChildrenComeInTheOrderOfTheSetUp)
+TEST(WorldScene, TheSetUpOrderStarsAboveAndRocksNumberedDownwards)
 {
     SCENE_DATA data;
     GAME g;
@@ -94,6 +67,23 @@ TEST(WorldScene, ChildrenComeInTheOrderOfTheSetUp)
     EXPECT_TRUE(kids[5]->has_flags(THING_TARGETABLE | THING_ON_RADAR | THING_NAVPOINT));
     EXPECT_FLOAT_EQ(kids[5]->get_rel().t[1], -3000.0f);
     EXPECT_FLOAT_EQ(g.viewpoint_thing->get_rel().t[2], 1.8f);
+    std::vector<THING*> stars = children_of(g.background);
+    ASSERT_EQ(stars.size(), 1u + STAR_COUNT);  // the sky sphere comes first
+    EXPECT_STREQ(stars[1]->get_vessel_id_string(), "centauri-00200");
+    EXPECT_STREQ(stars.back()->get_vessel_id_string(), "centauri-00001");
+    for (size_t i = 1; i < stars.size(); i++) {
+        const float* p = stars[i]->get_rel().t;
+        EXPECT_NEAR(sqrtf(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 4800.0f, 0.5f);
+        EXPECT_GE(p[2], 0.0f);  // the upper half of the sky
+    }
+    THING* first_rock = find_id_string(g.world->get_first_child(), "sec57-00200");
+    THING* last_rock = find_id_string(g.world->get_first_child(), "sec57-00001");
+    ASSERT_NE(first_rock, nullptr);
+    ASSERT_NE(last_rock, nullptr);
+    EXPECT_TRUE(first_rock->has_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER |
+                                       THING_ON_RADAR));
+    EXPECT_NE(first_rock->get_model(), nullptr);
+    EXPECT_EQ(first_rock->get_model(), last_rock->get_model());  // one shared model
     destroy_world(g);
 }
 
@@ -179,41 +169,24 @@ TEST(Targets, StrayTargetsExplodeAtTheRespawnDistance)
     EXPECT_TRUE(check_targets(world.get_first_child()));
 }
 
-TEST(Messages, LinesScrollOffTheTopOfTheConsole)
-{
-    free_messages();
-    set_message_font(font);
-    auto top_line = [] { return console_row(msg_qc, 0); };
-    char line[32];
-    for (int i = 1; i <= 31; i++) {
-        snprintf(line, sizeof(line), "line%d\n", i);
-        new_message(line);
-    }
-    EXPECT_EQ(top_line(), "line1");
-    // Each line ends with a line feed, which takes the cursor to the next
-    // row: the line that fills the last row scrolls the first one off.
-    for (int i = 32; i <= 33; i++) {
-        snprintf(line, sizeof(line), "line%d\n", i);
-        new_message(line);
-    }
-    EXPECT_EQ(top_line(), "line3");
-    EXPECT_EQ(msg_qc->get_cell(4, 30), '3');
-    EXPECT_EQ(msg_qc->get_cell(5, 30), '3');
-    EXPECT_EQ(msg_qc->get_cursor(), (MESSAGE_ROWS - 1) * MESSAGE_COLS);
-    ASSERT_NE(texbmp, nullptr);
-    free_messages();
-}
-
-TEST(Messages, MessagesBeforeTheFontIsKnownAreDropped)
+TEST(Messages, LinesScrollOffTheTopOfTheConsoleAndNeedAFont)
 {
     free_messages();
     set_message_font(nullptr);
-    new_message("lost\n");
+    new_message("lost\n");  // before the font is known: dropped
     EXPECT_EQ(msg_qc, nullptr);
     set_message_font(font);
-    new_message("kept\n");
-    ASSERT_NE(msg_qc, nullptr);
-    EXPECT_EQ(msg_qc->get_cell(0, 0), 'k');
+    char line[32];
+    for (int i = 1; i <= 33; i++) {
+        snprintf(line, sizeof(line), "line%d\n", i);
+        new_message(line);
+    }
+    // Each line ends with a line feed, which takes the cursor to the next
+    // row: the line that fills the last row scrolls the first one off.
+    EXPECT_EQ(console_row(msg_qc, 0), "line3");
+    EXPECT_EQ(console_row(msg_qc, MESSAGE_ROWS - 2), "line33");
+    EXPECT_EQ(msg_qc->get_cursor(), (MESSAGE_ROWS - 1) * MESSAGE_COLS);
+    ASSERT_NE(texbmp, nullptr);
     free_messages();
 }
 
