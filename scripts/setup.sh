@@ -8,7 +8,7 @@ set -euo pipefail
 play_packages=(build-essential cmake pkg-config liballegro4-dev liballeggl4-dev libglu1-mesa-dev
                libgl1-mesa-dri libpng-dev)
 test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
-               sox lib3ds-dev assimp-testmodels strace man-db groff-base desktop-file-utils)
+               sox strace man-db groff-base desktop-file-utils)
 
 wanted=("${play_packages[@]}")
 if [ "${1:-}" != "--play" ]; then

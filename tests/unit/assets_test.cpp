@@ -104,16 +104,6 @@ TEST(Assets, RegenerationChangesNoByte)
     }
 }
 
-TEST(Assets, TwoRunsGiveTheSameBytes)
-{
-    std::vector<ASSET_FILE> again = make_assets();
-    ASSERT_EQ(again.size(), assets().size());
-    for (size_t i = 0; i < again.size(); i++) {
-        EXPECT_EQ(again[i].path, assets()[i].path);
-        EXPECT_TRUE(again[i].bytes == assets()[i].bytes) << again[i].path;
-    }
-}
-
 TEST(AssetMeshes, EveryMeshIsClosedOutwardAndSmall)
 {
     ASSERT_GE(meshes().size(), 3u);
@@ -184,68 +174,38 @@ TEST(AssetMeshes, InspectionCatchesInsideOutAndOpenSurfaces)
     EXPECT_EQ(inspect_mesh(bad).bad_indices, 1u);
 }
 
-TEST(AssetMeshes, ModellerWindsClockwiseForTheGame)
+TEST(AssetMeshes, HullsAreFightersWithCockpitsAroundThePilotAndVisibleMountsOnTheirSkin)
 {
-    // One triangle in the x-y plane given counter-clockwise seen from +z: the
-    // game's normal (p2 - p1) x (p1 - p0) of the stored order must point to +z.
-    MODELLER m("t");
-    int mat = m.material("grey", 0.5f, 0.5f, 0.5f);
-    int a = m.vertex(v3(0, 0, 0)), b = m.vertex(v3(1, 0, 0)), c = m.vertex(v3(0, 1, 0));
-    m.tri(a, b, c, mat);
-    MESH3DS t = m.take();
-    V3 p[3];
-    for (int k = 0; k < 3; k++)
-        p[k] = v3(t.vertices[t.faces[0][k]][0], t.vertices[t.faces[0][k]][1], t.vertices[t.faces[0][k]][2]);
-    V3 n = cross(p[2] - p[1], p[1] - p[0]);
-    EXPECT_GT(n.z, 0.0f);
-}
-
-TEST(AssetMeshes, HullsPointTheirNoseForwardAndHaveCockpits)
-{
+    auto mesh = [](const std::string& path) -> const MESH3DS* {
+        for (const NAMED_MESH& m : meshes())
+            if (m.path == path)
+                return &m.mesh;
+        return nullptr;
+    };
     for (const HULL_LAYOUT& h : hull_layouts()) {
         SCOPED_TRACE(h.stem);
-        const MESH3DS* hull = nullptr;
-        const MESH3DS* cockpit = nullptr;
-        for (const NAMED_MESH& m : meshes()) {
-            if (m.path == "models/" + h.stem + ".3ds")
-                hull = &m.mesh;
-            if (m.path == "models/" + h.stem + "_cockpit.3ds")
-                cockpit = &m.mesh;
-        }
-        ASSERT_TRUE(hull);
-        ASSERT_TRUE(cockpit);
+        const MESH3DS* hull = mesh("models/" + h.stem + ".3ds");
+        const MESH3DS* cockpit = mesh("models/" + h.stem + "_cockpit.3ds");
+        ASSERT_TRUE(hull && cockpit);
         MESH_REPORT r = inspect_mesh(*hull);
-        // A fighter: longer than tall, wider than tall, several materials.
+        // Longer than tall, wider than tall, several materials.
         EXPECT_GT(r.hi.y - r.lo.y, 2.5f * (r.hi.z - r.lo.z));
         EXPECT_GT(r.hi.x - r.lo.x, 2.0f * (r.hi.z - r.lo.z));
         EXPECT_GE(hull->materials.size(), 5u);
-        // The pilot sits inside the hull's box, ahead of the middle.
+        // The pilot sits inside the hull's box, ahead of the middle, and the
+        // cockpit has parts ahead of and beside the eye.
         EXPECT_GT(h.pilot.y, 0.0f);
         EXPECT_LT(h.pilot.z, r.hi.z);
-        // The cockpit surrounds the eye: it has parts ahead of and beside it.
         MESH_REPORT c = inspect_mesh(*cockpit);
         EXPECT_GT(c.hi.y, h.pilot.y + 1.0f);
         EXPECT_LT(c.lo.x, h.pilot.x - 0.5f);
         EXPECT_GT(c.hi.x, h.pilot.x + 0.5f);
-    }
-}
-
-TEST(AssetMeshes, VisibleMountsSitOnTheHullSkin)
-{
-    for (const HULL_LAYOUT& h : hull_layouts()) {
-        const MESH3DS* hull = nullptr;
-        for (const NAMED_MESH& m : meshes())
-            if (m.path == "models/" + h.stem + ".3ds")
-                hull = &m.mesh;
-        ASSERT_TRUE(hull);
         EXPECT_GE(h.mounts.size(), 10u);
         EXPECT_LE(h.mounts.size(), 32u);
-        for (const MOUNT& m : h.mounts) {
-            if (m.type.find('i') != std::string::npos)
-                continue;  // hidden inside the hull
-            EXPECT_LT(distance_to_mesh(m.pos, *hull), 0.3f)
-                << h.stem << " mount " << m.type << " at " << m.pos.x << ", " << m.pos.y << ", " << m.pos.z;
-        }
+        for (const MOUNT& m : h.mounts)
+            if (m.type.find('i') == std::string::npos)  // not hidden inside the hull
+                EXPECT_LT(distance_to_mesh(m.pos, *hull), 0.3f)
+                    << "mount " << m.type << " at " << m.pos.x << ", " << m.pos.y << ", " << m.pos.z;
     }
 }
 
@@ -268,45 +228,32 @@ TEST(AssetTextures, PicturesTileWithoutSeams)
     }
 }
 
-TEST(AssetTextures, BmpIsUncompressed24BitBottomUp)
+TEST(AssetTextures, BmpReadsBackWithItsPixelsInPlace)
 {
     PICTURE p;
     p.w = 3;
     p.h = 2;
     p.rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90};
     std::vector<uint8_t> b = encode_bmp24(p);
-    ASSERT_EQ(b.size(), 54u + 2 * 12u);  // rows padded to 12 bytes
-    EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[28], 24);
-    // First stored row is the bottom one, in blue, green, red order.
-    EXPECT_EQ(b[54], 30);
-    EXPECT_EQ(b[55], 20);
-    EXPECT_EQ(b[56], 10);
-    EXPECT_EQ(b[54 + 12], 0);
-    EXPECT_EQ(b[54 + 12 + 2], 255);
-
+    EXPECT_EQ(b.size(), 54u + 2 * 12u);  // uncompressed, rows padded to 12 bytes
     ensure_headless_allegro();
     TEMP_DIR dir;
-    std::string path = dir.file("t.bmp");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-    }
+    dir.write("t.bmp", std::string(b.begin(), b.end()));
     set_color_depth(24);
-    BITMAP* bmp = load_bitmap(path.c_str(), nullptr);
+    BITMAP* bmp = load_bitmap(dir.file("t.bmp").c_str(), nullptr);
+    set_color_depth(32);
     ASSERT_TRUE(bmp);
     EXPECT_EQ(bmp->w, 3);
     EXPECT_EQ(bmp->h, 2);
-    int c = getpixel(bmp, 0, 0);
-    EXPECT_EQ(getr24(c), 255);
-    EXPECT_EQ(getg24(c), 0);
-    c = getpixel(bmp, 2, 1);
-    EXPECT_EQ(getb24(c), 90);
+    int top_left = getpixel(bmp, 0, 0), bottom_right = getpixel(bmp, 2, 1);
+    EXPECT_EQ(getr24(top_left), 255);
+    EXPECT_EQ(getg24(top_left), 0);
+    EXPECT_EQ(getr24(bottom_right), 70);
+    EXPECT_EQ(getb24(bottom_right), 90);
     destroy_bitmap(bmp);
-    set_color_depth(32);
 }
 
-TEST(AssetSounds, EveryEffectIsAShortMono16BitWav)
+TEST(AssetSounds, EveryEffectIsAShortAudibleMonoWavEndingInSilenceAndTheEngineLoopsWithoutAClick)
 {
     ensure_headless_allegro();
     std::vector<NAMED_SOUND> sounds = make_sounds();
@@ -315,13 +262,8 @@ TEST(AssetSounds, EveryEffectIsAShortMono16BitWav)
     for (const NAMED_SOUND& s : sounds) {
         SCOPED_TRACE(s.path);
         std::vector<uint8_t> wav = encode_wav16(s.wave);
-        ASSERT_EQ(wav.size(), 44 + 2 * s.wave.size());
-        std::string path = dir.file("s.wav");
-        {
-            std::ofstream out(path, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
-        }
-        SAMPLE* smp = load_sample(path.c_str());
+        dir.write("s.wav", std::string(wav.begin(), wav.end()));
+        SAMPLE* smp = load_sample(dir.file("s.wav").c_str());
         ASSERT_TRUE(smp);
         EXPECT_EQ(smp->bits, 16);
         EXPECT_EQ(smp->stereo, 0);
@@ -334,23 +276,13 @@ TEST(AssetSounds, EveryEffectIsAShortMono16BitWav)
         EXPECT_GT(peak, 0.5f);  // audible
         EXPECT_LE(peak, 1.0f);  // never clips
         EXPECT_LT(s.wave.size(), size_t(SOUND_RATE * 4));
-    }
-}
-
-TEST(AssetSounds, OneShotsEndInSilenceAndTheEngineLoopsWithoutAClick)
-{
-    for (const NAMED_SOUND& s : make_sounds()) {
-        if (s.path == "sounds/engine.wav")
-            continue;
-        EXPECT_NEAR(s.wave.back(), 0.0f, 1e-3f) << s.path;
+        if (s.path != "sounds/engine.wav")
+            EXPECT_NEAR(s.wave.back(), 0.0f, 1e-3f);
     }
     WAVE w = make_engine_loop();
-    double mean_step = 0, max_step = 0;
-    for (size_t i = 0; i + 1 < w.size(); i++) {
-        double d = std::fabs(w[i + 1] - w[i]);
-        mean_step += d;
-        max_step = std::max(max_step, d);
-    }
+    double mean_step = 0;
+    for (size_t i = 0; i + 1 < w.size(); i++)
+        mean_step += std::fabs(w[i + 1] - w[i]);
     mean_step /= double(w.size() - 1);
     // The jump from the last sample back to the first is an ordinary step.
     EXPECT_LT(std::fabs(w.front() - w.back()), 2 * mean_step);

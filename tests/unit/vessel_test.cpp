@@ -596,32 +596,19 @@ TEST(VesselFlight, RotationStabilizerStopsASpinAboutEveryAxis)
 {
     TEST_DATA_PATH data;
     write_fleet(data);
-    for (int axis = 0; axis < 4; axis++) {
-        VESSEL* v = load_ship(data, "ship.vcd");
-        v->set_rstabilizer(true);
-        float spin[3] = {0, 0, 0};
-        if (axis < 3) {
-            spin[axis] = 40.0f;
-        } else {
-            spin[0] = -30.0f;
-            spin[1] = 25.0f;
-            spin[2] = 50.0f;
-        }
-        v->set_rotation(spin);
-        FLIGHT f(v);
-        f.run(0.25f);
-        float rot[3];
-        v->get_rot(rot);
-        for (int i = 0; i < 3; i++) {
-            if (spin[i] != 0.0f) {
-                EXPECT_LT(fabsf(rot[i]), fabsf(spin[i])) << axis << " " << i;  // slowing
-            }
-        }
-        f.run(8.0f);
-        v->get_rot(rot);
-        for (int i = 0; i < 3; i++)
-            EXPECT_NEAR(rot[i], 0.0f, 0.01f) << axis << " " << i;
-    }
+    VESSEL* v = load_ship(data, "ship.vcd");
+    v->set_rstabilizer(true);
+    float spin[3] = {-30.0f, 25.0f, 50.0f}, rot[3];
+    v->set_rotation(spin);
+    FLIGHT f(v);
+    f.run(0.25f);
+    v->get_rot(rot);
+    for (int i = 0; i < 3; i++)
+        EXPECT_LT(fabsf(rot[i]), fabsf(spin[i])) << i;  // slowing
+    f.run(8.0f);
+    v->get_rot(rot);
+    for (int i = 0; i < 3; i++)
+        EXPECT_NEAR(rot[i], 0.0f, 0.01f) << i;
 }
 
 TEST(VesselFlight, MatchSpeedBringsForwardSpeedToTheWantedValue)
