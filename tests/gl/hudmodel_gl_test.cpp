@@ -1,11 +1,15 @@
-// The HUD model drawn for real: nothing in the solid pass, every style in
-// the blended pass, and a sheet of all ten saved for a person to look at.
+// The HUD model drawn for real: nothing in the solid pass; every mark in
+// the blended pass at its size, the symmetric ones symmetric about their
+// centre line; the bearing arrow on the side its angle names; and a sheet
+// of all ten styles saved for a person to look at.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gl_window.h"
 #include "render/hudmodel.h"
@@ -14,35 +18,139 @@
 
 namespace {
 
-const float SHEET_DIST = 1.5f;  // metres from the eye
+const float DIST = 1.5f;                         // metres from the eye
+const float PX_PER_M = GL_TEST_W / DIST;         // the frustum is DIST wide there
+const float SIZE = 0.06f;                        // m
+const float S_PX = SIZE * PX_PER_M;              // the size in pixels
 
-// Style i of the sheet: centre in eye coordinates (x right, y up).
-void sheet_place(int i, float* x, float* y)
+// Draws one model ahead of the eye at (x, y) metres off the centre, its
+// x-z plane facing the eye as the vessel places HUD marks.
+void paint_at(HUDMODEL& h, unsigned short flags, float x = 0.0f, float y = 0.0f)
 {
-    *x = -0.6f + 0.3f * (i % 5);
-    *y = i < 5 ? 0.28f : -0.28f;
+    glPushMatrix();
+    glTranslatef(x, y, -DIST);
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    h.paint(flags);
+    glPopMatrix();
 }
 
-// Draws every style as the vessel places them: ahead of the eye, the HUD's
-// x-z plane facing it.
-void paint_sheet(unsigned short flags, HUDMODEL* models)
+struct LIT {
+    std::vector<unsigned char> px = gl_test_read();
+    bool at(int x, int y) const
+    {
+        return x >= 0 && y >= 0 && x < GL_TEST_W && y < GL_TEST_H && px[(y * GL_TEST_W + x) * 3 + 1] > 64;
+    }
+    // Lit pixels, and those whose mirror image (about the screen's middle
+    // column or row) has no lit pixel within a pixel of it.
+    int count = 0, unmatched_lr = 0, unmatched_ud = 0;
+    int left = GL_TEST_W, right = -1, top = GL_TEST_H, bottom = -1;
+    LIT()
+    {
+        auto near = [&](int x, int y) {
+            for (int dy = -1; dy <= 1; dy++)
+                for (int dx = -1; dx <= 1; dx++)
+                    if (at(x + dx, y + dy))
+                        return true;
+            return false;
+        };
+        for (int y = 0; y < GL_TEST_H; y++)
+            for (int x = 0; x < GL_TEST_W; x++)
+                if (at(x, y)) {
+                    count++;
+                    unmatched_lr += !near(GL_TEST_W - 1 - x, y);
+                    unmatched_ud += !near(x, GL_TEST_H - 1 - y);
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+    }
+    // Extent in sizes from the centre: left, right, down, up.
+    std::vector<int> extent() const
+    {
+        auto s = [](float px) { return (int)lroundf(px / S_PX); };
+        return {s(GL_TEST_W / 2 - left), s(right + 1 - GL_TEST_W / 2), s(bottom + 1 - GL_TEST_H / 2),
+                s(GL_TEST_H / 2 - top)};
+    }
+};
+
+void init_font()
 {
-    for (int i = 0; i < (int)HUD_STYLES; i++) {
-        float x, y;
-        sheet_place(i, &x, &y);
-        glPushMatrix();
-        glTranslatef(x, y, -SHEET_DIST);
-        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-        models[i].paint(flags);
-        glPopMatrix();
+    if (!stroke_dlist_ofs)
+        init_strokefont();
+}
+
+}  // namespace
+
+TEST(HudModelGL, EachMarkIsDrawnAtItsSizeAndTheSymmetricOnesAreSymmetric)
+{
+    init_font();
+    struct MARK {
+        unsigned style;
+        std::vector<int> extent;  // sizes left, right, down, up
+        bool up_down;             // also symmetric top to bottom
+    };
+    const MARK marks[] = {
+        {HUD_SQUARE, {1, 1, 1, 1}, true},    {HUD_DIAMOND, {1, 1, 1, 1}, true},
+        {HUD_BORESIGHT, {2, 2, 1, 2}, false}, {HUD_VELOCITY, {2, 2, 1, 2}, false},
+        {HUD_RVELOCITY, {2, 2, 2, 1}, false}, {HUD_AT_REST, {1, 1, 1, 1}, true},
+        {HUD_AIM, {1, 1, 1, 1}, true},
+    };
+    for (const MARK& m : marks) {
+        SCOPED_TRACE(m.style);
+        HUDMODEL h;
+        h.set_style(m.style);
+        h.set_size(SIZE);
+        gl_test_begin_frame();
+        paint_at(h, PAINT_MATERIALS | PAINT_SOLID);
+        EXPECT_EQ(LIT().count, 0);  // nothing in the solid pass
+        paint_at(h, PAINT_MATERIALS | PAINT_BLENDED);
+        LIT lit;
+        EXPECT_GT(lit.count, 2 * S_PX);
+        EXPECT_EQ(lit.unmatched_lr, 0);
+        if (m.up_down)
+            EXPECT_EQ(lit.unmatched_ud, 0);
+        EXPECT_EQ(lit.extent(), m.extent);
     }
 }
 
-void make_sheet(HUDMODEL* models)
+TEST(HudModelGL, TheBearingArrowPointsToTheSideItsAngleNamesAndNeedsADelta)
 {
+    init_font();
+    HUDMODEL h;
+    h.set_style(HUD_POINTER);
+    h.set_size(SIZE);
+    h.set_delta(0.5f);
+    // A size off the centre, entirely on its side (the far edge is a
+    // negative extent): up at 0, right at a quarter turn, down at a half.
+    struct WAY {
+        float angle;
+        std::vector<int> extent;  // sizes left, right, down, up
+    } ways[] = {{0.0f, {0, 0, -1, 1}}, {(float)M_PI / 2, {-1, 1, 0, 0}}, {(float)M_PI, {0, 0, 1, -1}}};
+    for (const WAY& w : ways) {
+        SCOPED_TRACE(w.angle);
+        h.set_value(w.angle);
+        gl_test_begin_frame();
+        paint_at(h, PAINT_MATERIALS | PAINT_BLENDED);
+        LIT lit;
+        EXPECT_GT(lit.count, 0);
+        EXPECT_EQ(lit.extent(), w.extent);
+        if (w.angle == 0.0f)
+            EXPECT_EQ(lit.unmatched_lr, 0);
+    }
+    h.set_delta(0.0f);  // no delta: nothing
+    gl_test_begin_frame();
+    paint_at(h, PAINT_MATERIALS | PAINT_BLENDED);
+    EXPECT_EQ(LIT().count, 0);
+}
+
+TEST(HudModelGL, TheTapesStandBesideTheirCentreAndASheetOfAllStylesIsSaved)
+{
+    init_font();
+    HUDMODEL models[HUD_STYLES];
     for (int i = 0; i < (int)HUD_STYLES; i++) {
         models[i].set_style(i);
-        models[i].set_size(i == HUD_TAPE_LEFT || i == HUD_TAPE_RIGHT ? 0.1f : 0.06f);
+        models[i].set_size(i == HUD_TAPE_LEFT || i == HUD_TAPE_RIGHT ? 0.1f : SIZE);
     }
     models[HUD_TAPE_LEFT].set_value(230.0f);
     models[HUD_TAPE_LEFT].set_delta(-3.2f);
@@ -50,58 +158,20 @@ void make_sheet(HUDMODEL* models)
     models[HUD_TAPE_RIGHT].set_delta(12.0f);
     models[HUD_POINTER].set_value(0.6f);
     models[HUD_POINTER].set_delta(0.8f);
-}
-
-// Lit pixels in the square of half-width r pixels around style i's centre.
-int lit_around(int i, int r)
-{
-    float x, y;
-    sheet_place(i, &x, &y);
-    // The frustum's half-width at distance d is d / 2 (near 0.2, half-width 0.1).
-    int px = (int)(GL_TEST_W * (0.5f + x / SHEET_DIST));
-    int py = (int)(GL_TEST_H * (0.5f - y / (SHEET_DIST * 0.75f)));
-    int n = 0;
-    for (int yy = py - r; yy <= py + r; yy++)
-        for (int xx = px - r; xx <= px + r; xx++) {
-            unsigned char rgb[3];
-            gl_test_pixel(xx, yy, rgb);
-            n += rgb[1] > 64;
-        }
-    return n;
-}
-
-}  // namespace
-
-TEST(HudModelGL, NothingInTheSolidPass)
-{
-    if (!stroke_dlist_ofs)
-        init_strokefont();
-    HUDMODEL models[HUD_STYLES];
-    make_sheet(models);
+    for (int side : {HUD_TAPE_LEFT, HUD_TAPE_RIGHT}) {
+        gl_test_begin_frame();
+        paint_at(models[side], PAINT_MATERIALS | PAINT_BLENDED);
+        LIT lit;
+        EXPECT_GT(lit.count, 100);
+        if (side == HUD_TAPE_LEFT)
+            EXPECT_LT(lit.right, GL_TEST_W / 2);
+        else
+            EXPECT_GE(lit.left, GL_TEST_W / 2);
+    }
     gl_test_begin_frame();
-    paint_sheet(PAINT_MATERIALS | PAINT_SOLID, models);
     for (int i = 0; i < (int)HUD_STYLES; i++)
-        EXPECT_EQ(lit_around(i, 30), 0) << i;
-}
-
-TEST(HudModelGL, EveryStyleDrawsInTheBlendedPass)
-{
-    if (!stroke_dlist_ofs)
-        init_strokefont();
-    HUDMODEL models[HUD_STYLES];
-    make_sheet(models);
-    gl_test_begin_frame();
-    paint_sheet(PAINT_MATERIALS | PAINT_BLENDED, models);
-    // The tapes stand beside their centre.
-    for (int i = 0; i < (int)HUD_STYLES; i++)
-        EXPECT_GT(lit_around(i, i == HUD_TAPE_LEFT || i == HUD_TAPE_RIGHT ? 70 : 40), 10) << i;
+        paint_at(models[i], PAINT_MATERIALS | PAINT_BLENDED, -0.6f + 0.3f * (i % 5), i < 5 ? 0.28f : -0.28f);
     std::string shot = (std::filesystem::temp_directory_path() / "sortie_hud_styles.png").string();
     gl_test_save(shot);
     printf("HUD sheet: %s\n", shot.c_str());
-
-    // A pointer with no delta draws nothing.
-    gl_test_begin_frame();
-    models[HUD_POINTER].set_delta(0.0f);
-    paint_sheet(PAINT_BLENDED, models);
-    EXPECT_EQ(lit_around(HUD_POINTER, 30), 0);
 }

@@ -5,6 +5,7 @@
 #include <alleggl.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +39,17 @@ void gl_test_pixel(int x, int y, unsigned char rgb[3], bool front)
     glReadBuffer(front ? GL_FRONT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, GL_TEST_H - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+
+std::vector<unsigned char> gl_test_read()
+{
+    std::vector<unsigned char> px(GL_TEST_W * GL_TEST_H * 3), rows(px.size());
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, GL_TEST_W, GL_TEST_H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    for (int y = 0; y < GL_TEST_H; y++)  // OpenGL counts rows from the bottom
+        std::copy_n(&px[(GL_TEST_H - 1 - y) * GL_TEST_W * 3], GL_TEST_W * 3, &rows[y * GL_TEST_W * 3]);
+    return rows;
 }
 
 void gl_test_save(const std::string& png_path, bool front)
