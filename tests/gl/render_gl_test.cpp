@@ -319,6 +319,29 @@ TEST(RenderGl, SpriteAddsItsLightToWhatIsBehind)
     expect_pixel(screen_x(0), screen_y(0), 255, 255, 128);
     expect_pixel(screen_x(1.0f), screen_y(0), 0, 0, 128);  // outside the half-unit quad
     gl_test_save(shot_path("sortie-render-sprite.png"));
+
+    // A picture of four texels shows upright and whole on a quad of twice
+    // its size, each quarter one texel.
+    BITMAP* q = four_texels(32);
+    assign_texture("&gl-sprite4", q, TEXTURE_8BIT_CHANNELS);
+    destroy_bitmap(q);
+    FTEXMODEL quarters("&gl-sprite4", false);
+    gl_test_begin_frame();
+    disable_z_write();
+    glPushMatrix();
+    glTranslatef(0, 0, -5);
+    glRotatef(90, 1, 0, 0);
+    quarters.paint(PAINT_MATERIALS | PAINT_BLENDED);
+    glPopMatrix();
+    expect_pixel(screen_x(-0.5f), screen_y(0.5f), 255, 0, 0);  // the picture's top left
+    expect_pixel(screen_x(0.5f), screen_y(0.5f), 0, 255, 0);
+    expect_pixel(screen_x(-0.5f), screen_y(-0.5f), 0, 0, 255);
+    expect_pixel(screen_x(0.5f), screen_y(-0.5f), 255, 255, 255);
+    for (float x : {-1.05f, 1.05f})
+        for (float y : {-1.05f, 0.0f, 1.05f}) {
+            expect_pixel(screen_x(x), screen_y(y), 0, 0, 0);
+            expect_pixel(screen_x(y), screen_y(x), 0, 0, 0);
+        }
     select_texture(nullptr);
 }
 
@@ -334,6 +357,22 @@ TEST(RenderGl, SkySphereSurroundsTheViewerAndStarsAddLight)
     EXPECT_LT(px[0], 60);
     gl_test_pixel(screen_x(0), 5, px);
     EXPECT_GT(px[2], px[0]);
+    // No gap in any direction: turned a few steps about its axis, every
+    // pixel of the view is sky.
+    for (float turn = 30.0f; turn < 360.0f; turn += 75.0f) {
+        gl_test_begin_frame();
+        glPushMatrix();
+        glRotatef(turn, 0, 1, 0);
+        sky.paint(PAINT_MATERIALS | PAINT_SOLID);
+        glPopMatrix();
+        std::vector<unsigned char> all = gl_test_read();
+        int black = 0;
+        for (size_t i = 0; i < all.size(); i += 3)
+            black += all[i] + all[i + 1] + all[i + 2] == 0;
+        EXPECT_EQ(black, 0) << turn;
+    }
+    gl_test_begin_frame();
+    sky.paint(PAINT_MATERIALS | PAINT_SOLID);
 
     DOTMODEL star;
     star.set_color(0, 1.0f, 0.0f, 1.0f);

@@ -73,6 +73,12 @@ TEST(Bullet, PassesThroughUntilArmedThenDamagesTheTargetAndBurstsWithItsVelocity
     EXPECT_FLOAT_EQ(r.bullet->get_explosion_radius(), 3.0f);
     crop_explosions(&r.world, &r.world);
     EXPECT_TRUE(r.bullet->is_dead());
+    r.world.remove_dead_children();
+    ASSERT_EQ(r.world.get_last_child()->get_first_child(), nullptr);
+    THING* flash = r.world.get_last_child();  // one flash, gone at its first tick
+    EXPECT_NE(flash, r.target);
+    r.world.tick_children(0.001f);
+    EXPECT_TRUE(flash->is_dead());
 }
 
 TEST(Bullet, NeverHitsItsOwnerNorAnotherBulletAndAPowerlessOneBurstsOnlyWhenItsLifeEnds)

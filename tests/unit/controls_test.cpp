@@ -28,6 +28,11 @@ struct RECORDING_VESSEL : VESSEL {
         calls.push_back({axis, value});
         VESSEL::set_thrust(value, axis);
     }
+    void set_trigger(bool on) override
+    {
+        trigger = on;
+        VESSEL::set_trigger(on);
+    }
     std::vector<std::pair<int, float>> on(int axis) const
     {
         std::vector<std::pair<int, float>> out;
@@ -37,6 +42,7 @@ struct RECORDING_VESSEL : VESSEL {
         return out;
     }
     std::vector<std::pair<int, float>> calls;
+    bool trigger = false;
 };
 
 // A bare world with a recording player vessel; keys released on the way out.
@@ -123,21 +129,34 @@ TEST(Steering, AMovingMouseOverridesPitchAndYaw)
     EXPECT_EQ(c.v->on(5).back().second, 1.0f);
 }
 
-TEST(Steering, HeadGlanceFollowsTheKeysAndComesBack)
+TEST(Steering, EachGlanceKeyTurnsTheHeadItsWayAndLettingGoBringsItBack)
 {
     COCKPIT c;
-    key[KEY_INSERT] = 1;
-    c.frame();
-    c.v->tick(1.0f);
+    const struct {
+        int k;
+        float yaw, pitch;
+    } glances[] = {{KEY_HOME, 0, 64}, {KEY_INSERT, -32, 32}, {KEY_PGUP, 32, 32},
+                   {KEY_END, 0, -64}, {KEY_DEL, -64, 0},     {KEY_PGDN, 64, 0}};
     float head[2];
-    c.v->get_head_angle(head);
-    EXPECT_FLOAT_EQ(head[0], -32.0f);
-    EXPECT_FLOAT_EQ(head[1], 32.0f);
-    key[KEY_INSERT] = 0;
+    for (const auto& g : glances) {
+        key[g.k] = 1;
+        c.frame();
+        c.v->tick(1.0f);
+        c.v->get_head_angle(head);
+        EXPECT_EQ(head[0], g.yaw) << g.k;
+        EXPECT_EQ(head[1], g.pitch) << g.k;
+        key[g.k] = 0;
+    }
+    key[KEY_HOME] = key[KEY_PGDN] = 1;  // the first held key wins
     c.frame();
     c.v->tick(1.0f);
     c.v->get_head_angle(head);
-    EXPECT_FLOAT_EQ(head[0], 0.0f);
+    EXPECT_EQ(head[1], 64.0f);
+    key[KEY_HOME] = key[KEY_PGDN] = 0;
+    c.frame();
+    c.v->tick(1.0f);
+    c.v->get_head_angle(head);
+    EXPECT_EQ(head[0] + head[1], 0.0f);
 }
 
 TEST(Joystick, DeadZoneAndFullTravel)
@@ -148,6 +167,50 @@ TEST(Joystick, DeadZoneAndFullTravel)
     EXPECT_NEAR(joy_to_float(64), 0.0527f, 1e-3f);
     EXPECT_FLOAT_EQ(joy_to_float(128), 1.0f);
     EXPECT_FLOAT_EQ(joy_to_float(-128), -1.0f);
+}
+
+TEST(Joystick, ABoundStickSteersItsButtonsSwapYawForRollAndFireAndAStillThrottleSendsNothing)
+{
+    COCKPIT c;
+    c.g.settings.joystick_on = true;
+    // Two sticks of three and two axes and two buttons, as Allegro fills
+    // joy[] for a calibrated joystick.
+    num_joysticks = 1;
+    joy[0].num_sticks = 2;
+    joy[0].stick[0].num_axis = 3;
+    joy[0].stick[1].num_axis = 2;
+    joy[0].num_buttons = 2;
+    bind_joystick();
+    ASSERT_EQ(joy_thrust_y, &joy[0].stick[0].axis[2].pos);
+    ASSERT_EQ(joy_roll_gear_toggle, &joy[0].button[1].b);
+    joy[0].stick[0].axis[0].pos = 128;   // gear: yaw right
+    joy[0].stick[0].axis[1].pos = 128;   // stick back: nose down unless inverted
+    joy[0].stick[0].axis[2].pos = -128;  // throttle
+    joy[0].stick[1].axis[0].pos = -128;  // slide left
+    joy[0].stick[1].axis[1].pos = 128;   // sink
+    update_joy_delta();
+    c.frame();
+    EXPECT_EQ(c.v->on(5).back().second, 1.0f);
+    EXPECT_EQ(c.v->on(4).back().second, 0.0f);
+    EXPECT_EQ(c.v->on(3).back().second, -1.0f);
+    EXPECT_EQ(c.v->on(0).back().second, -1.0f);
+    EXPECT_EQ(c.v->on(2).back().second, -1.0f);
+    EXPECT_TRUE(c.v->on(1).empty());  // the throttle did not move
+    joy[0].button[1].b = 1;  // the toggle held: the gear rolls instead
+    joy[0].button[0].b = 1;
+    joy_invert_y = true;
+    c.frame();
+    EXPECT_EQ(c.v->on(4).back().second, -1.0f);
+    EXPECT_EQ(c.v->on(5).back().second, 0.0f);
+    EXPECT_EQ(c.v->on(3).back().second, 1.0f);
+    EXPECT_TRUE(c.v->trigger);
+    joy_invert_y = false;
+    memset(&joy[0], 0, sizeof joy[0]);
+    num_joysticks = 0;
+    bind_joystick();  // no joystick: nothing bound
+    EXPECT_EQ(joy_pitch, nullptr);
+    EXPECT_EQ(joy_fire, nullptr);
+    free_joy_delta();
 }
 
 TEST(CommandKeys, PanelModesNeitherWrapNorClamp)

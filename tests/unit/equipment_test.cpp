@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -110,14 +111,19 @@ TEST(Jet, OnlyTheForwardAndAllAxesCommandItsForceAlongItsAxis)
     EXPECT_NEAR(f[2], 100.0f, 1e-4);
     EXPECT_NEAR(f[0], 0.0f, 1e-4);
     EXPECT_EQ(jet.get_flame_thrust(), 0.0f);  // the flame has not moved yet
+    std::fill(f6, f6 + 6, NAN);
     jet.get_max_forces(f6);
-    EXPECT_NEAR(f6[2], 200.0f, 1e-4);
-    EXPECT_EQ(f6[3], 0.0f);
+    for (int i = 0; i < 6; i++)
+        EXPECT_NEAR(f6[i], i == 2 ? 200.0f : 0.0f, 1e-4) << i;
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);
     jet.set_thrust(2.0f, 1);
     EXPECT_EQ(jet.get_thrust(), 1.0f);
     jet.set_power(-5.0f);
     EXPECT_EQ(jet.get_power(), 0.0f);
+    SLOTTHING* bare = make_slot_item("THINGTYPE = JET\n");  // no POWER: no push
+    bare->set_thrust(1.0f, 1);
+    EXPECT_EQ(bare->get_max_aforce(), 0.0f);
+    delete bare;
 }
 
 TEST(Jet, FlameFollowsAtTwoPerSecondWithoutOvershoot)
@@ -357,6 +363,7 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
     bar_extent(bmp, 2, get_kvor_color(mfd_shield_color), &first, &last);
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, 50);
+    EXPECT_EQ(count_in_row(bmp, 19, 0, 199, get_kvor_color(mfd_shield_color)), 0);
 
     clear_to_color(bmp, get_kvor_color(1));
     SLOTTHING* n = make_slot_item("THINGTYPE = NUKEGEN\nFUEL = 5\n");  // holds 10: twice full
@@ -365,5 +372,7 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
     bar_extent(bmp, 2, get_kvor_color(mfd_reactor_color), &first, &last);
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, 101);
+    EXPECT_EQ(count_in_row(bmp, 18, 0, 199, get_kvor_color(mfd_reactor_color)), 101);
+    EXPECT_EQ(count_in_row(bmp, 19, 0, 199, get_kvor_color(mfd_reactor_color)), 0);  // it ends at h - 2
     destroy_bitmap(bmp);
 }

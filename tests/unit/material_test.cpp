@@ -5,6 +5,7 @@
 #include <allegro.h>
 #include <GL/gl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -87,12 +88,13 @@ TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)
 TEST(TextureUpload, RowsReachOpenGlInRgbaOrderWhateverAllegroKeeps)
 {
     ensure_headless_allegro();
-    unsigned char row[12];
+    unsigned char row[16];
     auto pixel = [&](int at, int n) { return std::vector<int>(row + at, row + at + n); };
     BITMAP* b32 = create_bitmap_ex(32, 3, 2);
     putpixel(b32, 2, 1, makeacol32(200, 100, 50, 40));
+    memset(row, 0xAB, sizeof row);
     texture_convert_row(b32, 1, row);
-    EXPECT_EQ(pixel(8, 4), (std::vector<int>{200, 100, 50, 40}));
+    EXPECT_EQ(pixel(8, 8), (std::vector<int>{200, 100, 50, 40, 0xAB, 0xAB, 0xAB, 0xAB}));  // no more than the row
     destroy_bitmap(b32);
     BITMAP* b24 = create_bitmap_ex(24, 3, 1);
     putpixel(b24, 1, 0, makecol24(1, 2, 3));
