@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -137,6 +138,16 @@ TEST(HudModelGL, TheBearingArrowPointsToTheSideItsAngleNamesAndNeedsADelta)
         EXPECT_EQ(lit.extent(), w.extent);
         if (w.angle == 0.0f)
             EXPECT_EQ(lit.unmatched_lr, 0);
+    }
+    // Its tail grows with the delta up to a fifth of the size: from the
+    // arrow at one size up to 0.8 sizes.
+    for (float delta : {0.5f, 3.0f}) {
+        h.set_value(0.0f);
+        h.set_delta(delta);
+        gl_test_begin_frame();
+        paint_at(h, PAINT_MATERIALS | PAINT_BLENDED);
+        float tail = 1.0f - 0.2f * std::min(delta, 1.0f);
+        EXPECT_NEAR(GL_TEST_H / 2 - (LIT().bottom + 1), tail * S_PX, 1.5f) << delta;
     }
     h.set_delta(0.0f);  // no delta: nothing
     gl_test_begin_frame();

@@ -258,9 +258,9 @@ TEST(HullFile, SlotsItemsMassPilotAndShortNameAndAnInvisibleSlotHidesItsItem)
     v.load_vhd(data.file("hull.vhd").c_str());
     EXPECT_STREQ(v.get_vessel_type_string(), "Big Mule");
     EXPECT_FLOAT_EQ(v.get_hull_mass(), 0.1f);
-    float rm[3], p[3];
+    float rm[4] = {0, 0, 0, -7}, p[4] = {0, 0, 0, -7};  // read-outs write three values, no more
     v.get_hull_rmass(rm);
-    EXPECT_FLOAT_EQ(rm[1], 4.0f);
+    EXPECT_EQ(std::vector<float>(rm, rm + 4), (std::vector<float>{3, 4, 5, -7}));
     ASSERT_NE(v.get_slot_item(0), nullptr);
     EXPECT_STREQ(v.get_slot_item(0)->get_thingtype_string(), "SHIELD");
     EXPECT_NE(v.get_slot_item(0)->get_model(), nullptr);
@@ -272,7 +272,7 @@ TEST(HullFile, SlotsItemsMassPilotAndShortNameAndAnInvisibleSlotHidesItsItem)
     EXPECT_EQ(v.get_slot_type(2), SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET);
     EXPECT_FLOAT_EQ(v.get_max_shield(), 60.0f);
     v.get_pilot_pos(p);
-    EXPECT_FLOAT_EQ(p[1], 2.0f);
+    EXPECT_EQ(std::vector<float>(p, p + 4), (std::vector<float>{0, 2, 1, -7}));
     EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[1], 2.0f + hud_viewdist);
     EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[2], 1.0f);
     v.load_vhd(data.file("gone.vhd").c_str());  // a missing hull leaves no slots
