@@ -64,6 +64,8 @@ void bind_joystick()
     joy_roll = nullptr;
 }
 
+// Only a joystick driver moves joy[] between the copy and the poll, so the
+// changes are seen with a real stick (the tests bind one without a driver).
 static void record_changes(const JOYSTICK_INFO& now, JOYSTICK_INFO& delta)
 {
     for (int b = 0; b < now.num_buttons && b < MAX_JOYSTICK_BUTTONS; b++)

@@ -39,6 +39,8 @@ void sphere_vertex(float a, float t, float radius)
 
 // The double pyramid shared by lasers and bullets: a fan to the front
 // centre and one to the back centre around a ring of four points.
+// Like every shape in this file it is drawn with the lights off: the
+// normals are there for a lit caller and change no picture of the game.
 void spindle(float front_y, const float* front_rgba, float back_y, const float* back_rgba, float radius,
              const float* ring_rgba)
 {
