@@ -94,6 +94,9 @@ TEST(Throttle, HoldingAForAHundredFramesReachesFullAndStops)
     size_t before = c.v->on(1).size();
     c.frame();  // no change, no command
     EXPECT_EQ(c.v->on(1).size(), before);
+    dispatch_key(c.g, KEY_BACKSPACE);  // full at once
+    EXPECT_EQ(c.g.throttle, 1.0f);
+    EXPECT_EQ(c.v->on(1).back().second, 1.0f);
 }
 
 TEST(Steering, TheFirstKeyOfAPairWins)
@@ -205,6 +208,13 @@ TEST(Joystick, ABoundStickSteersItsButtonsSwapYawForRollAndFireAndAStillThrottle
     EXPECT_EQ(c.v->on(3).back().second, 1.0f);
     EXPECT_TRUE(c.v->trigger);
     joy_invert_y = false;
+    joy[0].num_buttons = 1;  // fewer buttons and axes: those missing stay unbound
+    joy[0].stick[0].num_axis = 2;
+    bind_joystick();
+    EXPECT_NE(joy_fire, nullptr);
+    EXPECT_EQ(joy_roll_gear_toggle, nullptr);
+    EXPECT_NE(joy_pitch, nullptr);
+    EXPECT_EQ(joy_thrust_y, nullptr);
     memset(&joy[0], 0, sizeof joy[0]);
     num_joysticks = 0;
     bind_joystick();  // no joystick: nothing bound

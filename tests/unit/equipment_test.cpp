@@ -300,10 +300,10 @@ TEST(Reactor, RaisesSmallValuesToOneRunsDryAndStopsGiving)
     delete n;
     NUKEGEN r;
     EXPECT_EQ(r.get_energy_output(), 100.0f);
-    r.tick(1.0f);
-    EXPECT_NEAR(r.get_fuel(), 10.0f - 1e-6f, 1e-6f);
-    r.set_fuel(1e-7f);
-    r.tick(1.0f);
+    r.set_fuel(2e-6f);
+    r.tick(0.5f);  // 100 MW for half a second: 50 MJ at 1e-8 a megajoule
+    EXPECT_NEAR(r.get_fuel(), 1.5e-6f, 1e-9f);
+    r.tick(2.0f);
     EXPECT_EQ(r.get_fuel(), 0.0f);
     EXPECT_EQ(r.get_energy_output(), 0.0f);
     r.tick(1.0f);

@@ -175,6 +175,8 @@ TEST(Load3ds, MissingFilesAreReportedAndAMainChunkAloneIsAnEmptyMeshWithTheDefau
     EXPECT_FLOAT_EQ(r, 1.0f);
     m->get_diffuse(r, g, b);
     EXPECT_FLOAT_EQ(g, 0.5f);
+    m->get_ambient(r, g, b);
+    EXPECT_FLOAT_EQ(r, 0.5f);
     EXPECT_FLOAT_EQ(m->get_shininess(), 0.5f);
 }
 

@@ -254,6 +254,7 @@ TEST(ThingCollision, PassivePairsNonCollidersAndTheGoneNeverMeet)
     world.update_abs_matrix();
     world.check_intersect_children();
     EXPECT_TRUE(a->hits.empty() && b->hits.empty() && c->hits.empty());
+    EXPECT_FALSE(a->does_intersect(c));
     c->set_flags(THING_ACTIVE_COLLIDER);
     EXPECT_TRUE(a->does_intersect(c));
     for (unsigned gone : {THING_EXPLODING, THING_DEAD}) {

@@ -98,6 +98,7 @@ TEST(StrokeFontLayout, AlignmentsPaddingTabsAndSpacesPlaceTheGlyphsAndKeepThePen
     stroke_textout_r("abc", r);
     EXPECT_EQ(r.glyphs.front().x, -24.0f);
     EXPECT_EQ(r.glyphs.back().x + STROKE_ADVANCE, 0.0f);
+    EXPECT_EQ(r.glyphs.back().y, 0.0f);  // on the line
     STROKE_RECORDER ll;
     stroke_textout_ll("abc", 2, ll);
     EXPECT_EQ(ll.glyphs.front().x, -6.0f);

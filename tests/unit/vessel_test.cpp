@@ -240,7 +240,8 @@ TEST(VesselSums, MassForcesTorquesAndStabilizerSpeedAddUpOverTheSlots)
     a->max_forces[5] = 1;
     b->max_forces[5] = 2;
     EXPECT_FLOAT_EQ(v->get_m(), 1.0f + 3.0f + 1.0f);
-    float rm[3], f[3], t[3], f6[6];
+    float rm[3], f[3], t[3], f6[7];
+    f6[6] = -7.0f;  // six values and no more
     v->get_rm(rm);
     EXPECT_FLOAT_EQ(rm[2], 1.0f + 1.0f + 3.0f);
     v->get_force(f);
@@ -249,6 +250,7 @@ TEST(VesselSums, MassForcesTorquesAndStabilizerSpeedAddUpOverTheSlots)
     EXPECT_FLOAT_EQ(t[0], 7.0f);
     v->get_max_forces(f6);
     EXPECT_FLOAT_EQ(f6[5], 3.0f);
+    EXPECT_FLOAT_EQ(f6[6], -7.0f);
     // The stabilizer speed is reached in four seconds at full force.
     a->max_aforce = 15.0f;
     b->max_aforce = 5.0f;
@@ -407,7 +409,7 @@ TEST(VesselPilot, SetPilotClampsAndTurnsAtTheGlanceRate)
 
 TEST(VesselEnergy, SharedInProportionToWhatEachAsked)
 {
-    VESSEL* v = vessel_with_slots(3);
+    VESSEL* v = vessel_with_slots(4);  // the last stays empty
     NUKEGEN* reactor = new NUKEGEN();
     ASSERT_TRUE(v->fill_slot(0, reactor));
     PROBE_ITEM* small = fit_probe(v, 1);
