@@ -95,14 +95,16 @@ TEST(TargetSelection, PrevStepsBackAndWrapsToTheEnd)
 TEST(TargetSelection, NearestWithinAHundredKilometres)
 {
     SCENE s;
+    s.vessel->locate_rel(0, -20, 0);  // distances count from the vessel, not the origin
+    s.world.update_abs_matrix();
     s.vessel->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
-    EXPECT_EQ(s.vessel->get_target(), s.a);  // 10 m; d is 50 m, the rock is not targetable
-    s.a->locate_rel(0, 100000, 0);
-    s.d->locate_rel(0, -100001, 0);
+    EXPECT_EQ(s.vessel->get_target(), s.a);  // 30 m; d is 36 m, the rock is not targetable
+    s.a->locate_rel(0, 99980, 0);
+    s.d->locate_rel(0, -100021, 0);
     s.world.update_abs_matrix();
     s.vessel->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     EXPECT_EQ(s.vessel->get_target(), nullptr);
-    s.a->locate_rel(0, 99999, 0);
+    s.a->locate_rel(0, 99979, 0);
     s.world.update_abs_matrix();
     s.vessel->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     EXPECT_EQ(s.vessel->get_target(), s.a);
