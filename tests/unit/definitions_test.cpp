@@ -323,7 +323,7 @@ TEST(HullFile, SlotMatrixAlignsUpWithYAndFrontWithMinusZAndDegenerateAxesStayFin
     // millionth of their lengths, and none.
     data.write("hull.vhd", "SLOT = J, 1, 2, 3, 0, 0, 5, 2, 0, 0\n"
                            "SLOT = J, 0,0,0, 0,0,0, 0,0,0\nSLOT = J, 0,0,0, 0,0,1, 0,0,3\n"
-                           "SLOT = J, 0,0,0, 0,0,1000, 0.0001,0,1000\nSLOT = J\n");
+                           "SLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\nSLOT = J\n");
     RECORDING_SINK sink;
     VESSEL v;
     v.load_vhd(data.file("hull.vhd").c_str());
