@@ -118,7 +118,6 @@ VESSEL* load_ship(const TEST_DATA_PATH& data, const char* vcd)
     return v;
 }
 
-bool finite3(const float* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
 
 }  // namespace
 
