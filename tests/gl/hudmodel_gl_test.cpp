@@ -111,8 +111,9 @@ TEST(HudModelGL, EachMarkIsDrawnAtItsSizeAndTheSymmetricOnesAreSymmetric)
         LIT lit;
         EXPECT_GT(lit.count, 2 * S_PX);
         EXPECT_EQ(lit.unmatched_lr, 0);
-        if (m.up_down)
+        if (m.up_down) {
             EXPECT_EQ(lit.unmatched_ud, 0);
+        }
         lit.expect_extent(m.extent);
     }
 }
@@ -140,8 +141,9 @@ TEST(HudModelGL, TheBearingArrowPointsToTheSideItsAngleNamesAndNeedsADelta)
         LIT lit;
         EXPECT_GT(lit.count, 0);
         lit.expect_extent(w.extent);
-        if (w.angle == 0.0f)
+        if (w.angle == 0.0f) {
             EXPECT_EQ(lit.unmatched_lr, 0);
+        }
     }
     // Its tail grows with the delta up to a fifth of the size: from the
     // arrow at one size up to 0.8 sizes.
@@ -178,10 +180,11 @@ TEST(HudModelGL, TheTapesStandBesideTheirCentreAndASheetOfAllStylesIsSaved)
         paint_at(models[side], PAINT_MATERIALS | PAINT_BLENDED);
         LIT lit;
         EXPECT_GT(lit.count, 100);
-        if (side == HUD_TAPE_LEFT)
+        if (side == HUD_TAPE_LEFT) {
             EXPECT_LT(lit.right, GL_TEST_W / 2);
-        else
+        } else {
             EXPECT_GE(lit.left, GL_TEST_W / 2);
+        }
     }
     gl_test_begin_frame();
     for (int i = 0; i < (int)HUD_STYLES; i++)

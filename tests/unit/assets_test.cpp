@@ -202,10 +202,12 @@ TEST(AssetMeshes, HullsAreFightersWithCockpitsAroundThePilotAndVisibleMountsOnTh
         EXPECT_GT(c.hi.x, h.pilot.x + 0.5f);
         EXPECT_GE(h.mounts.size(), 10u);
         EXPECT_LE(h.mounts.size(), 32u);
-        for (const MOUNT& m : h.mounts)
-            if (m.type.find('i') == std::string::npos)  // not hidden inside the hull
+        for (const MOUNT& m : h.mounts) {
+            if (m.type.find('i') == std::string::npos) {  // not hidden inside the hull
                 EXPECT_LT(distance_to_mesh(m.pos, *hull), 0.3f)
                     << "mount " << m.type << " at " << m.pos.x << ", " << m.pos.y << ", " << m.pos.z;
+            }
+        }
     }
 }
 
@@ -276,8 +278,9 @@ TEST(AssetSounds, EveryEffectIsAShortAudibleMonoWavEndingInSilenceAndTheEngineLo
         EXPECT_GT(peak, 0.5f);  // audible
         EXPECT_LE(peak, 1.0f);  // never clips
         EXPECT_LT(s.wave.size(), size_t(SOUND_RATE * 4));
-        if (s.path != "sounds/engine.wav")
+        if (s.path != "sounds/engine.wav") {
             EXPECT_NEAR(s.wave.back(), 0.0f, 1e-3f);
+        }
     }
     WAVE w = make_engine_loop();
     double mean_step = 0;
