@@ -135,8 +135,9 @@ TEST(VesselConstruction, PilotFirstThenCockpitAndHudNodesShownOnlyWithTheHud)
     THING* c = v.get_pilot()->get_next();
     for (size_t i = 0; i < 9; i++, c = c->get_next()) {
         ASSERT_EQ(c, nodes[i]) << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(dynamic_cast<HUDMODEL*>(c->get_model())->get_style(), styles[i - 1]) << i;
+        }
     }
     EXPECT_EQ(c, nullptr);
     EXPECT_TRUE(v.get_cockpit()->has_flags(THING_HIDDEN));
