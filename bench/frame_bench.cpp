@@ -18,6 +18,7 @@
 #include "quiet_stdout.h"
 #include "effects/bullet.h"
 #include "effects/fireball.h"
+#include "headless_bench.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/globals.h"
@@ -234,18 +235,4 @@ BENCHMARK(BM_BusySceneFrame)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMicroseco
 BENCHMARK(BM_OneSpotFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CollisionPass)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv)
-{
-    // The game reads data/ relative to where it runs.
-    if (access("data/victim.vcd", R_OK) != 0 && chdir(SORTIE_SOURCE_DIR) != 0) {
-        fprintf(stderr, "cannot change to %s\n", SORTIE_SOURCE_DIR);
-        return 1;
-    }
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return run_headless_benchmarks(argc, argv); }

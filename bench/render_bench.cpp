@@ -27,6 +27,7 @@
 
 #include "quiet_stdout.h"
 #include "effects/explosion.h"
+#include "headless_bench.h"
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/game.h"
@@ -145,17 +146,8 @@ void BM_RenderFloor(benchmark::State& state)
         return;
     }
     auto draw_floor = [&]() {
-        select_texture(nullptr);
-        glDepthMask(GL_TRUE);
-        glClearDepth(FAR_DIST);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-        if (g.view_thing) {
-            g.view_thing->apply_abs_rotation();
-            g.view_thing->apply_inv_location();
-        }
+        clear_frame();
+        place_camera(g);
         disable_blend_func();
         enable_z_buffer();
         enable_bfc();
@@ -314,10 +306,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "render_bench needs an X display (DISPLAY is not set)\n");
         return 1;
     }
-    if (access("data/victim.vcd", R_OK) != 0 && chdir(SORTIE_SOURCE_DIR) != 0) {
-        fprintf(stderr, "cannot change to %s\n", SORTIE_SOURCE_DIR);
+    if (!enter_data_folder())
         return 1;
-    }
     install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
     install_allegro_gl();
     SETTINGS s;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "headless_bench.h"
 #include "game/world.h"
 #include "game/targets.h"
 #include "render/mesh_cache.h"
@@ -78,18 +79,8 @@ BENCHMARK(BM_MemoryPerTarget)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    // The game reads data/ relative to where it runs.
-    if (access("data/victim.vcd", R_OK) != 0 && chdir(SORTIE_SOURCE_DIR) != 0) {
-        fprintf(stderr, "cannot change to %s\n", SORTIE_SOURCE_DIR);
-        return 1;
-    }
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    int status = run_headless_benchmarks(argc, argv);
     mesh_cache.clear();
     soundlist.cleanup();
-    return 0;
+    return status;
 }

@@ -21,7 +21,7 @@
 #include "vessel/vessel.h"
 
 // R5: a fresh colour and depth buffer.
-static void clear_frame()
+void clear_frame()
 {
     select_texture(nullptr);
     glDepthMask(GL_TRUE);
@@ -31,7 +31,7 @@ static void clear_frame()
 }
 
 // R6: world z is up and the viewer looks along its own +y.
-static void place_camera(GAME& g)
+void place_camera(GAME& g)
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

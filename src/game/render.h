@@ -3,6 +3,10 @@
 
 struct GAME;
 
+// R5: a fresh colour and depth buffer.
+void clear_frame();
+// R6: the model-view matrix of the view thing (the world origin without one).
+void place_camera(GAME& g);
 // Draws the frame into the back buffer (R1..R9).
 void draw_frame(GAME& g);
 // Draws the frame and shows it.
