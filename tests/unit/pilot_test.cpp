@@ -78,6 +78,18 @@ struct SKY {
         world.check_ground_intersect_children(0.0f);
     }
     float clearance() { return vessel->get_abs().t[2] - vessel->get_radius(); }
+    // The player's all-rounder hovering at x, y, z, stabilizers on.
+    VESSEL* add_quarry(float x, float y, float z)
+    {
+        VESSEL* quarry = new VESSEL();
+        quarry->load_vcd(data.file("allrounder.vcd").c_str());
+        quarry->set_team(PLAYER_TEAM);
+        quarry->set_stabilizer(true);
+        quarry->set_rstabilizer(true);
+        quarry->locate_rel(x, y, z);
+        world.add_child(quarry);
+        return quarry;
+    }
 
     SHIPPED_DATA data;
     THING world;
@@ -251,13 +263,7 @@ TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
     give_pilot(s.vessel, 0.25f);
     s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
     // A hostile vessel hovering ahead and to the left.
-    VESSEL* quarry = new VESSEL();
-    quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
-    quarry->set_team(PLAYER_TEAM);
-    quarry->set_stabilizer(true);
-    quarry->set_rstabilizer(true);
-    quarry->locate_rel(-600.0f, 700.0f, 400.0f);
-    s.world.add_child(quarry);
+    VESSEL* quarry = s.add_quarry(-600.0f, 700.0f, 400.0f);
     s.world.update_abs_matrix();
     for (int f = 0; f < 4 * FRAMES_PER_SECOND; f++)
         s.step();
@@ -291,13 +297,7 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFront)
     ASSERT_TRUE(s.vessel->fill_slot(6, launcher));
     give_pilot(s.vessel, 0.25f);
     s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
-    VESSEL* quarry = new VESSEL();
-    quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
-    quarry->set_team(PLAYER_TEAM);
-    quarry->set_stabilizer(true);  // hovering ahead
-    quarry->set_rstabilizer(true);
-    quarry->locate_rel(0.0f, 700.0f, 300.0f);
-    s.world.add_child(quarry);
+    VESSEL* quarry = s.add_quarry(0.0f, 700.0f, 300.0f);
     int pulls = 0;
     std::vector<float> launched_at;  // s
     for (int f = 0; f < 40 * FRAMES_PER_SECOND; f++) {
@@ -327,13 +327,7 @@ TEST(Pilot, HoldsFireWhileAFriendIsInTheLineOfFire)
         SKY s;
         give_pilot(s.vessel, 0.25f);
         s.vessel->locate_rel(0.0f, 0.0f, 300.0f);
-        VESSEL* quarry = new VESSEL();
-        quarry->load_vcd(s.data.file("allrounder.vcd").c_str());
-        quarry->set_team(PLAYER_TEAM);
-        quarry->set_stabilizer(true);
-        quarry->set_rstabilizer(true);
-        quarry->locate_rel(0.0f, 700.0f, 300.0f);
-        s.world.add_child(quarry);
+        VESSEL* quarry = s.add_quarry(0.0f, 700.0f, 300.0f);
         VESSEL* mate = new VESSEL();
         mate->load_vcd(s.data.file("victim.vcd").c_str());
         mate->set_team(TARGET_TEAM);
