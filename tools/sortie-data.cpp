@@ -24,7 +24,7 @@ const COMMAND commands[] = {
     {"model", data_model_command, "model FILE.3ds    describe a 3DS model as one JSON line"},
     {"check", data_check_command, "check [DATA_DIR]    every problem in the data as FILE:LINE: message"},
     {"render", data_render_command, "render FILE.3ds OUT.png [YAW PITCH]    a lit still of a model (needs X)"},
-    {"wave", data_wave_command, "wave VESSEL.vcd [DATA_DIR [SECONDS]]    time a scripted pilot against a wave"},
+    {"wave", data_wave_command, "wave [--missiles] VESSEL.vcd [DATA_DIR [SECONDS]]    time a scripted pilot against a wave"},
 };
 
 int usage()

@@ -4,7 +4,15 @@
 // the stabilizer, trigger, next gun group), and prints how long the wave
 // lasted; then, on a fresh vessel hovering, how long a held trigger keeps
 // each gun group supplied.
-//   sortie-data wave VESSEL.vcd [DATA_DIR [SECONDS]]
+//   sortie-data wave [--missiles] VESSEL.vcd [DATA_DIR [SECONDS]]
+// --missiles flies with the launchers alone: the nearest target, then the
+// next one until it is a target vessel (rocks and buoys are no quarry for a
+// missile), W to a group that still holds a missile, and one tap of the
+// trigger per missile once the quarry is near the nose and within reach;
+// WAVE_FIRST=NAME takes that launcher group first, WAVE_REACH=M launches
+// from another distance. Each missile's flight is reported: its quarry,
+// from how far, how close it came, from how far a heat seeker had the
+// exhaust in sight.
 // WAVE_TRACE=1 prints the chase once a second. WAVE_DAMP_LATERAL=1 takes
 // the vessel's sideways speed away every frame (see fly_at).
 #include "data_wave.h"
@@ -15,19 +23,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/globals.h"
 #include "game/targets.h"
 #include "game/world.h"
+#include "effects/missile.h"
+#include "equipment/msl_launcher.h"
 #include "scene/thing.h"
+#include "scene/thing_ref.h"
 #include "vessel/vessel.h"
 
 namespace {
 
-const float DT = 1.0f / 60.0f;  // s per frame
+// s per frame; WAVE_FPS=N flies at another frame rate, as a slow machine would.
+const float DT = getenv("WAVE_FPS") ? 1.0f / (float)atof(getenv("WAVE_FPS")) : 1.0f / 60.0f;
 
 float clamp1(float v) { return v < -1.0f ? -1.0f : v > 1.0f ? 1.0f : v; }
 
@@ -130,12 +144,201 @@ void hold_trigger(GAME& g, VESSEL* v)
     }
 }
 
+// Launches are made only this close and this near the nose; what is left
+// is the guidance's work.
+const float MISSILE_REACH = 1200.0f;      // m
+const float MISSILE_LAUNCH_ANGLE = 5.0f;  // degrees off the nose
+
+// A target vessel still flying; one already bursting is no quarry, although
+// it shows as the target until the vessel's next tick lets it go.
+bool is_quarry(THING* t)
+{
+    return t && !strncmp(t->get_vessel_id_string(), "beta ", 5) && !t->is_dead() &&
+           !(t->get_flags() & THING_EXPLODING);
+}
+
+float distance(THING* a, THING* b)
+{
+    float d = 0.0f;
+    for (int i = 0; i < 3; i++)
+        d += (a->get_abs().t[i] - b->get_abs().t[i]) * (a->get_abs().t[i] - b->get_abs().t[i]);
+    return sqrtf(d);
+}
+
+MSL_LAUNCHER* loaded_launcher(VESSEL* v, int slot)
+{
+    auto* l = dynamic_cast<MSL_LAUNCHER*>(v->get_slot_item(slot));
+    return l && l->get_mounted_missile() && l->get_ammo() >= 1.0f ? l : nullptr;
+}
+
+// One missile in flight, watched from outside as a test range would.
+struct FLIGHT {
+    THING_REF missile;
+    THING_REF quarry;
+    std::string name, quarry_id;
+    int tech;
+    float launched_at, launch_dist, closest, seen_from = -1.0f;
+    bool done = false;
+    bool passed = false;  // well past its closest approach: the pilot may try again
+};
+
+// R, then T until the target is a target vessel; true when one is selected.
+bool pick_quarry(VESSEL* v)
+{
+    if (is_quarry(v->get_target()))
+        return true;
+    v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    THING* nearest = v->get_target();
+    int presses = 0;
+    for (; presses < 64 && v->get_target() && !is_quarry(v->get_target()); presses++)
+        v->select_next_target(THING_TARGETABLE, THING_NAVPOINT);
+    if (presses && nearest)
+        printf("  R selects a %s %.0f m away (%s), %d x T a target vessel\n", nearest->get_thingtype_string(),
+               distance(v, nearest), nearest->get_vessel_id_string(), presses);
+    return is_quarry(v->get_target());
+}
+
+// W until the selected group holds a missile, of the group whose name holds
+// first while one is left; false when none is left.
+bool pick_launcher(VESSEL* v, const char* first)
+{
+    for (int pass = first ? 0 : 1; pass < 2; pass++)
+        for (int presses = 0; presses <= MAX_SLOTS; presses++) {
+            MSL_LAUNCHER* l = loaded_launcher(v, v->get_cur_gun());
+            if (l && (pass == 1 || strstr(l->get_name(), first)))
+                return true;
+            v->next_gun_type();
+        }
+    return false;
+}
+
+std::set<THING*> own_missiles(THING* world, VESSEL* v)
+{
+    std::set<THING*> found;
+    for (THING* t = world->get_first_child(); t; t = t->get_next())
+        if (dynamic_cast<MISSILE*>(t) && t->get_owner() == v)
+            found.insert(t);
+    return found;
+}
+
+void watch(std::vector<FLIGHT>& flights, float now)
+{
+    for (FLIGHT& f : flights) {
+        if (f.done)
+            continue;
+        auto* m = static_cast<MISSILE*>(f.missile.get());
+        if (m && f.quarry) {
+            // The missile's own place (the world is its parent): its
+            // absolute matrix waits for the next frame's update.
+            float d = 0.0f;
+            for (int i = 0; i < 3; i++)
+                d += (m->get_rel().t[i] - f.quarry->get_abs().t[i]) * (m->get_rel().t[i] - f.quarry->get_abs().t[i]);
+            d = sqrtf(d);
+            if (d < f.closest)
+                f.closest = d;
+            if (d > f.closest + 100.0f)
+                f.passed = true;
+            if (f.tech == MISSILE_HEAT && m->get_burn_time() >= 0.0f && d > f.seen_from && f.quarry->get_heat() >= d)
+                f.seen_from = d;
+        }
+        if (m && !m->is_dead() && !(m->get_flags() & THING_EXPLODING))
+            continue;
+        f.done = true;
+        bool hit = !f.quarry || f.quarry->is_dead() || (f.quarry->get_flags() & THING_EXPLODING);
+        printf("  %5.1f s %-11s at %s launched from %4.0f m: closest %5.1f m, %s after %4.1f s", f.launched_at,
+               f.name.c_str(), f.quarry_id.c_str(), f.launch_dist, f.closest, hit ? "quarry down" : "missed",
+               now - f.launched_at);
+        if (f.tech == MISSILE_HEAT)
+            printf(", exhaust in sight from %4.0f m", f.seen_from);
+        printf("\n");
+    }
+}
+
+bool any_flying(const std::vector<FLIGHT>& flights)
+{
+    for (const FLIGHT& f : flights)
+        if (!f.done)
+            return true;
+    return false;
+}
+
+bool in_flight_at(const std::vector<FLIGHT>& flights, THING* quarry)
+{
+    for (const FLIGHT& f : flights)
+        if (!f.done && !f.passed && f.quarry.get() == quarry)
+            return true;
+    return false;
+}
+
+// One tap of the trigger; the flight of the missile it launched, if any,
+// joins flights.
+void launch_at(GAME& g, VESSEL* v, THING* q, std::vector<FLIGHT>& flights, float now)
+{
+    MSL_LAUNCHER* l = loaded_launcher(v, v->get_cur_gun());
+    std::set<THING*> old = own_missiles(g.world, v);
+    float dist = distance(v, q);
+    v->set_trigger(true);
+    simulate_frame(g, DT);
+    v->set_trigger(false);
+    THING* m = nullptr;
+    for (THING* t : own_missiles(g.world, v))
+        if (!old.count(t))
+            m = t;
+    if (!m)
+        return;
+    FLIGHT f;
+    f.missile = m;
+    f.quarry = q;
+    f.name = l->get_name();
+    f.quarry_id = q->get_vessel_id_string();
+    f.tech = l->get_tech() - 100;
+    f.launched_at = now;
+    f.launch_dist = dist;
+    f.closest = dist;
+    flights.push_back(f);
+}
+
+// The missiles-only pilot: answers the frames flown.
+int fly_missiles(GAME& g, VESSEL* v, float limit)
+{
+    std::vector<FLIGHT> flights;
+    float reach = getenv("WAVE_REACH") ? (float)atof(getenv("WAVE_REACH")) : MISSILE_REACH;
+    int frames = 0;
+    for (; frames * DT < limit; frames++) {
+        if (alive_targets(g.world) == 0 || static_cast<VESSEL*>(g.player.get()) != v)
+            break;
+        bool armed = pick_launcher(v, getenv("WAVE_FIRST"));
+        if (!armed && !any_flying(flights))
+            break;
+        bool ready = armed && pick_quarry(v);
+        THING* q = v->get_target();
+        float off = q ? fly_at(v, q) : 180.0f;
+        v->set_trigger(false);
+        if (ready && off < MISSILE_LAUNCH_ANGLE && distance(v, q) < reach && !in_flight_at(flights, q))
+            launch_at(g, v, q, flights, frames * DT);
+        else
+            simulate_frame(g, DT);
+        watch(flights, frames * DT);
+    }
+    // Those still flying when the wave is over or the time is up.
+    for (int extra = 0; extra < 60 * 35 && any_flying(flights); extra++) {
+        simulate_frame(g, DT);
+        watch(flights, (frames + extra) * DT);
+    }
+    printf("  %d missiles launched\n", (int)flights.size());
+    return frames;
+}
 }  // namespace
 
 int data_wave_command(int argc, char** argv)
 {
+    bool missiles = argc > 0 && !strcmp(argv[0], "--missiles");
+    if (missiles) {
+        argc--;
+        argv++;
+    }
     if (argc < 1 || argc > 3) {
-        fprintf(stderr, "usage: sortie-data wave VESSEL.vcd [DATA_DIR [SECONDS]]\n");
+        fprintf(stderr, "usage: sortie-data wave [--missiles] VESSEL.vcd [DATA_DIR [SECONDS]]\n");
         return 2;
     }
     std::string dir = argc > 1 ? argv[1] : "data/";
@@ -162,6 +365,15 @@ int data_wave_command(int argc, char** argv)
     printf("%s\n", vcd);
 
     respawn_targets(g.world);
+    if (missiles) {
+        int frames = fly_missiles(g, v, limit);
+        int left = alive_targets(g.world);
+        printf("  wave: %d of 8 down in %.0f s with missiles alone, vessel lost %d times\n", TARGETS_PER_WAVE - left,
+               frames * DT, static_cast<VESSEL*>(g.player.get()) != v ? 1 : 0);
+        destroy_world(g);
+        data_path = saved_path;
+        return 0;
+    }
     int kills = 0, losses = 0, frames = 0;
     float aimed = 0.0f;
     for (; frames * DT < limit; frames++) {
