@@ -9,6 +9,7 @@
 float missile_lifetime = 30.0f;          // s
 float missile_acc_to_flamesize = 0.02f;  // m per m/s^2
 float missile_speed_limit = 500.0f;      // m/s
+float missile_guidance_tick = 1.0f / 60.0f;  // s
 
 // A warhead small enough to be a sensible blast before the creator sets the power.
 static const float MISSILE_INITIAL_EXPLOSION_RADIUS = 2.0f;  // m
@@ -102,10 +103,13 @@ void MISSILE::steer(float dt)
     float l[3];
     for (int c = 0; c < 3; c++)
         l[c] = rel.v[0][c] * a[0] + rel.v[1][c] * a[1] + rel.v[2][c] * a[2];
-    // The errors in radians are used directly as angle units (1/256 turn),
-    // so each tick takes a small fraction of the error: a smooth approach.
-    float pitch = limit(-atan2f(l[2], l[1]), m);
-    float yaw = limit(atan2f(l[0], l[1]), m);
+    // The errors in radians are used directly as angle units (1/256 turn)
+    // for a tick of a 60th of a second, so each tick takes a small fraction
+    // of the error: a smooth approach. A longer tick turns as much more, or
+    // a slow machine's missiles would steer a fraction as well and miss.
+    float share = dt / missile_guidance_tick;
+    float pitch = limit(-atan2f(l[2], l[1]) * share, m);
+    float yaw = limit(atan2f(l[0], l[1]) * share, m);
     MATRIX_f r;
     get_rotation_matrix_f(&r, pitch, 0.0f, yaw);
     rtransform_rel(r);

@@ -12,6 +12,7 @@
 extern float missile_lifetime;          // s a missile flies before it bursts by itself
 extern float missile_acc_to_flamesize;  // m of flame puff per m/s^2 of acceleration
 extern float missile_speed_limit;       // m/s the motor never pushes past
+extern float missile_guidance_tick;     // s of flight over which guidance turns by the aim error in angle units
 
 // Guidance technologies (any other value flies unguided).
 enum { MISSILE_DUMB = 0, MISSILE_HEAT = 1, MISSILE_RADAR = 2 };

@@ -1,259 +1,206 @@
-// Missiles: guidance on a radar or heat seeker, the motor and its speed
-// limit, the flame stream, and a target that leaves the world.
+// Missiles and launchers: guidance at any frame rate, the motor's limit, the
+// flame, lost targets, what a launch hands the missile, the empty rail.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "effects/fireball.h"
 #include "effects/missile.h"
-#include "fight_scene.h"
-#include "game/frame.h"
 #include "equipment/jet.h"
+#include "equipment/msl_launcher.h"
 #include "render/model.h"
+#include "test_data_path.h"
+#include "ui/colors.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 namespace {
 
-const float DT = 1.0f / 120.0f;  // s per tick
+struct BALL : MODEL { float get_r() override { return 6.0f; } };
 
-struct BALL : MODEL {
-    explicit BALL(float r) : r(r) {}
-    float get_r() override { return r; }
-    float r;
-};
+float speed_of(THING* t) { float v[3]; return t->get_vel(v), std::hypot(v[0], v[1], v[2]); }
 
-// A thing flying at a constant velocity that remembers the damage it took.
+// A ball crossing at vx m/s.
 struct DRONE : THING {
-    explicit DRONE(const float* v) : v{v[0], v[1], v[2]}
-    {
-        set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER);
-        set_model(new BALL(6.0f));
-    }
-    void receive_hit(float d) override
-    {
-        damage += d;
-        THING::receive_hit(d);
-    }
-    void get_vel(float* out) override
-    {
-        for (int i = 0; i < 3; i++)
-            out[i] = v[i];
-    }
-    void tick(float dt) override
-    {
-        THING::tick(dt);
-        float step[3] = {v[0] * dt, v[1] * dt, v[2] * dt};
-        translate_rel(step);
-    }
-    float v[3];
-    float damage = 0.0f;
+    explicit DRONE(float vx) : vx(vx) { set_flags(THING_EXPLODABLE | THING_ACTIVE_COLLIDER), set_model(new BALL()); }
+    void get_vel(float* out) override { out[0] = vx, out[1] = out[2] = 0.0f; }
+    void tick(float dt) override { THING::tick(dt), locate_rel(rel.t[0] + vx * dt, rel.t[1], rel.t[2]); }
+    float vx;
 };
 
-// A hull of 3 t with one 130 kN jet pushing along its nose (+y): the
-// shape of the target drones.
-VESSEL* jet_drone()
+// A missile of power 80 at the origin, nose and velocity (70 m/s) along +y,
+// accelerating at 70 m/s^2 with turn rate 400; the target, if any, at x, y.
+struct RANGE {
+    THING world;
+    MISSILE* missile;
+    float dt = 1.0f / 120.0f;
+    RANGE(int tech, THING* target, float x = 0.0f, float y = 500.0f)
+        : missile(new MISSILE(10.0f, 0.5f, tech, target, 70.0f, 400.0f))
+    {
+        missile->set_power(80.0f);
+        missile->set_speed(70.0f);
+        world.add_child(missile);
+        if (target)
+            target->locate_rel(x, y, 0.0f), world.add_child(target);
+    }
+    bool fly(float seconds)  // true when the missile bursts
+    {
+        for (float t = 0.0f; t < seconds && !missile->has_flags(THING_EXPLODING); t += dt)
+            world.tick_children(dt), world.update_abs_matrix(), world.check_intersect_children();
+        return missile->has_flags(THING_EXPLODING);
+    }
+    float heading_x() { return missile->get_rel().v[0][1]; }  // world x of the nose
+};
+
+// A 3 t hull whose one 130 kN jet pushes it along +y, away from the range.
+VESSEL* jet_drone(float thrust)
 {
     VESSEL* v = new VESSEL();
     v->parse_vhd("MASS = 3000\nSLOT = J, 0, -4, 0, 0, 1, 0, 0, 0, -1\n");
     JET* jet = new JET();
     jet->set_power(130000.0f);
     EXPECT_TRUE(v->fill_slot(0, jet));
-    v->set_model(new BALL(6.0f));
+    v->set_model(new BALL());
+    v->set_thrust(thrust, 1);
     return v;
-}
-
-// The missile starts at the origin, nose and velocity along +y.
-struct RANGE {
-    THING world;
-    MISSILE* missile;
-    RANGE(int tech, THING* target, float accel, float turn_rate, float speed = 70.0f)
-    {
-        missile = new MISSILE(10.0f, 0.5f, tech, target, accel, turn_rate);
-        missile->set_power(80.0f);
-        missile->set_speed(speed);
-        world.add_child(missile);
-    }
-    void add(THING* t, float x, float y, float z)
-    {
-        t->locate_rel(x, y, z);
-        world.add_child(t);
-    }
-    void step()
-    {
-        world.tick_children(DT);
-        world.update_abs_matrix();
-        world.check_intersect_children();
-    }
-    // Flies until the missile bursts or the time is up; true on a burst.
-    bool fly(float seconds)
-    {
-        for (float t = 0.0f; t < seconds; t += DT) {
-            step();
-            if (missile->has_flags(THING_EXPLODING))
-                return true;
-        }
-        return false;
-    }
-    float heading_x() { return missile->get_rel().v[0][1]; }  // world x of the nose
-};
-
-float speed_of(THING* t)
-{
-    float v[3];
-    t->get_vel(v);
-    return sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
 }  // namespace
 
-TEST(Missile, RadarMissileHitsACrossingTargetWhereARocketMisses)
+TEST(Missile, GuidanceHitsWhatItSeesTurnsAlikeAtAnyFrameRateAndLetsALostTargetGo)
 {
-    const float crossing[3] = {50.0f, 0.0f, 0.0f};
-    for (int tech : {MISSILE_RADAR, MISSILE_DUMB}) {
-        DRONE* d = new DRONE(crossing);
-        RANGE r(tech, d, 70.0f, 400.0f);
-        r.add(d, 0, 500, 0);
-        bool hit = r.fly(15.0f);
-        if (tech == MISSILE_RADAR) {
-            EXPECT_TRUE(hit);
-            EXPECT_EQ(d->damage, 80.0f);
-            EXPECT_GT(r.heading_x(), 0.05f);  // it led the target
-        } else {
-            EXPECT_FALSE(hit);
-            EXPECT_EQ(d->damage, 0.0f);
-            EXPECT_EQ(r.heading_x(), 0.0f);
-        }
+    EXPECT_TRUE(RANGE(MISSILE_RADAR, new DRONE(50.0f)).fly(15.0f));
+    EXPECT_FALSE(RANGE(MISSILE_DUMB, new DRONE(50.0f)).fly(15.0f));
+    // Heat seekers from 800 m, 60 m off the nose: a burning jet is found,
+    // a cold one passed by.
+    EXPECT_TRUE(RANGE(MISSILE_HEAT, jet_drone(1.0f), 60.0f, 800.0f).fly(15.0f));
+    RANGE cold(MISSILE_HEAT, jet_drone(0.0f), 60.0f, 800.0f);
+    EXPECT_FALSE(cold.fly(15.0f));
+    EXPECT_EQ(cold.heading_x(), 0.0f);
+    // The first second turns as far at 15 frames a second as at 60; then the
+    // target explodes, or is deleted without dying first (the sanitizer build
+    // sees any touch of the freed one), and the heading is kept.
+    float turned[2];
+    for (int i = 0; i < 2; i++) {
+        DRONE* d = new DRONE(50.0f);
+        RANGE r(MISSILE_RADAR, d);
+        r.dt = i ? 1.0f / 15.0f : 1.0f / 60.0f;
+        r.fly(1.0f);
+        turned[i] = r.heading_x();
+        i ? r.world.remove_child(d) : d->explode();
+        EXPECT_FALSE(r.fly(1.0f));
+        EXPECT_EQ(r.missile->get_target(), nullptr);
+        EXPECT_EQ(r.heading_x(), turned[i]);
     }
+    EXPECT_GT(turned[0], 0.05f);  // it leads the target
+    EXPECT_NEAR(turned[1], turned[0], 0.15f * turned[0]);
 }
 
-TEST(Missile, HeatSeekerHomesOnABurningJetAndPassesAColdOne)
+TEST(Missile, MotorHeldTo500WhileBurningTrailsFlameAndMassFollowsPower)
 {
-    for (float thrust : {1.0f, 0.0f}) {
-        VESSEL* drone = jet_drone();
-        RANGE r(MISSILE_HEAT, drone, 80.0f, 600.0f, 80.0f);
-        // Off the missile's nose, its own nose turned to fly across it (+x).
-        MATRIX_f across;
-        get_z_rotate_matrix_f(&across, 64.0f);
-        drone->set_rel(across);
-        r.add(drone, 60, 800, 0);
-        drone->set_thrust(thrust, 1);
-        bool hit = r.fly(15.0f);
-        if (thrust > 0.0f) {
-            EXPECT_TRUE(hit);
-            EXPECT_TRUE(drone->has_flags(THING_EXPLODING));
-        } else {
-            EXPECT_FALSE(hit);
-            EXPECT_EQ(drone->get_heat(), 0.0f);
-            EXPECT_EQ(r.heading_x(), 0.0f);  // never turned
-        }
-    }
-}
-
-// A shipped drone cruising at its quarter thrust lets its main jet idle once
-// at speed; what keeps it visible is the rotator holding it up.
-TEST(Missile, ACruisingDroneIsSeenFromAbout1500mAndAColdOneNotAtAll)
-{
-    FIGHT_SCENE s(std::string(SORTIE_SOURCE_DIR) + "/data/", "carrier.vcd");
-    VESSEL* cruising = s.add_drone(0, 3000, 300, "beta 1");
-    VESSEL* cold = s.add_drone(500, 3000, 1500, "beta 2");  // high enough not to land in the 12 s
-    cruising->set_thrust(0.25f, 1);
-    cold->set_stabilizer(false);
-    cold->set_rstabilizer(false);
-    for (int i = 0; i < 12 * 60; i++) {
-        simulate_frame(s.g, 1.0f / 60.0f);
-        EXPECT_EQ(cold->get_heat(), 0.0f);
-    }
-    EXPECT_NEAR(cruising->get_heat(), 1500.0f, 150.0f);
-}
-
-TEST(Missile, KeepsItsHeadingWhenTheTargetExplodes)
-{
-    const float crossing[3] = {50.0f, 0.0f, 0.0f};
-    DRONE* d = new DRONE(crossing);
-    RANGE r(MISSILE_RADAR, d, 70.0f, 400.0f);
-    r.add(d, 0, 500, 0);
-    r.fly(1.0f);
-    d->explode();
-    r.step();
-    EXPECT_EQ(r.missile->get_target(), nullptr);
-    MATRIX_f before = r.missile->get_rel();
-    r.fly(1.0f);
-    const MATRIX_f& after = r.missile->get_rel();
-    for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++)
-            EXPECT_EQ(after.v[i][j], before.v[i][j]);
-    EXPECT_GT(r.heading_x(), 0.01f);  // it had turned before
-}
-
-TEST(Missile, TheMotorStopsAt500WhileBurningButNotAfter)
-{
-    RANGE fast(MISSILE_DUMB, nullptr, 70.0f, 0.0f, 600.0f);
-    fast.step();
-    EXPECT_FLOAT_EQ(speed_of(fast.missile), 500.0f);
-    fast.fly(8.0f);
-    EXPECT_FLOAT_EQ(speed_of(fast.missile), 500.0f);  // still burning, still held
-
-    THING world;
-    MISSILE* coasting = new MISSILE(0.0f, 0.5f, MISSILE_DUMB, nullptr, 70.0f, 0.0f);
-    coasting->set_speed(600.0f);
-    world.add_child(coasting);
-    world.tick_children(DT);  // its last burning tick: held to 500 ...
-    EXPECT_FLOAT_EQ(speed_of(coasting), 500.0f);
-    coasting->set_speed(600.0f);
-    world.tick_children(DT);  // ... and none after
-    EXPECT_FLOAT_EQ(speed_of(coasting), 600.0f);
-}
-
-TEST(Missile, MassFollowsTechnologyAndPower)
-{
-    MISSILE radar(8, 0.5f, MISSILE_RADAR, nullptr, 70, 400);
-    radar.set_power(10);
-    EXPECT_EQ(radar.get_m(), 25.0f);
-    MISSILE heat(8, 0.5f, MISSILE_HEAT, nullptr, 70, 400);
-    heat.set_power(10);
-    EXPECT_EQ(heat.get_m(), 15.0f);
-    MISSILE odd(8, 0.5f, -100, nullptr, 70, 400);
-    odd.set_power(10);
-    EXPECT_EQ(odd.get_m(), 10.0f);
-}
-
-TEST(Missile, BurningMissileTrailsFlamePuffsUntilBurnOut)
-{
-    THING world;
-    MISSILE* m = new MISSILE(1.0f, 0.5f, MISSILE_DUMB, nullptr, 100.0f, 0.0f);
+    RANGE r(MISSILE_DUMB, nullptr);
+    r.missile->set_speed(600.0f);
     const float blue[3] = {0.1f, 0.2f, 0.9f};
-    m->set_flame_color(blue);
-    world.add_child(m);
+    r.missile->set_flame_color(blue);
+    r.dt = 1.0f / 31.0f;
     int puffs = 0;
-    for (int i = 0; i < 360; i++) {  // two seconds at 180 frames a second
-        world.tick_children(1.0f / 180.0f);
-        while (THING* t = world.crop_spawn()) {
-            FIREBALL* f = dynamic_cast<FIREBALL*>(t);
+    for (int i = 0; i < 31 * 11; i++) {  // 10 s of burn and one more
+        r.fly(r.dt);
+        EXPECT_FLOAT_EQ(speed_of(r.missile), 500.0f);  // from its first tick on
+        for (THING* t; (t = r.world.crop_spawn()); puffs++, delete t) {
+            auto* f = dynamic_cast<FIREBALL*>(t);
             ASSERT_NE(f, nullptr);
             EXPECT_EQ(f->get_color()[2], 0.9f);
-            EXPECT_FLOAT_EQ(f->get_peak_size(), 2.0f);  // 100 m/s^2 x 0.02
-            EXPECT_LT(f->get_velocity()[1], speed_of(m));  // thrown backwards
-            puffs++;
-            delete t;
+            EXPECT_FLOAT_EQ(f->get_peak_size(), 1.4f);  // 70 m/s^2 x 0.02
+            EXPECT_LT(f->get_velocity()[1], speed_of(r.missile));  // thrown backwards
         }
     }
-    // A puff every (1 - 1/30) / 30 s during the one second of burn.
-    EXPECT_GE(puffs, 29);
-    EXPECT_LE(puffs, 32);
+    // A frame's 30/31 of an interval tops up the 1/30 left after a puff:
+    // a puff every frame of the burn.
+    EXPECT_NEAR(puffs, 10 * 31, 1);
+    r.missile->set_speed(600.0f);
+    r.fly(r.dt);
+    EXPECT_FLOAT_EQ(speed_of(r.missile), 600.0f);  // burnt out: no limit
+    const std::pair<int, float> masses[] = {{MISSILE_DUMB, 11}, {MISSILE_HEAT, 15}, {MISSILE_RADAR, 25}, {-100, 10}};
+    for (auto [tech, mass] : masses) {
+        MISSILE m(8, 0.5f, tech, nullptr, 70, 400);
+        m.set_power(10.0f);
+        EXPECT_EQ(m.get_m(), mass);
+    }
 }
 
-TEST(Missile, ATargetDeletedWithoutDyingLeavesNoDanglingMissile)
+namespace {
+
+// A vessel 10 m ahead of the origin with the launcher item in its one slot.
+struct RAIL {
+    TEST_DATA_PATH data;
+    VESSEL vessel;
+    MSL_LAUNCHER* launcher;
+    explicit RAIL(const char* item)
+    {
+        data.write_box_mesh("models/msl.3ds", 0.2f);
+        data.write("items/msl.sid", std::string("THINGTYPE = MISSILE\nBMODEL = models/msl.3ds\n") + item);
+        vessel.add_slot(identity_matrix_f, SLOT_MISSILE);
+        launcher = dynamic_cast<MSL_LAUNCHER*>(load_sid(data.file("items/msl.sid").c_str()));
+        EXPECT_TRUE(launcher && vessel.fill_slot(0, launcher));
+        vessel.locate_rel(0, 10, 0);
+        vessel.update_abs_matrix();
+    }
+    MISSILE* pull() { return launcher->set_trigger(true), dynamic_cast<MISSILE*>(launcher->crop_spawn()); }
+    int status_light()  // the colour of the light the status line shows
+    {
+        BITMAP* bmp = create_bitmap_ex(32, 160, 16);
+        launcher->paint_status(bmp, 0, 0, 160, 16);
+        int c = getpixel(bmp, 8, 8);
+        return destroy_bitmap(bmp), c;
+    }
+};
+
+}  // namespace
+
+TEST(MslLauncher, LaunchesItsOneMissileAtTheTargetThenSpendsShotsEmptyWhereverTheKeysPutIt)
 {
-    const float still[3] = {0.0f, 0.0f, 0.0f};
-    DRONE* d = new DRONE(still);
-    RANGE r(MISSILE_RADAR, d, 70.0f, 400.0f);
-    r.add(d, 30, 500, 0);
-    r.fly(0.5f);
-    r.world.remove_child(d);  // gone without ever being marked dead
-    EXPECT_EQ(r.missile->get_target(), nullptr);
-    r.fly(1.0f);  // the sanitizer build sees any touch of the freed target
-    EXPECT_FALSE(r.missile->has_flags(THING_EXPLODING));
+    RAIL r("MASS = 60\nHOTSPOT = 0, 1, -0.5\nTECH = RADAR\nBURNTIME = 9\nROT = 400\nBSPEED = 70\nBPOWER = 10\n"
+           "RELOAD = 0\nMAXAMMO = 3\n");
+    THING* target = new THING();
+    r.vessel.add_child(target);
+    r.vessel.set_target(target);
+    MODEL* shown = r.launcher->get_mounted_missile()->get_model();
+    EXPECT_EQ(r.launcher->get_m(), 60.0f + 15.0f + 10.0f);  // the rail, a radar missile, its warhead
+    EXPECT_EQ(r.status_light(), get_kvor_color(5));         // ready
+    MISSILE* m = r.pull();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(std::make_tuple(m->get_missile_tech(), m->get_burn_time(), m->get_accel(), m->get_turn_rate()),
+              std::make_tuple(MISSILE_RADAR, 9.0f, 70.0f, 400.0f));
+    EXPECT_EQ(std::make_tuple(m->get_arm_time(), m->get_power(), m->get_target(), m->get_owner(), m->get_model()),
+              std::make_tuple(0.5f, 10.0f, target, (THING*)&r.vessel, shown));
+    EXPECT_EQ(shown->get_refcount(), 2);        // the missile's and the mesh cache's
+    EXPECT_FLOAT_EQ(m->get_rel().t[1], 11.0f);  // left from the muzzle ...
+    EXPECT_FLOAT_EQ(speed_of(m), 70.0f);        // ... at the launch speed
+    float burst[3];
+    m->get_explosion_color(burst);
+    EXPECT_EQ(burst[1], 0.75f);
+    delete m;
+    EXPECT_EQ(r.launcher->get_mounted_missile(), nullptr);
+    EXPECT_EQ(r.launcher->get_m(), 60.0f);
+    EXPECT_EQ(r.status_light(), get_kvor_color(9));  // empty, though two shots are left
+    for (float left : {1.0f, 0.0f}) {
+        EXPECT_EQ(r.pull(), nullptr);
+        EXPECT_EQ(r.launcher->get_ammo(), left);
+    }
+    // The missile sits on the muzzle however late HOTSPOT comes; neither the
+    // gun's LASER nor 104 replace HEAT; with no target selected it flies unguided.
+    RAIL h("TECH = HEAT\nTECH = LASER\nHOTSPOT = 0.5, 2, 0\nMAXAMMO = 1\n");
+    h.launcher->set_tech(104);
+    EXPECT_EQ(h.launcher->get_tech(), 101);
+    EXPECT_EQ(h.launcher->get_mounted_missile()->get_rel().t[0], 0.5f);
+    EXPECT_EQ(h.launcher->get_mounted_missile()->get_rel().t[1], 2.0f);
+    m = h.pull();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(std::make_tuple(m->get_target(), m->get_missile_tech()), std::make_tuple((THING*)nullptr, MISSILE_HEAT));
+    delete m;
 }
