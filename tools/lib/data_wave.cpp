@@ -8,7 +8,8 @@
 // --missiles flies with the launchers alone: the nearest target, then the
 // next one until it is a target vessel (rocks and buoys are no quarry for a
 // missile), W to a group that still holds a missile, and one tap of the
-// trigger per missile once the quarry is near the nose and within reach;
+// trigger per missile once the quarry is near the nose and within reach
+// (an unguided one aimed ahead of it, from closer);
 // WAVE_FIRST=NAME takes that launcher group first, WAVE_REACH=M launches
 // from another distance. Each missile's flight is reported: its quarry,
 // from how far, how close it came, from how far a heat seeker had the
@@ -45,23 +46,25 @@ const float DT = getenv("WAVE_FPS") ? 1.0f / (float)atof(getenv("WAVE_FPS")) : 1
 
 float clamp1(float v) { return v < -1.0f ? -1.0f : v > 1.0f ? 1.0f : v; }
 
-// The target's place in the vessel's frame.
-void local_offset(VESSEL* v, THING* t, float* d)
+// A world point's place in the vessel's frame.
+void local_offset(VESSEL* v, const float* p, float* d)
 {
     const MATRIX_f& m = v->get_abs();
     float w[3];
     for (int i = 0; i < 3; i++)
-        w[i] = t->get_abs().t[i] - m.t[i];
+        w[i] = p[i] - m.t[i];
     for (int j = 0; j < 3; j++)
         d[j] = m.v[0][j] * w[0] + m.v[1][j] * w[1] + m.v[2][j] * w[2];
 }
 
-// Steers at the target and fires when it is nearly ahead; answers the angle
-// off the nose in degrees.
-float fly_at(VESSEL* v, THING* t)
+void local_offset(VESSEL* v, THING* t, float* d) { local_offset(v, t->get_abs().t, d); }
+
+// Steers at a world point and fires when it is nearly ahead; answers the
+// angle off the nose in degrees.
+float fly_to(VESSEL* v, const float* p)
 {
     float d[3];
-    local_offset(v, t, d);
+    local_offset(v, p, d);
     float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     float yaw = atan2f(d[0], d[1]);
     // Behind: keep turning the way the target went, not to and fro across
@@ -100,6 +103,8 @@ float fly_at(VESSEL* v, THING* t)
     }
     return off;
 }
+
+float fly_at(VESSEL* v, THING* t) { return fly_to(v, t->get_abs().t); }
 
 int alive_targets(THING* world)
 {
@@ -148,6 +153,7 @@ void hold_trigger(GAME& g, VESSEL* v)
 // is the guidance's work.
 const float MISSILE_REACH = 1200.0f;      // m
 const float MISSILE_LAUNCH_ANGLE = 5.0f;  // degrees off the nose
+const float ROCKET_REACH = 450.0f;        // m for an unguided one, aimed ahead of the quarry
 
 // A target vessel still flying; one already bursting is no quarry, although
 // it shows as the target until the vessel's next tick lets it go.
@@ -178,6 +184,7 @@ struct FLIGHT {
     std::string name, quarry_id;
     int tech;
     float launched_at, launch_dist, closest, seen_from = -1.0f;
+    float closest_at = 0.0f, quarry_down_at = -1.0f;
     bool done = false;
     bool passed = false;  // well past its closest approach: the pilot may try again
 };
@@ -235,19 +242,28 @@ void watch(std::vector<FLIGHT>& flights, float now)
                 d += (m->get_rel().t[i] - f.quarry->get_abs().t[i]) * (m->get_rel().t[i] - f.quarry->get_abs().t[i]);
             d = sqrtf(d);
             if (d < f.closest)
-                f.closest = d;
+                f.closest = d, f.closest_at = now;
             if (d > f.closest + 100.0f)
                 f.passed = true;
             if (f.tech == MISSILE_HEAT && m->get_burn_time() >= 0.0f && d > f.seen_from && f.quarry->get_heat() >= d)
                 f.seen_from = d;
         }
+        bool down = !f.quarry || f.quarry->is_dead() || (f.quarry->get_flags() & THING_EXPLODING);
+        if (down && f.quarry_down_at < 0.0f)
+            f.quarry_down_at = now;
         if (m && !m->is_dead() && !(m->get_flags() & THING_EXPLODING))
             continue;
         f.done = true;
-        bool hit = !f.quarry || f.quarry->is_dead() || (f.quarry->get_flags() & THING_EXPLODING);
-        printf("  %5.1f s %-11s at %s launched from %4.0f m: closest %5.1f m, %s after %4.1f s", f.launched_at,
-               f.name.c_str(), f.quarry_id.c_str(), f.launch_dist, f.closest, hit ? "quarry down" : "missed",
-               now - f.launched_at);
+        // A hit when the quarry went down as the missile burst.
+        bool hit = down && now - f.quarry_down_at < 0.1f;
+        printf("  %5.1f s %-11s at %s launched from %4.0f m: closest %5.1f m %4.1f s after launch, ", f.launched_at,
+               f.name.c_str(), f.quarry_id.c_str(), f.launch_dist, f.closest, f.closest_at - f.launched_at);
+        if (hit)
+            printf("hit");
+        else if (down)
+            printf("missed, the quarry went down otherwise %4.1f s after launch", f.quarry_down_at - f.launched_at);
+        else
+            printf("missed");
         if (f.tech == MISSILE_HEAT)
             printf(", exhaust in sight from %4.0f m", f.seen_from);
         printf("\n");
@@ -312,9 +328,26 @@ int fly_missiles(GAME& g, VESSEL* v, float limit)
             break;
         bool ready = armed && pick_quarry(v);
         THING* q = v->get_target();
-        float off = q ? fly_at(v, q) : 180.0f;
+        MSL_LAUNCHER* l = armed ? loaded_launcher(v, v->get_cur_gun()) : nullptr;
+        bool unguided = l && l->get_tech() == LAUNCHER_DUMB;
+        float off = 180.0f;
+        if (q && unguided) {
+            // Where the quarry will be when a rocket starting at the launch
+            // speed and gaining as much each second gets there.
+            float s = l->get_bullet_speed(), d = distance(v, q);
+            float t = s > 0.0f ? sqrtf(1.0f + 2.0f * d / s) - 1.0f : 0.0f;
+            float qv[3], vv[3], p[3];
+            q->get_vel(qv);
+            v->get_vel(vv);
+            for (int i = 0; i < 3; i++)
+                p[i] = q->get_abs().t[i] + (qv[i] - vv[i]) * t;
+            off = fly_to(v, p);
+        } else if (q) {
+            off = fly_at(v, q);
+        }
         v->set_trigger(false);
-        if (ready && off < MISSILE_LAUNCH_ANGLE && distance(v, q) < reach && !in_flight_at(flights, q))
+        float in_reach = unguided && ROCKET_REACH < reach ? ROCKET_REACH : reach;
+        if (ready && off < MISSILE_LAUNCH_ANGLE && distance(v, q) < in_reach && !in_flight_at(flights, q))
             launch_at(g, v, q, flights, frames * DT);
         else
             simulate_frame(g, DT);
