@@ -107,14 +107,10 @@ TEST(ThingTree, TheChildListKeepsItsEndsThroughChainsRemovalsAndDeaths)
     THING* c = new COUNTED(&deaths);
     a->insert(c);
     a->insert(b);  // a, b, c: added as one chain
-    a->set_id_string("alpha");
-    b->set_id_string("beta");
     root.add_child(a);
     EXPECT_EQ(children(&root), (std::vector<THING*>{a, b, c}));
     EXPECT_EQ(root.get_last_child(), c);
     EXPECT_EQ(c->get_parent(), &root);
-    EXPECT_EQ(find_id_string(a, "beta"), b);
-    EXPECT_EQ(find_id_string(a, "Beta"), nullptr);
     root.remove_child(c);
     EXPECT_EQ(root.get_last_child(), b);
     root.remove_child(a);
@@ -140,13 +136,6 @@ TEST(ThingTree, TheChildListKeepsItsEndsThroughChainsRemovalsAndDeaths)
     THING* d = new THING();
     root.add_child(d);
     EXPECT_EQ(children(&root), (std::vector<THING*>{kids[1], d}));
-
-    // A long sibling list is deleted without one stack frame per node.
-    THING* world = new THING();
-    for (int i = 0; i < 100000; i++)
-        world->add_child(new COUNTED(&deaths));
-    delete world;
-    EXPECT_EQ(deaths, 8 + 100000);
 }
 
 TEST(ThingTransforms, AbsIsRelFollowedByTheParentsAbsAndMovesMarkTheSubtree)
@@ -167,7 +156,6 @@ TEST(ThingTransforms, AbsIsRelFollowedByTheParentsAbsAndMovesMarkTheSubtree)
     EXPECT_NEAR(abs.t[0], 15.0f, 1e-4f);  // Allegro turns (0, 5) a quarter to (5, 0); plus 10
     EXPECT_NEAR(abs.t[1], 0.0f, 1e-4f);
     EXPECT_NEAR(abs.t[2], 1.0f, 1e-4f);
-    EXPECT_NEAR(abs.v[0][1], turn.v[0][1], 1e-6f);  // the child's rel has no turn of its own
     EXPECT_FALSE(child->has_flags(THING_ABS_DIRTY));
     parent->locate_rel(5, 0, 0);
     EXPECT_TRUE(child->has_flags(THING_ABS_DIRTY | THING_MOVED));
@@ -185,10 +173,6 @@ TEST(ThingTransforms, AbsIsRelFollowedByTheParentsAbsAndMovesMarkTheSubtree)
     EXPECT_NEAR(t.get_rel().t[1], 0.0f, 1e-5f);
     t.transform_rel(step);   // one unit along the parent's y
     EXPECT_NEAR(t.get_rel().t[1], 1.0f, 1e-5f);
-    float v[3] = {1, 2, 3};
-    t.translate_rel(v);
-    EXPECT_NEAR(t.get_rel().t[2], 3.0f, 1e-5f);
-    EXPECT_NEAR(t.get_rel().t[0], 2.0f, 1e-5f);
 }
 
 TEST(ThingTransforms, ChildrenWidenTheCachedRadius)
@@ -259,9 +243,6 @@ TEST(ThingCollision, PassivePairsNonCollidersAndTheGoneNeverMeet)
         c->clear_flags(gone);
     }
     EXPECT_FALSE(a->does_intersect(nullptr));
-    PROBE none(1.0f, THING_ACTIVE_COLLIDER, BOUND_NONE);
-    EXPECT_FALSE(none.does_intersect(c));
-    EXPECT_FALSE(c->does_intersect(&none));
 }
 
 TEST(ThingCollision, GroundContactUsesTheBoxCornersInTheLocalFrame)
@@ -298,14 +279,9 @@ TEST(ThingCollision, GroundContactUsesTheBoxCornersInTheLocalFrame)
     EXPECT_FALSE(t.bounding_box_check(above));
     EXPECT_TRUE(t.bounding_box_check(along_x));
     EXPECT_FALSE(t.bounding_box_check(diagonal));
-    float corner[3];
-    t.get_bounding_box_corner(7, corner);  // (1, 1, 1) turned onto the x axis
-    EXPECT_NEAR(corner[0], 100.0f + sqrtf(2.0f), 1e-4f);
-    EXPECT_NEAR(corner[1], 0.0f, 1e-4f);
-    EXPECT_NEAR(corner[2], 1.0f, 1e-4f);
 }
 
-TEST(ThingLife, AnExplodableThingCountsDownOnceFromTheFirstHitAndTheTreeTicksDepthFirst)
+TEST(ThingLife, AnExplodableThingCountsDownOnceFromTheFirstHit)
 {
     THING plain, dead;
     plain.explode();
@@ -328,24 +304,6 @@ TEST(ThingLife, AnExplodableThingCountsDownOnceFromTheFirstHitAndTheTreeTicksDep
     EXPECT_NEAR(below, -0.1f, 1e-6f);
     t.tick(1.0f);  // the counter stops once below zero
     EXPECT_FLOAT_EQ(t.get_explosion_delay_counter(), below);
-
-    struct TICKER : THING {
-        TICKER(std::vector<int>* log, int id) : log(log), id(id) {}
-        void tick(float) override { log->push_back(id); }
-        THING* crop_spawn() override { return id == 2 ? this : nullptr; }
-        std::vector<int>* log;
-        int id;
-    };
-    std::vector<int> log;
-    TICKER root(&log, 0);
-    TICKER* a = new TICKER(&log, 1);
-    root.add_child(a);
-    a->add_child(new TICKER(&log, 11));
-    TICKER* spawner = new TICKER(&log, 2);
-    root.add_child(spawner);
-    root.tick_children(0.1f);
-    EXPECT_EQ(log, (std::vector<int>{11, 1, 2}));
-    EXPECT_EQ(root.THING::crop_spawn(), spawner);  // the first child with something to give
 }
 
 TEST(ThingModels, ASharedModelLivesWhileAnyHolderDoes)
@@ -448,27 +406,4 @@ TEST(Outline, EdgesOnlyInColourTwoOnColourOneMadeAgainOnlyAfterAChange)
     t.remove_dead_children();
     t.get_mfd_image();
     EXPECT_EQ(m->calls.size(), 3u);
-}
-
-TEST(Outline, ChildrenArePlacedByTheirRelativePositionOnly)
-{
-    THING parent;
-    parent.set_model(new BOX_MODEL(1.0f));
-    THING* child = new THING();
-    BOX_MODEL* cm = new BOX_MODEL(1.0f);
-    child->set_model(cm);
-    MATRIX_f turn;
-    get_z_rotate_matrix_f(&turn, 64.0f);
-    child->set_rel(turn);
-    child->locate_rel(4.0f, 8.0f, 100.0f);
-    parent.add_child(child);
-    BITMAP* scratch = create_bitmap_ex(32, 128, 64);
-    parent.allegro_paint(scratch, 64, 32, 2.0f);
-    ASSERT_EQ(cm->calls.size(), 1u);
-    EXPECT_EQ(cm->calls[0].x, 64 + 8);
-    EXPECT_EQ(cm->calls[0].y, 32 - 8);  // 8 up times 2, shrunk by 64 / 128
-    child->set_flags(THING_HIDDEN);     // a hidden child draws nothing of its own
-    parent.allegro_paint(scratch, 64, 32, 2.0f);
-    EXPECT_EQ(cm->calls.size(), 1u);
-    destroy_bitmap(scratch);
 }
