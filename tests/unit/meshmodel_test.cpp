@@ -198,25 +198,3 @@ TEST(MeshModel, SilhouetteFillsFacesSeenFromAboveInAMaterialColour)
     EXPECT_EQ(getpixel(bmp, 38, 12), c);
     destroy_bitmap(bmp);
 }
-
-TEST(MeshModel, PaintingKeepsTheCacheInStep)
-{
-    MESHMODEL m;
-    make_pair(m, 0.5f);
-    m.add_material(new MATERIAL("m"));
-    light_materials = true;
-    disable_lights();
-    disable_bfc();
-    disable_z_write();
-    m.paint(PAINT_MATERIALS | PAINT_SOLID);
-    EXPECT_TRUE(m.is_prepared());
-    EXPECT_TRUE(z_write_enabled() && z_check_enabled());
-    // The default material's switches are made before the batch (inside it
-    // materials change colours only), whatever the model before left.
-    EXPECT_TRUE(lights_enabled() && bfc_enabled());
-    light_materials = false;
-    m.paint(PAINT_MATERIALS | PAINT_SOLID);
-    EXPECT_FALSE(lights_enabled());  // unlit materials show their flat colour
-    m.paint(PAINT_BOUNDING_BOX);
-    EXPECT_FALSE(lights_enabled() || bfc_enabled());
-}
