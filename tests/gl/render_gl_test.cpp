@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <GL/gl.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -289,6 +290,33 @@ TEST(RenderGl, SkySphereSurroundsTheViewerAndStarsAddLight)
     expect_pixel(0, 0, 255, 255, 255, 55);  // the sky's green shows through: light was added
     gl_test_save("/tmp/sortie-render-sky.png");
     disable_blend_func();
+}
+
+TEST(RenderGl, ALaserIsTwoPyramidsFromItsRingToAColouredTipAndADarkTail)
+{
+    LASER_MODEL laser(2.0f, 0.5f, 0, 0, 1, 1, 0, 0);  // blue ring, red tip half a unit ahead
+    gl_test_begin_frame();
+    glTranslatef(0, 0, -5);
+    laser.paint(PAINT_MATERIALS | PAINT_BLENDED);
+    glRotatef(180, 0, 1, 0);  // and from behind: both sides drawn
+    laser.paint(PAINT_MATERIALS | PAINT_BLENDED);
+    disable_blend_func();
+    gl_test_save("/tmp/sortie-render-laser.png");
+    // Seen from the side: the front pyramid's outline is |x| + |y| = 0.5,
+    // the tail's 4 |x| + |y| = 2; colours run from the ring to the ends.
+    int lit_outside = 0, lit_inside = 0;
+    for (float x = -1.0f; x <= 1.0f; x += 0.05f)
+        for (float y = -1.8f; y <= 1.0f; y += 0.05f) {
+            float edge = y >= 0 ? fabsf(x) + y - 0.5f : fabsf(x) - (2.0f + y) / 4;
+            unsigned char px[3];
+            gl_test_pixel((int)(GL_TEST_W / 2 + x / 2.5f * GL_TEST_W / 2), (int)(GL_TEST_H / 2 - y / 1.875f * GL_TEST_H / 2), px);
+            lit_outside += edge > 0.03f && px[0] + px[1] + px[2] > 0;
+            lit_inside += edge < -0.03f && px[2] > 0;
+        }
+    EXPECT_EQ(lit_outside, 0);
+    EXPECT_GT(lit_inside, 100);
+    expect_pixel(0, 0.4f, 200, 0, 50, 55);   // near the tip: mostly red
+    expect_pixel(0, -1.8f, 0, 0, 25, 25);    // near the tail: dark
 }
 
 TEST(RenderGl, TextureFilesComeFromTheDataDirectoryOpaqueAndAmpersandNamesNever)
