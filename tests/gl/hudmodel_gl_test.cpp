@@ -66,12 +66,12 @@ struct LIT {
     }
     // Extent in sizes from the centre: left, right, down, up; within two
     // pixels of the expected, as lines rasterise.
-    void expect_extent(const std::vector<float>& sizes) const
+    void expect_extent(const std::vector<float>& sizes, float size = SIZE) const
     {
         const float px[4] = {GL_TEST_W / 2.0f - left, right + 1.0f - GL_TEST_W / 2, bottom + 1.0f - GL_TEST_H / 2,
                              GL_TEST_H / 2.0f - top};
         for (int i = 0; i < 4; i++)
-            EXPECT_NEAR(px[i], sizes[i] * S_PX, 2.0f) << "left, right, down, up: " << i;
+            EXPECT_NEAR(px[i], sizes[i] * size * PX_PER_M, 2.0f) << "left, right, down, up: " << i;
     }
 };
 
@@ -174,7 +174,13 @@ TEST(HudModelGL, TheTapesStandBesideTheirCentreAndASheetOfAllStylesIsSaved)
         paint_at(models[side], PAINT_MATERIALS | PAINT_BLENDED);
         LIT lit;
         EXPECT_GT(lit.count, 100);
-        EXPECT_TRUE(side == HUD_TAPE_LEFT ? lit.right < GL_TEST_W / 2 : lit.left >= GL_TEST_W / 2) << side;
+        // The scale spans a size up and down, its near edge 0.9 sizes off the
+        // centre; the read-out beside it ends about two sizes out, the left
+        // one's falling delta below it. In sizes of 0.1 m: left, right, down, up.
+        if (side == HUD_TAPE_LEFT)
+            lit.expect_extent({1.88f, -0.9f, 1.0f, 1.0f}, 0.1f);
+        else
+            lit.expect_extent({-0.9f, 2.06f, 0.45f, 1.0f}, 0.1f);
     }
     gl_test_begin_frame();
     for (int i = 0; i < (int)HUD_STYLES; i++)
