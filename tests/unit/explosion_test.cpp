@@ -169,10 +169,6 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
 
 TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
 {
-    THING* orphan = make_exploder(nullptr);
-    create_explosion(orphan, nullptr);  // no place and no parent: nothing
-    crop_explosions(nullptr, world);
-    delete orphan;
     THING* plain = make_exploder(nullptr);
     THING* empty = make_exploder(new MESHMODEL());
     THING* holder = new THING();
@@ -193,10 +189,6 @@ TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
     EXPECT_TRUE(children_of<DEBRIS>(world).empty());  // no mesh or no faces: no debris
     EXPECT_EQ(children_of<FIREBALL>(world).size(), 3 * 16u);
     EXPECT_TRUE(children_of<FIREBALL>(holder).empty());  // all in the given place
-    THING* child = make_exploder(nullptr);  // with no place given, the parent is used
-    holder->add_child(child);
-    create_explosion(child, nullptr);
-    EXPECT_EQ(children_of<FIREBALL>(holder).size(), 16u);
 }
 
 TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFirstTick)

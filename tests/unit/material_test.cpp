@@ -89,26 +89,3 @@ TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)
     EXPECT_EQ(texlist, nullptr);
     EXPECT_EQ(current_tex, nullptr);
 }
-
-TEST(TextureUpload, RowsReachOpenGlInRgbaOrderWhateverAllegroKeeps)
-{
-    ensure_headless_allegro();
-    struct { int depth, colour; std::vector<int> bytes; } rows[] = {
-        {32, makeacol32(200, 100, 50, 40), {200, 100, 50, 40}},
-        {24, makecol24(1, 2, 3), {1, 2, 3}},
-        {16, makecol16(255, 0, 0), {255, 0, 0, 255}},
-        {8, 77, {77}},
-    };
-    for (auto& r : rows) {
-        BITMAP* b = create_bitmap_ex(r.depth, 3, 2);
-        clear_to_color(b, 0);
-        putpixel(b, 2, 1, r.colour);
-        std::vector<unsigned char> row(13, 0xAB);
-        texture_convert_row(b, 1, row.data());
-        size_t n = r.bytes.size();
-        EXPECT_EQ(std::vector<int>(row.begin() + 2 * n, row.begin() + 3 * n), r.bytes) << r.depth;
-        EXPECT_EQ(row[3 * n], 0xAB) << "no more than the row";
-        EXPECT_EQ(texture_upload_bytes_per_pixel(r.depth), r.depth == 16 ? 4 : r.depth / 8);
-        destroy_bitmap(b);
-    }
-}

@@ -1,4 +1,4 @@
-// The stroke font without OpenGL: the glyph table, and the layout of text
+// The stroke font without OpenGL: the layout of text
 // (advances, centring, menu widths) through the recording target.
 #include <gtest/gtest.h>
 
@@ -9,21 +9,6 @@
 #include "render/strokefont.h"
 
 namespace {
-
-// Counts what one glyph walk emits and how far its points reach.
-struct GLYPH_PROBE : STROKE_SINK {
-    void begin_strip() override { open++; }
-    void point(float x, float y) override
-    {
-        points++;
-        lo = std::min({lo, x, y});
-        hi = std::max({hi, x, y});
-    }
-    void end_strip() override { closed++; }
-    void advance(float dx) override { advanced += dx; }
-    int points = 0, open = 0, closed = 0;
-    float advanced = 0.0f, lo = 1e9f, hi = -1e9f;
-};
 
 // The glyphs drawn and the x of each.
 std::string drawn(const STROKE_RECORDER& r, std::vector<float>* x = nullptr)
@@ -38,33 +23,6 @@ std::string drawn(const STROKE_RECORDER& r, std::vector<float>* x = nullptr)
 }
 
 }  // namespace
-
-TEST(StrokeFontGlyphs, EveryPrintableCharacterHasStrokesInsideTheCellAndAdvances)
-{
-    int walked = 0;
-    for (int c = STROKE_FIRSTCHAR; c < STROKE_LASTCHAR; c++) {
-        const charpoint* p = stroke_glyph(c);
-        GLYPH_PROBE probe;
-        const charpoint* next = walk_letter(p, probe);
-        walked += (int)(next - p);
-        EXPECT_EQ(probe.advanced, STROKE_ADVANCE) << c;
-        EXPECT_EQ(probe.open, probe.closed) << c;
-        EXPECT_GE(probe.points, 2) << c;
-        EXPECT_GE(probe.lo, -2.0f) << c;
-        EXPECT_LE(probe.hi, 10.0f) << c;
-        EXPECT_EQ(stroke_glyph(c + 1), next) << c;
-    }
-    GLYPH_PROBE a;
-    walk_letter(stroke_glyph('A'), a);
-    EXPECT_EQ(a.open * 100 + a.points, 412);  // two feet, the arch, the bar
-    // The entry after DEL is one empty point, and the table ends there.
-    GLYPH_PROBE probe;
-    EXPECT_EQ(walk_letter(stroke_glyph(STROKE_LASTCHAR), probe), stroke_glyph(STROKE_LASTCHAR) + 1);
-    EXPECT_EQ(probe.advanced + probe.points, 0.0f);
-    EXPECT_EQ(walked + 1, stroke_letter_data_size);
-    EXPECT_EQ(stroke_glyph(32), nullptr);
-    EXPECT_EQ(stroke_glyph(129), nullptr);
-}
 
 TEST(StrokeFontLayout, AlignmentsTabsSpacesAndPrintfPlaceTheGlyphsAndKeepThePen)
 {
