@@ -445,6 +445,8 @@ void MESHMODEL::make_vtx_normals()
                 for (int k = 0; k < 3; k++)
                     n[k] = sum[f.vtx[c] * 3 + k];
             } else {
+                // A face naming a missing vertex is never drawn: whatever
+                // it holds here is seen by nobody, so long as it is finite.
                 n[0] = n[1] = n[2] = 0.0f;
             }
             if (n[0] == 0.0f && n[1] == 0.0f && n[2] == 0.0f) {
@@ -672,7 +674,8 @@ void MESHMODEL::allegro_paint(BITMAP* bmp, int x, int y, float scale)
     float vscale = scale * bmp->h / bmp->w;
     int depth = bitmap_color_depth(bmp);
     // One colour per material, never the black an outline picture starts
-    // from, spread so that neighbouring materials differ.
+    // from, spread so that neighbouring materials differ. The outline keeps
+    // only where colours change, so the exact shades show nowhere.
     auto color_of = [this, depth](const MATERIAL* m) {
         unsigned int rank = 0;
         for (unsigned int k = 0; k < materials.get_count(); k++)

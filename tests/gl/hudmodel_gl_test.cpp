@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "gl_window.h"
@@ -68,12 +66,12 @@ struct LIT {
     }
     // Extent in sizes from the centre: left, right, down, up; within two
     // pixels of the expected, as lines rasterise.
-    void expect_extent(const std::vector<float>& sizes) const
+    void expect_extent(const std::vector<float>& sizes, float size = SIZE) const
     {
         const float px[4] = {GL_TEST_W / 2.0f - left, right + 1.0f - GL_TEST_W / 2, bottom + 1.0f - GL_TEST_H / 2,
                              GL_TEST_H / 2.0f - top};
         for (int i = 0; i < 4; i++)
-            EXPECT_NEAR(px[i], sizes[i] * S_PX, 2.0f) << "left, right, down, up: " << i;
+            EXPECT_NEAR(px[i], sizes[i] * size * PX_PER_M, 2.0f) << "left, right, down, up: " << i;
     }
 };
 
@@ -168,28 +166,24 @@ TEST(HudModelGL, TheTapesStandBesideTheirCentreAndASheetOfAllStylesIsSaved)
     for (int i = 0; i < (int)HUD_STYLES; i++) {
         models[i].set_style(i);
         models[i].set_size(i == HUD_TAPE_LEFT || i == HUD_TAPE_RIGHT ? 0.1f : SIZE);
+        models[i].set_value(i == HUD_TAPE_LEFT ? 230.0f : 40.0f);
+        models[i].set_delta(i == HUD_TAPE_LEFT ? -3.2f : 0.8f);
     }
-    models[HUD_TAPE_LEFT].set_value(230.0f);
-    models[HUD_TAPE_LEFT].set_delta(-3.2f);
-    models[HUD_TAPE_RIGHT].set_value(40.0f);
-    models[HUD_TAPE_RIGHT].set_delta(12.0f);
-    models[HUD_POINTER].set_value(0.6f);
-    models[HUD_POINTER].set_delta(0.8f);
     for (int side : {HUD_TAPE_LEFT, HUD_TAPE_RIGHT}) {
         gl_test_begin_frame();
         paint_at(models[side], PAINT_MATERIALS | PAINT_BLENDED);
         LIT lit;
         EXPECT_GT(lit.count, 100);
-        if (side == HUD_TAPE_LEFT) {
-            EXPECT_LT(lit.right, GL_TEST_W / 2);
-        } else {
-            EXPECT_GE(lit.left, GL_TEST_W / 2);
-        }
+        // The scale spans a size up and down, its near edge 0.9 sizes off the
+        // centre; the read-out beside it ends about two sizes out, the left
+        // one's falling delta below it. In sizes of 0.1 m: left, right, down, up.
+        if (side == HUD_TAPE_LEFT)
+            lit.expect_extent({1.88f, -0.9f, 1.0f, 1.0f}, 0.1f);
+        else
+            lit.expect_extent({-0.9f, 2.06f, 0.45f, 1.0f}, 0.1f);
     }
     gl_test_begin_frame();
     for (int i = 0; i < (int)HUD_STYLES; i++)
         paint_at(models[i], PAINT_MATERIALS | PAINT_BLENDED, -0.6f + 0.3f * (i % 5), i < 5 ? 0.28f : -0.28f);
-    std::string shot = (std::filesystem::temp_directory_path() / "sortie_hud_styles.png").string();
-    gl_test_save(shot);
-    printf("HUD sheet: %s\n", shot.c_str());
+    gl_test_save("/tmp/sortie_hud_styles.png");
 }
