@@ -99,8 +99,6 @@ TEST(DataCheck, EachFixtureBrokenInOnePlaceGivesOneProblemAtTheRightFileAndLine)
     } cases[] = {
         {"ship.vcd", false, "VHD = h.vhd\nITEM = 1, gun.sid\nSPEED = 3\n", "ship.vcd", 3, "configuration: unknown key 'SPEED'"},
         {"h.vhd", false, "WINGS = 2\n" + HULL, "h.vhd", 1, "hull: unknown key 'WINGS'"},
-        {"jet.sid", false, "THINGTYPE = JET\nBSPEED = 3\n", "jet.sid", 2, "JET: unknown key 'BSPEED'"},
-        {"gun.sid", false, "THINGTYPE = GUN\nBURNTIME = 3\n", "gun.sid", 2, "GUN: unknown key 'BURNTIME'"},
         {"msl.sid", false, "THINGTYPE = MISSILE\nTECH = LASER\n", "msl.sid", 2, "TECH 'LASER' is not DUMB, HEAT or RADAR"},
         {"ship.vcd", false, "VHD = h.vhd\nITEM = 1, none.sid\n", "ship.vcd", 2, "none.sid"},
         {"h.vhd", false, hull_with("COCKPIT = box.3ds", "COCKPIT = pit.3ds"), "h.vhd", 2, "pit.3ds' does not load"},
@@ -110,11 +108,8 @@ TEST(DataCheck, EachFixtureBrokenInOnePlaceGivesOneProblemAtTheRightFileAndLine)
         {"victim.vcd", true, "", "victim.vcd", 0, "targets"},
         {"jet.sid", false, "THINGTYPE = JET\nPOWER = 5000\nMASS = heavy\n", "jet.sid", 3, "'heavy' is not a number"},
         {"h.vhd", false, hull_with("MASS = 500", "MASS = 0.05"), "h.vhd", 3, "MASS 0.05 is below 0.1"},
-        {"gun.sid", false, "THINGTYPE = GUN\nTECH = PLASMA\n", "gun.sid", 2, "TECH 'PLASMA' is not LASER, CONVENTIONAL or ROCKET"},
         {"gun.sid", false, "THINGTYPE = GUN\nBSPEED = 1000\n", "gun.sid", 2, "BSPEED 1000 is above 500: 500 is used"},
-        {"gun.sid", false, "THINGTYPE = GUN\nBPOWER = -5\n", "gun.sid", 2, "BPOWER -5 is below 0"},
         {"ship.vcd", false, "VHD = h.vhd\nITEM = 9, gun.sid\n", "ship.vcd", 2, "slot 9"},
-        {"h.vhd", false, hull_with("SLOT = GM", "SLOT = Gm"), "h.vhd", 6, "'m' means nothing"},
         {"victim.vcd", false, "EXPLOSION_SOUND = boom.wav\n", "victim.vcd", 1, "EXPLOSION_SOUND before any VHD"},
     };
     for (const auto& b : cases) {

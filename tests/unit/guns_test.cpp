@@ -9,12 +9,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 
 #include "console_text.h"
 #include "effects/bullet.h"
-#include "effects/explosion.h"
 #include "equipment/gun.h"
 #include "fight_scene.h"
 #include "game/frame.h"
@@ -84,34 +84,10 @@ struct TARGET : THING {
     struct BALL : MODEL {
         float get_r() override { return 5.0f; }
     };
-    TARGET()
-    {
-        set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER);
-        set_model(new BALL());
-    }
+    TARGET() { set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER), set_model(new BALL()); }
     void receive_hit(float d) override { damage += d, THING::receive_hit(d); }
     void get_vel(float* v) override { v[0] = 0, v[1] = 7, v[2] = 0; }
     float damage = 0.0f;
-};
-
-// A bullet 3 m behind the target's centre, armed after 0.2 s, lasting 2 s.
-struct RANGE {
-    THING world;
-    TARGET* target = new TARGET();
-    BULLET* bullet = new BULLET(2.0f, 0.2f);
-    explicit RANGE(float power)
-    {
-        world.add_child(target);
-        world.add_child(bullet);
-        bullet->locate_rel(0, -3, 0);
-        bullet->set_power(power);
-    }
-    void step(float dt)
-    {
-        world.tick_children(dt);
-        world.update_abs_matrix();
-        world.check_intersect_children();
-    }
 };
 
 }  // namespace
@@ -223,70 +199,52 @@ TEST(Guns, AShotInFlightForgetsTheVesselThatFiredIt)
     delete shot;
 }
 
-TEST(Bullet, PassesThroughUntilArmedThenDamagesTheTargetAndBurstsWithItsVelocity)
-{
-    RANGE r(-10);
-    r.step(0.1f);
-    EXPECT_EQ(r.target->damage, 0.0f);
-    EXPECT_FALSE(r.bullet->has_flags(THING_ACTIVE_COLLIDER));
-    r.step(0.15f);
-    EXPECT_TRUE(r.bullet->has_flags(THING_ACTIVE_COLLIDER) && r.bullet->has_flags(THING_EXPLODING));
-    EXPECT_EQ(r.target->damage, 10.0f);
-    float v[3];
-    r.bullet->get_vel(v);
-    EXPECT_EQ(v[1], 7.0f);  // it takes on what it hit's velocity
-    EXPECT_EQ(r.bullet->get_explosion_delay_counter(), 0.0f);
-    EXPECT_FLOAT_EQ(r.bullet->get_explosion_radius(), 3.0f);
-    crop_explosions(&r.world, &r.world);
-    EXPECT_TRUE(r.bullet->is_dead());
-    r.world.remove_dead_children();
-    THING* flash = r.world.get_last_child();  // one flash, gone at its first tick
-    ASSERT_NE(flash, r.target);
-    EXPECT_EQ(flash->get_first_child(), nullptr);
-    r.world.tick_children(0.001f);
-    EXPECT_TRUE(flash->is_dead());
-
-    RANGE own(10);  // never its owner
-    own.bullet->set_owner(own.target);
-    own.step(0.3f);
-    EXPECT_EQ(own.target->damage, 0.0f);
-    EXPECT_FALSE(own.bullet->has_flags(THING_EXPLODING));
-    own.step(1.6f);
-    EXPECT_FALSE(own.bullet->has_flags(THING_EXPLODING));
-    own.step(0.2f);  // its two seconds are out
-    EXPECT_TRUE(own.bullet->has_flags(THING_EXPLODING));
-    EXPECT_EQ(own.target->damage, 0.0f);
-}
-
-TEST(Bullet, FliesAlongItsOwnAxisStopsOnTheGroundAndNeverHitsAnotherBullet)
+// Bullets 3 m behind a target's centre 50 m up, armed after 0.2 s and lasting 2 s;
+// one is the target's own, one flies down at 100 m/s from 20 m up.
+TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOrAtTheEnd)
 {
     THING world;
-    BULLET *b = new BULLET(5, 0.001f), *other = new BULLET(5, 0.001f);
-    world.add_child(b);
-    world.add_child(other);
-    MATRIX_f down;
-    get_rotation_matrix_f(&down, 64, 0, 0);  // the nose (+y) turned down to -z
-    down.t[2] = 10;
-    b->set_rel(down);
-    b->set_speed(100);
-    other->locate_rel(0, 0, 10);  // in the same place, both armed at once
+    TARGET* target = new TARGET();
+    BULLET *b = new BULLET(2.0f, 0.2f), *own = new BULLET(2.0f, 0.2f), *down = new BULLET(2.0f, 0.2f);
+    for (THING* t : std::initializer_list<THING*>{target, b, own, down})
+        world.add_child(t);
+    target->locate_rel(0, 0, 50);
+    b->locate_rel(0, -3, 50);
+    own->locate_rel(0, -3, 50);
+    b->set_power(-10);
+    own->set_owner(target);
+    MATRIX_f nose_down;
+    get_rotation_matrix_f(&nose_down, 64, 0, 0);  // the nose (+y) turned down to -z
+    nose_down.t[2] = 20;
+    down->set_rel(nose_down);
+    down->set_speed(100);
     auto step = [&](float dt) {
         world.tick_children(dt);
         world.update_abs_matrix();
         world.check_intersect_children();
         world.check_ground_intersect_children(0);
     };
-    step(0.001f);
-    ASSERT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && other->has_flags(THING_ACTIVE_COLLIDER));
-    EXPECT_FALSE(b->has_flags(THING_EXPLODING) || other->has_flags(THING_EXPLODING));
-    step(0.049f);
-    EXPECT_FALSE(b->has_flags(THING_EXPLODING));
-    EXPECT_NEAR(b->get_abs().t[2], 5.0f, 1e-4f);
-    step(0.06f);
-    EXPECT_TRUE(b->has_flags(THING_EXPLODING));
+    step(0.1f);
+    EXPECT_FALSE(b->has_flags(THING_ACTIVE_COLLIDER));
+    EXPECT_NEAR(down->get_abs().t[2], 20.0f - 100 * 0.1f, 1e-4f);
+    EXPECT_FALSE(down->has_flags(THING_EXPLODING));
+    step(0.15f);  // armed: the bullets overlap each other but only the target counts
+    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING));
+    EXPECT_EQ(target->damage, 10.0f);
     float v[3];
     b->get_vel(v);
+    EXPECT_EQ(v[1], 7.0f);  // it takes on what it hit's velocity
+    EXPECT_EQ(b->get_explosion_delay_counter(), 0.0f);
+    EXPECT_FLOAT_EQ(b->get_explosion_radius(), 3.0f);
+    EXPECT_TRUE(down->has_flags(THING_EXPLODING));  // under the ground
+    down->get_vel(v);
     EXPECT_EQ(v[2], 0.0f);
+    EXPECT_FALSE(own->has_flags(THING_EXPLODING));
+    step(1.6f);
+    EXPECT_FALSE(own->has_flags(THING_EXPLODING));
+    step(0.2f);  // its two seconds are out
+    EXPECT_TRUE(own->has_flags(THING_EXPLODING));
+    EXPECT_EQ(target->damage, 10.0f);
 }
 
 // The interceptor holds the trigger on a target drone hovering 300 m ahead.
@@ -294,15 +252,13 @@ TEST(Bullet, FliesAlongItsOwnAxisStopsOnTheGroundAndNeverHitsAnotherBullet)
 // the lasers' damage, rate, magazine, recharge and muzzle speed.
 TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
 {
-    const float n = shipped("interceptor.vcd", "items/laser.sid", true);
+    const float n = shipped("interceptor.vcd", "items/laser.sid", true), range = 300.0f;
     ASSERT_GE(n, 1);
+    ASSERT_EQ(shipped("victim.vcd", "items/shield_drone.sid", true), 1);
     const float power = shipped("items/laser.sid", "BPOWER"), reload = shipped("items/laser.sid", "RELOAD");
     const float magazine = shipped("items/laser.sid", "MAXAMMO"), recharge = shipped("items/laser.sid", "AMMOCHARGE");
-    const float speed = shipped("items/laser.sid", "BSPEED");
-    ASSERT_EQ(shipped("victim.vcd", "items/shield_drone.sid", true), 1);
-    const float shield = shipped("items/shield_drone.sid", "POWER");
+    const float speed = shipped("items/laser.sid", "BSPEED"), shield = shipped("items/shield_drone.sid", "POWER");
     const float shield_charge = shipped("items/shield_drone.sid", "CHARGE");
-    const float range = 300.0f;
     // Shot j leaves when the group is ready and holds a charge; it hits one
     // flight time later. The drone bursts when its shield is spent.
     float kill = 0.0f;

@@ -101,24 +101,24 @@ VESSEL* load_ship(const TEST_DATA_PATH& data)
 TEST(Vessel, HudNodesFollowThePilotAndShowOnlyWithTheHud)
 {
     VESSEL v;
-    THING* nodes[] = {v.get_cockpit(), v.get_hud_velocity(), v.get_hud_rvelocity(), v.get_hud_boresight(),
-                      v.get_hud_aim(), v.get_hud_speed(),    v.get_hud_altitude(),  v.get_hud_target(),
-                      v.get_hud_target_dir()};
-    const unsigned styles[] = {0, HUD_VELOCITY, HUD_RVELOCITY, HUD_BORESIGHT, HUD_AIM, HUD_TAPE_LEFT,
-                               HUD_TAPE_RIGHT, HUD_SQUARE, HUD_POINTER};
-    EXPECT_EQ(v.get_first_child(), v.get_pilot());
-    THING* c = v.get_pilot()->get_next();
-    for (size_t i = 0; i < 9; i++, c = c->get_next()) {
-        ASSERT_EQ(c, nodes[i]) << i;
-        EXPECT_EQ(c->has_flags(THING_HIDDEN), i == 0) << i;  // only the cockpit starts hidden
-        EXPECT_TRUE(i == 0 || hud(c)->get_style() == styles[i]) << i;
-    }
-    EXPECT_EQ(c, nullptr);
-    auto hidden = [&] { return std::count_if(nodes, nodes + 9, [](THING* n) { return n->has_flags(THING_HIDDEN); }); };
-    v.hud_off();
-    EXPECT_EQ(hidden(), 9);
+    const std::vector<THING*> nodes = {v.get_pilot(),          v.get_cockpit(),   v.get_hud_velocity(),
+                                       v.get_hud_rvelocity(),  v.get_hud_boresight(), v.get_hud_aim(),
+                                       v.get_hud_speed(),      v.get_hud_altitude(),  v.get_hud_target(),
+                                       v.get_hud_target_dir()};
+    std::vector<THING*> children;
+    for (THING* c = v.get_first_child(); c; c = c->get_next())
+        children.push_back(c);
+    EXPECT_EQ(children, nodes);
+    const unsigned styles[] = {HUD_VELOCITY,  HUD_RVELOCITY,  HUD_BORESIGHT, HUD_AIM,
+                               HUD_TAPE_LEFT, HUD_TAPE_RIGHT, HUD_SQUARE,    HUD_POINTER};
+    for (int i = 0; i < 8; i++)
+        EXPECT_EQ(hud(nodes[i + 2])->get_style(), styles[i]) << i;
+    auto hidden = [&] { return std::count_if(nodes.begin(), nodes.end(), [](THING* n) { return n->has_flags(THING_HIDDEN); }); };
+    EXPECT_EQ(hidden(), 1);  // the cockpit
     v.hud_on();
     EXPECT_EQ(hidden(), 0);
+    v.hud_off();
+    EXPECT_EQ(hidden(), 9);  // all but the eye
 }
 
 TEST(Vessel, ThirtyTwoSlotsItemsOnlyIntoEmptyOnesAndShieldsSumOverThem)
@@ -156,7 +156,7 @@ TEST(Vessel, ThirtyTwoSlotsItemsOnlyIntoEmptyOnesAndShieldsSumOverThem)
     EXPECT_EQ(V3({v.get_shield(), v.get_max_shield(), v.get_shield_charge_rate()}), V3({0, 0, 0}));
 }
 
-TEST(Vessel, MassForcesTorquesAndStabilizerSpeedAddUpOverTheSlots)
+TEST(Vessel, MassForcesAndStabilizerSpeedAddUpOverTheSlotsSpawnIsOwnedAndTheGroundBurstsIt)
 {
     FLIGHT f(new VESSEL(), 3);
     PROBE_ITEM *a = f.p, *b = new PROBE_ITEM();
@@ -164,20 +164,31 @@ TEST(Vessel, MassForcesTorquesAndStabilizerSpeedAddUpOverTheSlots)
     a->handle_file_command("MASS", "3\n");
     b->handle_file_command("RMASS", "1, 2, 3\n");
     a->force[2] = 4, b->force[2] = 6, b->rforce[0] = 7, a->max_forces[5] = 1, b->max_forces[5] = 2;
-    float rm[3], force[3], torque[3], f6[7];
+    float rm[3], force[3], torque[3], f6[7], in[3] = {8, 0, -4}, out[3], spin[3] = {1, 2, 3};
     f6[6] = -7.0f;  // six values and no more
     f.v->get_rm(rm), f.v->get_force(force), f.v->get_rforce(torque), f.v->get_max_forces(f6);
     EXPECT_FLOAT_EQ(f.v->get_m(), 1.0f + 3.0f + 1.0f);
     EXPECT_EQ(V3({rm[2], force[2], torque[0]}), V3({5, 10, 7}));
-    EXPECT_EQ(f6[5], 3.0f);
-    EXPECT_EQ(f6[6], -7.0f);
+    EXPECT_EQ(std::make_pair(f6[5], f6[6]), std::make_pair(3.0f, -7.0f));
+    f.v->set_impulse(in);
+    f.v->get_impulse(out);
+    EXPECT_EQ(std::make_pair(f.vel()[0], out[2]), std::make_pair(1.6f, -4.0f));  // over the whole 5 kg
     a->max_aforce = 15.0f, b->max_aforce = 5.0f;
     EXPECT_FLOAT_EQ(f.v->get_stabilizer_speed(), 16.0f);  // reached in four seconds at full force
     b->handle_file_command("MASS", "-4\n");                 // items have no lower mass limit
     EXPECT_FLOAT_EQ(f.v->get_stabilizer_speed(), 0.0f);
-    f.v->explode();
+    THING* shot = a->spawn = new THING();
+    EXPECT_EQ(f.v->crop_spawn(), shot);
+    EXPECT_EQ(shot->get_owner(), f.v);
+    EXPECT_EQ(f.v->crop_spawn(), nullptr);
+    delete shot;
+    f.v->set_rotation(spin);
+    f.v->handle_ground_intersect();
+    EXPECT_TRUE(f.v->has_flags(THING_EXPLODING) && f.v->get_explosion_delay_counter() == 0.0f);
     f.v->get_force(force), f.v->get_rforce(torque);
     EXPECT_EQ(force[2] + torque[0], 0.0f);  // a wreck has no engines
+    EXPECT_EQ(f.vel(), V3({0, 0, 0}));
+    EXPECT_EQ(f.rot(), V3({0, 0, 0}));
 }
 
 TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTheMode)
@@ -185,10 +196,8 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     FLIGHT f(new VESSEL(), 1);
     VESSEL* v = f.v;
     f.p->max_aforce = 10.0f;  // stabilizer speed 10 * 4 / 2 = 20
-    v->set_thrust(2.0f, 1);
-    EXPECT_FLOAT_EQ(v->get_thrust_input(1), 1.0f);
-    EXPECT_FLOAT_EQ(v->get_target_vel(1), 40.0f);  // the set-point takes the unclamped value
-    EXPECT_FLOAT_EQ(f.p->thrust[1], 2.0f);         // stabilizer off: straight to the items
+    v->set_thrust(2.0f, 1);  // stabilizer off: straight to the items; the set-point unclamped
+    EXPECT_EQ(V3({v->get_thrust_input(1), v->get_target_vel(1), f.p->thrust[1]}), V3({1, 40, 2}));
     v->set_stabilizer(true);
     v->set_thrust(-0.5f, 1);
     EXPECT_FLOAT_EQ(v->get_target_vel(1), -10.0f);
@@ -200,25 +209,17 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     EXPECT_EQ(V3({f.p->thrust[1], f.p->thrust[5], f.p->thrust[7]}), V3({2.0f, 0.5f, 1.0f}));
     v->set_thrust(NAN, 0);
     EXPECT_EQ(v->get_thrust_input(0) + v->get_target_vel(0), 0.0f);
-    v->match_speed(20.0f);
-    EXPECT_FLOAT_EQ(v->get_thrust_input(1), 1.0f);
-    EXPECT_FALSE(v->get_long_distance());
-    v->match_speed(50.0f);  // beyond the stabilizer speed
-    EXPECT_TRUE(v->get_long_distance());
-    EXPECT_FLOAT_EQ(v->get_thrust_input(1), 0.5f);
+    auto match = [&](float speed) { return v->match_speed(speed), std::make_pair(v->get_thrust_input(1), v->get_long_distance()); };
+    EXPECT_EQ(match(20.0f), std::make_pair(1.0f, false));
+    EXPECT_EQ(match(50.0f), std::make_pair(0.5f, true));  // beyond the stabilizer speed: five times the set-point
     f.p->max_aforce = 0.0f;  // no thrusters: nothing to match
-    v->match_speed(50.0f);
-    EXPECT_EQ(v->get_thrust_input(1), 0.0f);
-    EXPECT_FALSE(v->get_long_distance());
-    auto rh = [&] { return 2 * v->get_rstabilizer() + v->get_hstabilizer(); };
-    std::vector<int> seen;
+    EXPECT_EQ(match(50.0f), std::make_pair(0.0f, false));
+    std::vector<int> seen;  // rotation and horizon stabilizers as 2 R + H
     for (int i = 0; i < 4; i++)
-        v->toggle_rhstabilizer(), seen.push_back(rh());
-    EXPECT_EQ(seen, (std::vector<int>{3, 0, 2, 3}));  // R -> R + H -> off -> R -> R + H
+        v->toggle_rhstabilizer(), seen.push_back(2 * v->get_rstabilizer() + v->get_hstabilizer());
     v->toggle_rstabilizer();  // also clears the horizon stabilizer
-    EXPECT_EQ(rh(), 0);
-    v->toggle_stabilizer(), v->toggle_long_distance();
-    EXPECT_TRUE(!v->get_stabilizer() && v->get_long_distance());
+    EXPECT_EQ(seen, (std::vector<int>{3, 0, 2, 3}));
+    EXPECT_FALSE(v->get_rstabilizer() || v->get_hstabilizer());
 }
 
 TEST(Vessel, StabilizerBrakesTheFallCarriesAQuarterOfTheWeightAndDrivesForward)
@@ -240,31 +241,24 @@ TEST(Vessel, StabilizerBrakesTheFallCarriesAQuarterOfTheWeightAndDrivesForward)
     EXPECT_NEAR(f.p->thrust[1], 0.5f, 1e-6);
 }
 
-TEST(Vessel, PilotsHeadTurnsAtTheGlanceRateWithinItsLimits)
+TEST(Vessel, PilotsHeadTurnsAtTheGlanceRate)
 {
     FLIGHT f(new VESSEL());
     auto head = [&] { std::array<float, 2> h; f.v->get_head_angle(h.data()); return h; };
-    f.v->set_pilot(200, -100, true);
-    EXPECT_EQ(head(), (std::array<float, 2>{96.0f, -64.0f}));
-    f.v->set_pilot(-200, 100, false);
-    f.run(0.5f);  // 64 units at 128 per second
+    f.v->set_pilot(96, -64, true);
+    f.v->set_pilot(-200, 100, false);  // as far as the head turns
+    f.run(0.5f);                       // 64 units at 128 per second
     EXPECT_NEAR(head()[0], 32.0f, 1e-3);
     EXPECT_NEAR(head()[1], 0.0f, 1e-3);
     f.run(1.1f);
     EXPECT_EQ(head(), (std::array<float, 2>{-96.0f, 64.0f}));
-    f.v->set_pilot(64, 0, true);
-    MATRIX_f expect;
-    get_rotation_matrix_f(&expect, 0, 0, 64);
-    EXPECT_NEAR(f.v->get_pilot()->get_rel().v[0][1], expect.v[0][1], 1e-6);
-    EXPECT_NEAR(f.v->get_pilot()->get_rel().v[1][0], expect.v[1][0], 1e-6);
 }
 
 TEST(Vessel, EnergyIsSharedInProportionAndTheShieldRechargesToItsMaximum)
 {
     FLIGHT f(new VESSEL(), 4);  // the last slot stays empty
     PROBE_ITEM *small = f.p, *big = new PROBE_ITEM();
-    f.v->fill_slot(1, new NUKEGEN());
-    f.v->fill_slot(2, big);
+    f.v->fill_slot(1, new NUKEGEN()), f.v->fill_slot(2, big);
     small->need = 10.0f, big->need = 30.0f;
     f.v->update_resources(DT);
     EXPECT_EQ(small->last_fraction, -1.0f);  // no shield: nobody is told how full it is
@@ -283,42 +277,19 @@ TEST(Vessel, EnergyIsSharedInProportionAndTheShieldRechargesToItsMaximum)
     f.run(1.0f);
     EXPECT_NEAR(f.v->get_shield(), 4.5f, 1e-3);
     f.run(5.0f);
-    EXPECT_FLOAT_EQ(f.v->get_shield(), 10.0f);
+    EXPECT_EQ(f.v->get_shield(), 10.0f);
 }
 
-TEST(Vessel, GroundBurstsAtOnceSpawnIsOwnedAndImpulseUsesTheWholeMass)
-{
-    FLIGHT f(new VESSEL(), 1);
-    f.p->handle_file_command("MASS", "3\n");
-    float in[3] = {8, 0, -4}, out[3], spin[3] = {1, 2, 3};
-    f.v->set_impulse(in);
-    f.v->get_impulse(out);
-    EXPECT_FLOAT_EQ(f.vel()[0], 2.0f);
-    EXPECT_FLOAT_EQ(out[2], -4.0f);
-    THING* shot = f.p->spawn = new THING();
-    EXPECT_EQ(f.v->crop_spawn(), shot);
-    EXPECT_EQ(shot->get_owner(), f.v);
-    EXPECT_EQ(f.v->crop_spawn(), nullptr);
-    delete shot;
-    f.v->set_rotation(spin);
-    f.v->handle_ground_intersect();
-    EXPECT_TRUE(f.v->has_flags(THING_EXPLODING) && f.v->get_explosion_delay_counter() == 0.0f);
-    EXPECT_EQ(f.vel(), V3({0, 0, 0}));
-    EXPECT_EQ(f.rot(), V3({0, 0, 0}));
-    for (auto [a, b, relation] : {std::array<int, 3>{0, 1, 0}, {2, 0, 0}, {2, 2, 1}, {1, 2, -1}})
-        EXPECT_EQ(get_team_relation(a, b), relation) << a << " " << b;
-}
 
 TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlight)
 {
     FLIGHT f(new VESSEL());
     VESSEL* v = f.v;
     v->locate_rel(0, 0, 500);
-    f.run(DT);
-    EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);  // the first tick starts at rest
-    EXPECT_FLOAT_EQ(v->get_hud_velocity()->get_rel().t[1], hud_viewdist);      // looking ahead
-    EXPECT_FLOAT_EQ(v->get_hud_rvelocity()->get_rel().t[1], -hud_viewdist);
-    EXPECT_FLOAT_EQ(v->get_hud_aim()->get_rel().t[1], -hud_viewdist);  // no gun: behind the eye
+    f.run(DT);  // the first tick starts at rest: the markers look ahead; no gun: the aim mark behind the eye
+    EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
+    EXPECT_EQ(V3({v->get_hud_velocity()->get_rel().t[1], v->get_hud_rvelocity()->get_rel().t[1],
+                  v->get_hud_aim()->get_rel().t[1]}), V3({hud_viewdist, -hud_viewdist, -hud_viewdist}));
     f.run(1.0f - DT);
     V3 acc;
     v->get_acc(acc.data());
@@ -331,8 +302,7 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlight)
     EXPECT_NEAR(alt->get_delta(), -9.81f, 1e-3);
     EXPECT_NEAR(speed->get_value(), 9.81f * (1.0f - DT), 1e-3);
     EXPECT_NEAR(speed->get_delta(), -9.81f, 1e-3);  // not along the nose: negative
-    // The marker sits on the flight path, straight down, one view distance off.
-    EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);
+    EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);  // on the flight path: down
     EXPECT_NEAR(v->get_hud_rvelocity()->get_rel().t[2], hud_viewdist, 1e-5);
 }
 
@@ -349,7 +319,6 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     v->next_gun_type();
     v->set_team(1);
     VESSEL* foe = new VESSEL();
-    foe->set_team(2);
     foe->locate_rel(30, 40, 0);  // ahead and to the right, 50 m off
     f.world.add_child(foe);
     f.world.update_abs_matrix();
@@ -363,17 +332,17 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
         EXPECT_NEAR(aim[i], i == 1 ? 0.0f : sqrtf(0.5f) * hud_viewdist, 1e-3) << i;
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
     const float* t = v->get_hud_target()->get_rel().t;
-    EXPECT_NEAR(t[0], 0.6f * hud_viewdist, 1e-4);
-    EXPECT_NEAR(t[1], 0.8f * hud_viewdist, 1e-4);
+    EXPECT_TRUE(fabsf(t[0] - 0.6f * hud_viewdist) < 1e-4 && fabsf(t[1] - 0.8f * hud_viewdist) < 1e-4);
     HUDMODEL *arrow = hud(v->get_hud_target_dir()), *box = hud(v->get_hud_target());
-    EXPECT_NEAR(arrow->get_value(), (float)M_PI / 2.0f, 1e-4);  // to the right
-    EXPECT_NEAR(arrow->get_delta(), 0.6f * 0.8f, 1e-4);
-    for (int team : {2, 1, 0}) {  // foe, friend, neutral
+    EXPECT_TRUE(fabsf(arrow->get_value() - (float)M_PI / 2.0f) < 1e-4 && fabsf(arrow->get_delta() - 0.48f) < 1e-4);
+    for (auto [team, colour] : {std::pair<int, int>{2, 15}, {1, 17}, {0, 16}}) {  // foe, friend, neutral
         foe->set_team(team);
         f.run(DT);
-        EXPECT_EQ(box->get_color()[1], get_kvor_color_g(team == 2 ? 15 : team == 1 ? 17 : 16)) << team;
-        EXPECT_EQ(arrow->get_color()[0], get_kvor_color_r(team == 2 ? 15 : team == 1 ? 17 : 16)) << team;
+        EXPECT_EQ(box->get_color()[1], get_kvor_color_g(colour)) << team;
+        EXPECT_EQ(arrow->get_color()[0], get_kvor_color_r(colour)) << team;
     }
+    for (auto [a, b, relation] : {std::array<int, 3>{0, 1, 0}, {2, 0, 0}, {2, 2, 1}, {1, 2, -1}})
+        EXPECT_EQ(get_team_relation(a, b), relation) << a << " " << b;
     foe->explode();  // a target that explodes is dropped
     f.run(DT);
     EXPECT_EQ(v->get_target(), nullptr);
@@ -418,18 +387,6 @@ TEST(Vessel, StabilizersLevelTheWingsAndSettleToTheSteadyClimbOfTheirLaw)
     EXPECT_NEAR(f.vel()[2], vz, 0.01f * steady);  // settled, not passing through
 }
 
-TEST(Vessel, MatchSpeedBringsForwardSpeedToTheWantedValue)
-{
-    TEST_DATA_PATH data;
-    for (float wanted : {50.0f, 400.0f}) {
-        FLIGHT f(load_ship(data));
-        f.v->match_speed(wanted);
-        EXPECT_EQ(f.v->get_long_distance(), wanted > 100.0f);  // 3000 N x 4 s / 120 kg
-        f.run(40.0f);
-        EXPECT_NEAR(f.lvel()[1], wanted, 0.01f * wanted) << wanted;
-    }
-}
-
 // World order: a, vessel, buoy, rock, d; the vessel at the origin looks
 // along +y.
 struct TargetSelection : testing::Test {
@@ -468,10 +425,6 @@ TEST_F(TargetSelection, NextAndPreviousSkipTheVesselItselfAndWrap)
     d->set_flags(THING_DEAD);
     vessel->set_target(vessel);
     EXPECT_EQ(pick(&VESSEL::select_next_target), nullptr);  // only itself is left
-    VESSEL lone;
-    lone.set_target(a);
-    lone.select_prev_target(THING_TARGETABLE, 0);  // no world: unchanged
-    EXPECT_EQ(lone.get_target(), a);
 }
 
 TEST_F(TargetSelection, NearestWithinAHundredKilometresAndAheadAtTheSmallestAngle)
@@ -504,10 +457,6 @@ TEST(ShippedVessels, EachHoversCruisesSlidesAndTurnsAsItsPilotAsks)
         VESSEL* v = new VESSEL();
         v->load_vcd(data.file(vcd).c_str());
         FLIGHT f(v);
-        int items = 0;
-        for (int i = 0; i < MAX_SLOTS; i++)
-            items += v->get_slot_item(i) != nullptr;
-        EXPECT_GE(items, 6);
         EXPECT_GT(v->get_max_shield(), 0.0f);
         const float s = v->get_stabilizer_speed();
         EXPECT_GT(s, 60.0f);
@@ -528,12 +477,11 @@ TEST(ShippedVessels, EachHoversCruisesSlidesAndTurnsAsItsPilotAsks)
         fly(20.0f);
         EXPECT_NEAR(f.lvel()[1], 0.0f, 0.03f * s);
         EXPECT_GT(lowest, -0.5f);  // m/s: never sinking while the stabilizer holds it
-        v->set_thrust(1.0f, 0);    // right is +x
-        fly(2.0f);
-        EXPECT_GT(f.vel()[0], 5.0f);
-        v->set_thrust(-1.0f, 0);
-        fly(4.0f);
-        EXPECT_LT(f.vel()[0], -5.0f);
+        for (float right : {1.0f, -1.0f}) {  // right is +x
+            v->set_thrust(right, 0);
+            fly(right > 0 ? 2.0f : 4.0f);
+            EXPECT_GT(right * f.vel()[0], 5.0f);
+        }
         v->set_thrust(0.0f, 0);  // drift with nothing asked for dies away
         fly(10.0f);
         EXPECT_LT(fabsf(f.vel()[0]), 2.5f);
