@@ -213,7 +213,10 @@ TEST(Items, ShieldsAskOnlyWhileNotFullReactorsRunDryAndAPlainItemNeverFires)
     EXPECT_NEAR(r.get_fuel(), 1.5e-6f, 1e-9f);
     r.tick(2.0f);
     EXPECT_EQ(r.get_fuel() + r.get_energy_output(), 0.0f);
-    SLOTTHING plain;  // an inert item never fires
+    SLOTTHING plain;  // an inert item never fires nor pushes
+    float f6[7] = {1, 1, 1, 1, 1, 1, -7};  // six values and no more
+    plain.get_max_forces(f6);
+    EXPECT_EQ(std::vector<float>(f6, f6 + 7), (std::vector<float>{0, 0, 0, 0, 0, 0, -7}));
     EXPECT_TRUE(plain.trigger_lock() && plain.get_slottype() == SLOT_EXTENSION);
 }
 

@@ -207,8 +207,10 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     v->set_thrust(0.25f, 5);
     v->set_thrust(1.0f, 7);  // every axis at once: always to the items
     EXPECT_EQ(V3({f.p->thrust[1], f.p->thrust[5], f.p->thrust[7]}), V3({2.0f, 0.5f, 1.0f}));
-    v->set_thrust(NAN, 0);
-    EXPECT_EQ(v->get_thrust_input(0) + v->get_target_vel(0), 0.0f);
+    v->set_thrust(-2.0f, 0);
+    EXPECT_EQ(std::make_pair(v->get_thrust_input(0), v->get_target_vel(0)), std::make_pair(-1.0f, -40.0f));
+    v->set_thrust(NAN, 0);  // nonsense commands nothing
+    EXPECT_EQ(std::make_pair(v->get_thrust_input(0), v->get_target_vel(0)), std::make_pair(0.0f, 0.0f));
     auto match = [&](float speed) { return v->match_speed(speed), std::make_pair(v->get_thrust_input(1), v->get_long_distance()); };
     EXPECT_EQ(match(20.0f), std::make_pair(1.0f, false));
     EXPECT_EQ(match(50.0f), std::make_pair(0.5f, true));  // beyond the stabilizer speed: five times the set-point
@@ -304,6 +306,11 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlight)
     EXPECT_NEAR(speed->get_delta(), -9.81f, 1e-3);  // not along the nose: negative
     EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);  // on the flight path: down
     EXPECT_NEAR(v->get_hud_rvelocity()->get_rel().t[2], hud_viewdist, 1e-5);
+    MATRIX_f nose_down;
+    get_x_rotate_matrix_f(&nose_down, -32.0f);
+    v->set_rel(nose_down);
+    f.run(2 * DT);
+    EXPECT_NEAR(speed->get_delta(), 9.81f, 1e-3);  // along it: positive
 }
 
 TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
