@@ -60,11 +60,16 @@ std::array<int, 3> bar(BITMAP* bmp, int y, int color)
 
 }  // namespace
 
-TEST(Jet, PushesAlongItsAxisOnlyForTheForwardCommandsAndItsFlameFollowsAtTwoPerSecond)
+TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhileItBurns)
 {
-    JET jet;
-    jet.set_power(200.0f);
+    TEST_DATA_PATH data;
+    LISTENED_JET jet;
+    jet.parse_file_string("POWER = 200\nSOUND = engine.wav\n");
+    SOUND* engine = jet.get_engine_sound();
+    ASSERT_NE(engine, nullptr);
     mount_up(&jet);
+    jet.tick(DT);
+    EXPECT_TRUE(jet.plays.empty());  // no flame, no engine
     jet.set_thrust(-3.0f, 7);
     EXPECT_EQ(jet.get_thrust(), -1.0f);
     jet.set_thrust(0.5f, 1);
@@ -78,47 +83,29 @@ TEST(Jet, PushesAlongItsAxisOnlyForTheForwardCommandsAndItsFlameFollowsAtTwoPerS
         EXPECT_NEAR(i < 3 ? f[i] : 0.0f, i == 2 ? 100.0f : 0.0f, 1e-4) << i;
     }
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);
-
     jet.set_thrust(2.0f, 1);
-    float last = 0.0f;
+    float last = 0.0f, low_pitch = 0.0f;
     for (int i = 0; i < 30; i++, last = jet.get_flame_thrust()) {
         jet.tick(DT);
-        EXPECT_GT(jet.get_flame_thrust(), last);
-        EXPECT_LE(jet.get_flame_thrust(), 1.0f);
+        EXPECT_TRUE(jet.get_flame_thrust() > last && jet.get_flame_thrust() <= 1.0f) << i;
+        low_pitch = i == 0 ? jet.pitch() : low_pitch;
     }
     EXPECT_NEAR(jet.get_flame_thrust(), 1.0f, 1e-5);
+    EXPECT_FLOAT_EQ(jet.volume(), 1.0f);
+    EXPECT_NEAR(jet.pitch() * (0.7f + 0.3f * 2.0f * DT), low_pitch, 1e-4);  // from idle to full
+    EXPECT_TRUE(jet.pitch() >= 0.9f && jet.pitch() <= 1.1f);
     jet.set_thrust(-1.0f, 1);
     tick_for(&jet, 0.5f);
     EXPECT_NEAR(jet.get_flame_thrust(), 0.0f, 1e-4);
     tick_for(&jet, 0.6f);
     EXPECT_EQ(jet.get_flame_thrust(), -1.0f);
-    jet.set_power(-5.0f);
-    EXPECT_EQ(jet.get_power(), 0.0f);
-}
-
-TEST(Jet, EngineSoundLoopsWhileTheFlameBurnsRisingWithIt)
-{
-    TEST_DATA_PATH data;
-    LISTENED_JET jet;
-    jet.handle_file_command("SOUND", "engine.wav\n");
-    SOUND* engine = jet.get_engine_sound();
-    ASSERT_NE(engine, nullptr);
-    jet.tick(DT);
-    EXPECT_TRUE(jet.plays.empty());  // no flame, no engine
-    jet.set_thrust(1.0f, 1);
-    jet.tick(DT);
-    float low_pitch = jet.pitch();
-    EXPECT_NEAR(jet.volume(), 2.0f * DT, 1e-5);
-    tick_for(&jet, 1.0f);
-    EXPECT_FLOAT_EQ(jet.volume(), 1.0f);
-    EXPECT_NEAR(jet.pitch() * (0.7f + 0.3f * 2.0f * DT), low_pitch, 1e-4);  // from idle to full
-    EXPECT_TRUE(jet.pitch() >= 0.9f && jet.pitch() <= 1.1f);
     jet.set_thrust(0.0f, 1);
-    tick_for(&jet, 1.0f);
-    EXPECT_EQ(jet.plays, (std::vector<std::pair<SOUND*, bool>>{{engine, true}, {nullptr, false}}));  // once each
+    tick_for(&jet, 0.6f);  // started once, stopped when the flame is out
+    EXPECT_EQ(jet.plays, (std::vector<std::pair<SOUND*, bool>>{{engine, true}, {nullptr, false}}));
     SOUND* keep = soundlist.load(data.file("engine.wav").c_str());  // a second holder
-    jet.handle_file_command("SOUND", "other.wav\n");
+    jet.parse_file_string("SOUND = other.wav\nPOWER = -5\n");
     EXPECT_EQ(engine->get_refcount(), 1);  // the jet gave its reference back
+    EXPECT_EQ(jet.get_power(), 0.0f);
     soundlist.release(keep);
 }
 
