@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ std::string slots(int n)
     return s;
 }
 
-SLOTTHING* item(const std::string& text) { return make_slot_item(text.c_str()); }
+std::unique_ptr<SLOTTHING> item(const std::string& text) { return std::unique_ptr<SLOTTHING>(make_slot_item(text.c_str())); }
 
 std::string type_at(VESSEL& v, int i)
 {
@@ -118,27 +119,25 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_EQ(sink.reports.back().file, data.file("nothing.sid"));
     for (auto [type, made] : {std::pair<const char*, const char*>{"jet", "JET"}, {"RJET", "RJET"}, {"Gun", "GUN"},
                               {"SHIELD", "SHIELD"}, {"NUKEGEN", "Nuclear Reactor"}, {"TOASTER", "SLOTTHING"}}) {
-        SLOTTHING* t = item(std::string("THINGTYPE = ") + type + "\nMASS = 2\n");
+        auto t = item(std::string("THINGTYPE = ") + type + "\nMASS = 2\n");
         ASSERT_NE(t, nullptr) << type;
         EXPECT_STREQ(t->get_thingtype_string(), made);
         EXPECT_EQ(t->get_m(), 2.0f) << type;
-        delete t;
     }
     EXPECT_EQ(sink.lines(DEF_UNKNOWN_THINGTYPE), std::vector<int>{1});
     EXPECT_TRUE(sink.lines(DEF_UNKNOWN_KEY).empty());  // THINGTYPE itself is not unknown
 
     sink.reports.clear();
-    SLOTTHING* t = item("// an item\nthingtype=x\n  m a s s = 7 // kilograms\n// MASS = 99\nMaSs2 = 5\n"
+    auto t = item("// an item\nthingtype=x\n  m a s s = 7 // kilograms\n// MASS = 99\nMaSs2 = 5\n"
                         "NAME = Twin Laser Mk 2\nRMASS = 2, 0, -3\nSLOTTYPE = J i\n");
     float rm[3];
     t->get_rm(rm);
-    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);
+    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);  // keys lose their blanks and case; comments end lines
     EXPECT_STREQ(t->get_name(), " Twin Laser Mk 2");
     EXPECT_EQ(std::vector<float>(rm, rm + 3), (std::vector<float>{2.0f, 0.1f, 0.1f}));  // raised to 0.1
     EXPECT_EQ(t->get_slottype(), SLOT_JET | SLOT_INVISIBLE);
     EXPECT_EQ(sink.lines(DEF_CLAMPED), (std::vector<int>{7, 7}));
     EXPECT_EQ(sink.lines(DEF_UNKNOWN_KEY), std::vector<int>{5});
-    delete t;
     sink.reports.clear();
     t = item("THINGTYPE=X\nNAME=" + std::string(100, 'n') + "\nRMASS = 2, 3\n4\nMASS = 9\nMASS\n5\n\nSLOTTYPE = Gq\n");
     EXPECT_EQ(strlen(t->get_name()), 62u);
@@ -149,13 +148,9 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_EQ(sink.lines(DEF_LIST_CONTINUES), std::vector<int>{3});
     EXPECT_EQ(sink.lines(DEF_NO_EQUALS).at(0), 6);
     EXPECT_EQ(sink.lines(DEF_BAD_SLOTTYPE), std::vector<int>{9});
-    delete t;
     for (auto [v, mass] : {std::pair<const char*, float>{"heavy", 0}, {"nan", 0}, {"inf", 0}, {"-infinity", 0},
-                           {"1e39", 0}, {"12kg", 12}}) {
-        t = item(std::string("THINGTYPE=X\nMASS = ") + v + "\n");
-        EXPECT_EQ(t->get_m(), mass) << v;
-        delete t;
-    }
+                           {"1e39", 0}, {"12kg", 12}})
+        EXPECT_EQ(item(std::string("THINGTYPE=X\nMASS = ") + v + "\n")->get_m(), mass) << v;
     EXPECT_EQ(sink.lines(DEF_BAD_NUMBER).size(), 6u);
 
     // A huge line is cut, a key of a megabyte passed over, and text after a
@@ -163,12 +158,9 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     t = item("THINGTYPE=X\nNAME = " + std::string(1 << 20, 'z') + "\n" + std::string(1 << 20, 'K') + "\nMASS = 7");
     EXPECT_EQ(strlen(t->get_name()), 62u);
     EXPECT_FLOAT_EQ(t->get_m(), 7.0f);
-    delete t;
     const char bytes[] = "THINGTYPE=X\nMASS=2\n\0MASS=8\n";
     DEFINITION_TEXT text("nul.sid", bytes, sizeof bytes - 1);
-    t = make_slot_item(text.get_text());
-    EXPECT_FLOAT_EQ(t->get_m(), 2.0f);
-    delete t;
+    EXPECT_FLOAT_EQ(std::unique_ptr<SLOTTHING>(make_slot_item(text.get_text()))->get_m(), 2.0f);
     EXPECT_EQ(sink.lines(DEF_NUL_BYTE), std::vector<int>{3});
     EXPECT_EQ(sink.reports.back().file, "nul.sid");
 }
