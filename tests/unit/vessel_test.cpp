@@ -222,14 +222,9 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     v->toggle_rstabilizer();  // also clears the horizon stabilizer
     EXPECT_EQ(seen, (std::vector<int>{3, 0, 2, 3}));
     EXPECT_FALSE(v->get_rstabilizer() || v->get_hstabilizer());
-}
-
-TEST(Vessel, StabilizerBrakesTheFallCarriesAQuarterOfTheWeightAndDrivesForward)
-{
-    FLIGHT f(new VESSEL(), 1);
-    f.v->set_stabilizer(true);
+    // Flying: without vertical force the weight is left out, the fall only braked.
+    f.p->max_aforce = 0.0f;
     f.run(1.0f);
-    // No vertical force: the weight is left out, the fall only braked.
     ASSERT_LT(f.lvel()[2], -1.0f);
     EXPECT_NEAR(f.p->thrust[2], -f.lvel()[2] * 0.05f, 1e-5);
     f.p->max_forces[2] = 80.0f;
@@ -241,19 +236,6 @@ TEST(Vessel, StabilizerBrakesTheFallCarriesAQuarterOfTheWeightAndDrivesForward)
     f.v->set_long_distance(true);  // forward at five times the set-point
     f.run(DT);
     EXPECT_NEAR(f.p->thrust[1], 0.5f, 1e-6);
-}
-
-TEST(Vessel, PilotsHeadTurnsAtTheGlanceRate)
-{
-    FLIGHT f(new VESSEL());
-    auto head = [&] { std::array<float, 2> h; f.v->get_head_angle(h.data()); return h; };
-    f.v->set_pilot(96, -64, true);
-    f.v->set_pilot(-200, 100, false);  // as far as the head turns
-    f.run(0.5f);                       // 64 units at 128 per second
-    EXPECT_NEAR(head()[0], 32.0f, 1e-3);
-    EXPECT_NEAR(head()[1], 0.0f, 1e-3);
-    f.run(1.1f);
-    EXPECT_EQ(head(), (std::array<float, 2>{-96.0f, 64.0f}));
 }
 
 TEST(Vessel, EnergyIsSharedInProportionAndTheShieldRechargesToItsMaximum)
@@ -283,7 +265,7 @@ TEST(Vessel, EnergyIsSharedInProportionAndTheShieldRechargesToItsMaximum)
 }
 
 
-TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlight)
+TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtTheGlanceRate)
 {
     FLIGHT f(new VESSEL());
     VESSEL* v = f.v;
@@ -311,6 +293,14 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlight)
     v->set_rel(nose_down);
     f.run(2 * DT);
     EXPECT_NEAR(speed->get_delta(), 9.81f, 1e-3);  // along it: positive
+    auto head = [&] { std::array<float, 2> h; f.v->get_head_angle(h.data()); return h; };
+    f.v->set_pilot(96, -64, true);
+    f.v->set_pilot(-200, 100, false);  // as far as the head turns
+    f.run(0.5f);                       // 64 units at 128 per second
+    EXPECT_NEAR(head()[0], 32.0f, 1e-3);
+    EXPECT_NEAR(head()[1], 0.0f, 1e-3);
+    f.run(1.1f);
+    EXPECT_EQ(head(), (std::array<float, 2>{-96.0f, 64.0f}));
 }
 
 TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
