@@ -21,6 +21,7 @@
 #include "game/messages.h"
 #include "render/model.h"
 #include "test_allegro.h"
+#include "ui/colors.h"
 #include "test_data_path.h"
 #include "vessel/vessel.h"
 
@@ -147,6 +148,29 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     c->tick(10.0f);
     EXPECT_EQ(c->get_ammo(), 99.0f);
     delete c;
+}
+
+TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsReady)
+{
+    ensure_headless_allegro();
+    GUN* g = gun("TECH = LASER\nBSPEED = 1000\nBPOWER = -5\nBSIZE = 0\nMAXAMMO = 4\nRELOAD = 2\n");
+    EXPECT_EQ(std::make_tuple(g->get_bullet_speed(), g->get_bullet_power(), g->get_bullet_size()),
+              std::make_tuple(500.0f, 0.0f, 0.01f));
+    BITMAP* bmp = create_bitmap_ex(32, 300, 10);
+    auto paint = [&](int x, int y) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, 300, 10); return getpixel(bmp, x, y); };
+    EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
+    g->set_trigger(true);
+    delete g->crop_spawn();
+    EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
+    EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
+    EXPECT_EQ(paint(227, 4), 0);
+    g->parse_file_string("RELOAD = 0.5\n");  // a shorter interval cuts the running reload
+    g->tick(0.5f);
+    EXPECT_FALSE(g->trigger_lock());
+    g->set_ammo(0.5f);
+    EXPECT_EQ(paint(5, 5), get_kvor_color(9));  // empty
+    destroy_bitmap(bmp);
+    delete g;
 }
 
 // A gun 1 m above the boresight is turned down toward the target's distance
