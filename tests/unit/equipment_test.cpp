@@ -142,6 +142,10 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
 {
     SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 20\n30\n40, 50, 60 // six\nNAME = Spinner\n");
     RJET& r = *dynamic_cast<RJET*>(read);
+    V3 t, f;
+    r.get_rforce(t.data());
+    r.get_force(f.data());
+    EXPECT_TRUE(t == V3({0, 0, 0}) && f == V3({0, 0, 0}));  // a new rotator is at rest
     EXPECT_STREQ(r.get_name(), " Spinner");  // the line after the list is read as usual
     r.set_thrust(9.0f, 7);
     r.set_thrust(0.5f, 4);
@@ -162,7 +166,6 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     r.set_thrust(1.0f, 0);   // linear x
     r.set_thrust(-1.0f, 1);  // linear y: down the world's z
     r.set_thrust(0.5f, 2);   // linear z: along the world's -y
-    V3 t, f;
     r.get_rforce(t.data());
     r.get_force(f.data());
     EXPECT_EQ(t, V3({5, 0, 0}));

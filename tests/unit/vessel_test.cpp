@@ -274,7 +274,9 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
     EXPECT_EQ(V3({v->get_hud_velocity()->get_rel().t[1], v->get_hud_rvelocity()->get_rel().t[1],
                   v->get_hud_aim()->get_rel().t[1]}), V3({hud_viewdist, -hud_viewdist, -hud_viewdist}));
-    f.run(1.0f - DT);
+    f.run(DT);  // falling at 0.16 m/s: moving
+    EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
+    f.run(1.0f - 2 * DT);
     V3 acc;
     v->get_acc(acc.data());
     EXPECT_EQ(acc, V3({0, 0, -9.81f}));
