@@ -274,8 +274,9 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
     EXPECT_EQ(V3({v->get_hud_velocity()->get_rel().t[1], v->get_hud_rvelocity()->get_rel().t[1],
                   v->get_hud_aim()->get_rel().t[1]}), V3({hud_viewdist, -hud_viewdist, -hud_viewdist}));
-    f.run(DT);  // falling at 0.16 m/s: moving
+    f.run(DT);  // falling at 0.16 m/s: moving, the marker on the flight path below
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
+    EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);
     f.run(1.0f - 2 * DT);
     V3 acc;
     v->get_acc(acc.data());
