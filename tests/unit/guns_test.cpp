@@ -1,5 +1,6 @@
-// Guns: the group firing rules, a laser's energy budget, the owner of a shot
-// outliving its vessel, and a whole fight with the shipped data.
+// Guns and their shots: the group firing rules, a laser's energy budget,
+// where a shot leaves for, what it hits, the owner of a shot outliving its
+// vessel, and a whole fight with the shipped data.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -8,36 +9,35 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <initializer_list>
 #include <string>
+#include <tuple>
 
 #include "console_text.h"
 #include "effects/bullet.h"
 #include "equipment/gun.h"
 #include "fight_scene.h"
 #include "game/frame.h"
-#include "game/game.h"
 #include "game/messages.h"
+#include "render/model.h"
 #include "test_allegro.h"
-#include "ui/qconsole.h"
-#include "vessel/targeting.h"
+#include "ui/colors.h"
+#include "test_data_path.h"
 #include "vessel/vessel.h"
 
 namespace {
 
 const float DT = 1.0f / 60.0f;  // s per frame
 
-GUN* laser(const char* name, float reload)
+GUN* gun(const std::string& keys)
 {
     GUN* g = new GUN();
-    std::string text = std::string("NAME = ") + name + "\nSLOTTYPE = G\nTECH = LASER\nMAXAMMO = 10\nRELOAD = " +
-                       std::to_string(reload) + "\n";
-    g->parse_file_string(text.c_str());
+    g->parse_file_string(("NAME = Twin\nSLOTTYPE = G\n" + keys).c_str());
     return g;
 }
 
-// A vessel with four identical lasers in slots 1, 2, 4, 5 and a jet-less
-// plain item in slot 0, so that the group does not start at slot 0.
+// A vessel with four identical lasers in slots 1, 2, 4, 5 and a plain item
+// in slot 0, so that the group does not start at slot 0.
 struct FOUR_LASERS {
     VESSEL v;
     GUN* gun[4];
@@ -48,10 +48,8 @@ struct FOUR_LASERS {
         for (int i = 0; i < 6; i++)
             v.add_slot(identity_matrix_f, SLOT_GUN);
         v.fill_slot(0, new SLOTTHING());
-        for (int i = 0; i < 4; i++) {
-            gun[i] = laser("Twin", 0.5f);
-            v.fill_slot(at[i], gun[i]);
-        }
+        for (int i = 0; i < 4; i++)
+            v.fill_slot(at[i], gun[i] = ::gun("TECH = LASER\nMAXAMMO = 10\nRELOAD = 0.5\n"));
         v.update_abs_matrix();
         v.next_gun_type();
     }
@@ -59,40 +57,39 @@ struct FOUR_LASERS {
     int harvest()
     {
         int shots = 0;
-        while (THING* t = v.crop_spawn()) {
+        for (THING* t; (t = v.crop_spawn()); shots++)
             delete t;
-            shots++;
-        }
         v.update_resources(0.0f);  // releases the triggers, as the next frame does
         return shots;
     }
 };
 
-// The value of KEY in a definition file of the shipped data, as a number.
-float shipped_number(const std::string& file, const std::string& key)
+// The value of KEY in a definition file of the shipped data, as a number,
+// or how many of its lines hold KEY when count is set.
+float shipped(const std::string& file, const std::string& key, bool count = false)
 {
     std::ifstream in(std::string(SORTIE_SOURCE_DIR) + "/data/" + file);
-    std::string line;
-    while (std::getline(in, line)) {
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
         size_t eq = line.find('=');
-        std::string k = line.substr(0, eq);
-        k.erase(k.find_last_not_of(" \t") + 1);
-        if (eq != std::string::npos && k == key)
+        n += line.find(key) != std::string::npos;
+        if (!count && eq != std::string::npos && line.substr(0, line.find_first_of(" \t=")) == key)
             return std::strtof(line.c_str() + eq + 1, nullptr);
     }
-    ADD_FAILURE() << key << " not in " << file;
-    return 0.0f;
-}
-
-int count_lines_with(const std::string& file, const std::string& text)
-{
-    std::ifstream in(std::string(SORTIE_SOURCE_DIR) + "/data/" + file);
-    std::string line;
-    int n = 0;
-    while (std::getline(in, line))
-        n += line.find(text) != std::string::npos;
+    EXPECT_TRUE(count) << key << " not in " << file;
     return n;
 }
+
+// A ball of radius 5 m moving at 7 m/s along y that records its damage.
+struct TARGET : THING {
+    struct BALL : MODEL {
+        float get_r() override { return 5.0f; }
+    };
+    TARGET() { set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER), set_model(new BALL()); }
+    void receive_hit(float d) override { damage += d, THING::receive_hit(d); }
+    void get_vel(float* v) override { v[0] = 0, v[1] = 7, v[2] = 0; }
+    float damage = 0.0f;
+};
 
 }  // namespace
 
@@ -105,14 +102,12 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
         int first = shot % 2 == 0 ? 0 : 2;
         f.v.fire();
         EXPECT_EQ(f.harvest(), 2) << "shot " << shot;
-        EXPECT_EQ(f.gun[first]->get_ammo(), 10.0f - 1.0f - (shot / 2));
-        EXPECT_EQ(f.gun[first + 1]->get_ammo(), 10.0f - 1.0f - (shot / 2));
+        EXPECT_EQ(f.gun[first]->get_ammo() + f.gun[first + 1]->get_ammo(), 2 * (9.0f - shot / 2));
         EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.25f);
         EXPECT_EQ(f.v.get_cur_gun(), f.at[2 - first]);  // the first and third gun in turn
         for (GUN* g : f.gun)
             g->tick(0.5f);  // every gun reloaded
     }
-
     // All four at once, but one of them has just fired by itself.
     f.v.next_gun_cycle_mode();
     f.v.next_gun_cycle_mode();
@@ -127,43 +122,141 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     f.v.fire();
     EXPECT_EQ(f.harvest(), 4);
     EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.5f);  // four of four: each gun's own reload
+    EXPECT_EQ(f.v.get_cur_gun(), 1);
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
 {
     ensure_headless_allegro();
-    GUN l;
-    l.parse_file_string("TECH = LASER\nBPOWER = 8\nMAXAMMO = 10\nAMMOCHARGE = 2\n");
-    EXPECT_EQ(l.get_energy_need(), 0.0f);  // full
-    l.set_ammo(9.0f);
-    EXPECT_EQ(l.get_energy_need(), 16.0f);  // power x charge
-    l.consume_energy(8.0f);                 // half of it
-    l.tick(0.25f);
-    EXPECT_FLOAT_EQ(l.get_ammo(), 9.25f);  // at half the charge rate
-    l.tick(10.0f);
-    EXPECT_EQ(l.get_ammo(), 10.0f);  // never past the magazine
-
-    GUN c;
-    c.parse_file_string("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
-    c.set_trigger(true);
-    delete c.crop_spawn();
-    EXPECT_EQ(c.crop_spawn(), nullptr);  // one pull, one shot, even without a reload
-    EXPECT_EQ(c.get_energy_need(), 0.0f);
-    c.consume_energy(1000.0f);
-    c.tick(10.0f);
-    EXPECT_EQ(c.get_ammo(), 99.0f);
+    GUN* l = gun("TECH = LASER\nBPOWER = 8\nMAXAMMO = 10\nAMMOCHARGE = 2\n");
+    float full = l->get_energy_need();
+    l->set_ammo(9.0f);
+    EXPECT_EQ(std::make_pair(full, l->get_energy_need()), std::make_pair(0.0f, 16.0f));  // one short: power x charge
+    l->consume_energy(8.0f);                 // half of it
+    l->tick(0.25f);
+    EXPECT_FLOAT_EQ(l->get_ammo(), 9.25f);  // at half the charge rate
+    l->tick(10.0f);
+    EXPECT_EQ(l->get_ammo(), 10.0f);  // never past the magazine
+    delete l;
+    GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
+    EXPECT_FLOAT_EQ(c->get_m(), 1.0f + 100 * 1.5f);  // the shells weigh their power in kg
+    c->set_trigger(true);
+    delete c->crop_spawn();
+    EXPECT_EQ(c->crop_spawn(), nullptr);  // one pull, one shot, even without a reload
+    EXPECT_EQ(c->get_energy_need(), 0.0f);  // shells take no energy
+    c->consume_energy(1000.0f);
+    c->tick(10.0f);
+    EXPECT_EQ(c->get_ammo(), 99.0f);
+    delete c;
 }
 
-TEST(Guns, AShotInFlightForgetsTheVesselThatFiredIt)
+TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsReady)
 {
-    FOUR_LASERS* f = new FOUR_LASERS();
-    f->v.fire();
-    THING* shot = f->v.crop_spawn();
-    ASSERT_TRUE(shot);
-    EXPECT_EQ(shot->get_owner(), &f->v);
-    delete f;
-    EXPECT_EQ(shot->get_owner(), nullptr);  // not the freed address a new vessel may get
-    delete shot;
+    ensure_headless_allegro();
+    GUN* g = gun("TECH = LASER\nBSPEED = 1000\nBPOWER = -5\nBSIZE = 0\nMAXAMMO = 4\nRELOAD = 2\n");
+    EXPECT_EQ(std::make_tuple(g->get_bullet_speed(), g->get_bullet_power(), g->get_bullet_size()),
+              std::make_tuple(500.0f, 0.0f, 0.01f));
+    BITMAP* bmp = create_bitmap_ex(32, 300, 10);
+    auto paint = [&](int x, int y) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, 300, 10); return getpixel(bmp, x, y); };
+    EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
+    g->set_trigger(true);
+    delete g->crop_spawn();
+    EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
+    EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
+    EXPECT_EQ(paint(227, 4), 0);
+    g->parse_file_string("RELOAD = 0.5\n");  // a shorter interval cuts the running reload
+    g->tick(0.5f);
+    EXPECT_FALSE(g->trigger_lock());
+    g->set_ammo(0.5f);
+    EXPECT_EQ(paint(5, 5), get_kvor_color(9));  // empty
+    destroy_bitmap(bmp);
+    delete g;
+}
+
+// A gun 1 m above the boresight is turned down toward the target's distance
+// on it, by at most a degree; its shot leaves from the muzzle with
+// the vessel's own velocity added, a shell for 2 s and a bolt for 5 s. Its
+// owner is forgotten when the vessel goes.
+TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutlivesIt)
+{
+    TEST_DATA_PATH data;
+    data.write("hull.vhd", "SLOT = G, 0, 0, 1,  0, 1, 0,  0, 0, -1\nITEM = gun.sid\n");
+    for (auto [distance, tech, life] : {std::tuple<float, const char*, float>{100, "LASER", 5}, {20, "CONVENTIONAL", 2}}) {
+        data.write("gun.sid", std::string("THINGTYPE = GUN\nSLOTTYPE = G\nTECH = ") + tech + "\nBSPEED = 400\nBPOWER = 6\n"
+                   "MAXAMMO = 3\nHOTSPOT = 0, 2, 0\nBCOLOR = 0.1, 0.2, 0.3, 0.4, 0.5, 0.6\n");
+        VESSEL* v = new VESSEL();
+        v->load_vhd(data.file("hull.vhd").c_str());
+        float p[3] = {10 * v->get_m(), 0, 0};  // 10 m/s to the right
+        v->set_impulse(p);
+        v->next_gun_type();
+        dynamic_cast<GUN*>(v->get_slot_item(0))->calibrate(distance);
+        v->update_abs_matrix();
+        v->fire();
+        BULLET* b = dynamic_cast<BULLET*>(v->crop_spawn());
+        ASSERT_NE(b, nullptr) << tech;
+        float vel[3], rgb[3];
+        b->get_vel(vel);
+        b->get_explosion_color(rgb);
+        EXPECT_NEAR(vel[0], 10.0f, 1e-3);
+        EXPECT_NEAR(std::hypot(vel[1], vel[2]), 400.0f, 1e-2);
+        EXPECT_NEAR(vel[2] / vel[1], -std::min(1.0f / distance, std::tan(1.0f * (float)M_PI / 180.0f)), 1e-4) << tech;
+        EXPECT_NEAR(b->get_rel().t[1], 2.0f, 1e-4);  // from the muzzle
+        EXPECT_NEAR(b->get_rel().t[2], 1.0f, 1e-2);
+        EXPECT_EQ(std::make_tuple(b->get_power(), rgb[2], b->get_life_time(), b->get_arm_time()),
+                  std::make_tuple(6.0f, 0.3f, life, 0.2f));
+        EXPECT_EQ(b->get_owner(), v);
+        delete v;
+        EXPECT_EQ(b->get_owner(), nullptr);  // not the freed address a new vessel may get
+        delete b;
+    }
+}
+
+// Bullets 3 m behind a target's centre 50 m up, armed after 0.2 s and lasting 2 s;
+// one is the target's own, one flies down at 100 m/s from 20 m up.
+TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOrAtTheEnd)
+{
+    THING world;
+    TARGET* target = new TARGET();
+    BULLET *b = new BULLET(2.0f, 0.2f), *own = new BULLET(2.0f, 0.2f), *down = new BULLET(2.0f, 0.2f);
+    for (THING* t : std::initializer_list<THING*>{target, b, own, down})
+        world.add_child(t);
+    target->locate_rel(0, 0, 50);
+    b->locate_rel(0, -3, 50);
+    own->locate_rel(0, -3, 50);
+    b->set_power(-10);
+    own->set_owner(target);
+    MATRIX_f nose_down;
+    get_rotation_matrix_f(&nose_down, 64, 0, 0);  // the nose (+y) turned down to -z
+    nose_down.t[2] = 20;
+    down->set_rel(nose_down);
+    down->set_speed(100);
+    auto step = [&](float dt) {
+        world.tick_children(dt);
+        world.update_abs_matrix();
+        world.check_intersect_children();
+        world.check_ground_intersect_children(0);
+    };
+    step(0.1f);
+    EXPECT_FALSE(b->has_flags(THING_ACTIVE_COLLIDER));
+    EXPECT_NEAR(down->get_abs().t[2], 20.0f - 100 * 0.1f, 1e-4f);
+    EXPECT_FALSE(down->has_flags(THING_EXPLODING));
+    step(0.15f);  // armed: the bullets overlap each other but only the target counts
+    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING));
+    EXPECT_EQ(target->damage, 10.0f);
+    float v[3];
+    b->get_vel(v);
+    EXPECT_EQ(v[1], 7.0f);  // it takes on what it hit's velocity
+    EXPECT_EQ(b->get_explosion_delay_counter(), 0.0f);
+    EXPECT_FLOAT_EQ(b->get_explosion_radius(), 3.0f);
+    EXPECT_TRUE(down->has_flags(THING_EXPLODING));  // under the ground
+    down->get_vel(v);
+    EXPECT_EQ(v[2], 0.0f);
+    EXPECT_FALSE(own->has_flags(THING_EXPLODING));
+    step(1.6f);
+    EXPECT_FALSE(own->has_flags(THING_EXPLODING));
+    step(0.2f);  // its two seconds are out
+    EXPECT_TRUE(own->has_flags(THING_EXPLODING));
+    EXPECT_EQ(target->damage, 10.0f);
 }
 
 // The interceptor holds the trigger on a target drone hovering 300 m ahead.
@@ -171,50 +264,36 @@ TEST(Guns, AShotInFlightForgetsTheVesselThatFiredIt)
 // the lasers' damage, rate, magazine, recharge and muzzle speed.
 TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
 {
-    const int n = count_lines_with("interceptor.vcd", "items/laser.sid");
+    const float n = shipped("interceptor.vcd", "items/laser.sid", true), range = 300.0f;
     ASSERT_GE(n, 1);
-    const float power = shipped_number("items/laser.sid", "BPOWER");
-    const float reload = shipped_number("items/laser.sid", "RELOAD");
-    const float magazine = shipped_number("items/laser.sid", "MAXAMMO");
-    const float recharge = shipped_number("items/laser.sid", "AMMOCHARGE");
-    const float speed = shipped_number("items/laser.sid", "BSPEED");
-    ASSERT_EQ(count_lines_with("victim.vcd", "items/shield_drone.sid"), 1);
-    const float shield = shipped_number("items/shield_drone.sid", "POWER");
-    const float shield_charge = shipped_number("items/shield_drone.sid", "CHARGE");
-    const float range = 300.0f;
-
+    ASSERT_EQ(shipped("victim.vcd", "items/shield_drone.sid", true), 1);
+    const float power = shipped("items/laser.sid", "BPOWER"), reload = shipped("items/laser.sid", "RELOAD");
+    const float magazine = shipped("items/laser.sid", "MAXAMMO"), recharge = shipped("items/laser.sid", "AMMOCHARGE");
+    const float speed = shipped("items/laser.sid", "BSPEED"), shield = shipped("items/shield_drone.sid", "POWER");
+    const float shield_charge = shipped("items/shield_drone.sid", "CHARGE");
     // Shot j leaves when the group is ready and holds a charge; it hits one
     // flight time later. The drone bursts when its shield is spent.
     float kill = 0.0f;
-    for (int j = 0, hits = 0; j < 10000; j++) {
-        float ready = j * reload / n;
-        float charged = (j + 1 - n * magazine) / (n * recharge);
-        float hit = std::max(ready, charged) + range / speed;
-        hits++;
-        if (shield + shield_charge * hit - power * hits <= 0.0f) {
+    for (int j = 0, hits = 1; j < 10000 && kill == 0.0f; j++, hits++) {
+        float hit = std::max(j * reload / n, (j + 1 - n * magazine) / (n * recharge)) + range / speed;
+        if (shield + shield_charge * hit - power * hits <= 0.0f)
             kill = hit;
-            break;
-        }
     }
     ASSERT_GT(kill, 0.0f);
 
     FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "interceptor.vcd");
     ASSERT_NE(f.player, nullptr);
-    GAME& g = f.g;
-    VESSEL* player = f.player;
     VESSEL* drone = f.add_drone(0, range, 500, "beta 1");
-
-    player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
-    ASSERT_EQ(player->get_target(), drone);
+    f.player->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    ASSERT_EQ(f.player->get_target(), drone);
     float destroyed = -1.0f;
     testing::internal::CaptureStdout();
     for (int frame = 0; frame < 60 * 60 && destroyed < 0.0f; frame++) {
-        player->set_trigger(true);
-        simulate_frame(g, DT);
-        if (frame == 0) {  // the missile views follow the player's last shot
-            EXPECT_TRUE(g.player_projectile && g.player_projectile->get_owner() == player);
-        }
-        if (!player->get_target())
+        f.player->set_trigger(true);
+        simulate_frame(f.g, DT);
+        if (frame == 0)  // the missile views follow the player's last shot
+            EXPECT_TRUE(f.g.player_projectile && f.g.player_projectile->get_owner() == f.player);
+        if (!f.player->get_target())
             destroyed = (frame + 1) * DT;
     }
     testing::internal::GetCapturedStdout();
@@ -225,7 +304,7 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     EXPECT_LE(destroyed, kill * 1.25f + 0.2f);
     // The announcement follows the burst, one explosion delay later.
     for (int frame = 0; frame < 120; frame++)
-        simulate_frame(g, DT);
+        simulate_frame(f.g, DT);
     std::string rows;
     for (int r = 0; r < 16; r++)
         rows += console_row(msg_qc, r) + "\n";
