@@ -568,35 +568,57 @@ void THING::check_intersect_children_plain()
 // have been refused by does_intersect. Points enter with no extent, spheres
 // with their radius, exactly as does_intersect measures them; children that
 // cannot collide (no collider bit, no bounds, bounds not finite) stay out.
+namespace {
+
+// The broad phase's storage, kept from one pass to the next: rebuilt every
+// frame, it would cost an allocation (and for a big world fresh pages to
+// fault in) per frame.
+struct COLLISION_SCRATCH {
+    std::vector<THING*> kids;       // children in list order
+    std::vector<int> entry_of;      // grid entry of each child, -1 if none
+    std::vector<unsigned> kid_of;   // child of each grid entry
+    BROAD_PHASE grid;
+    bool busy = false;              // a pass is running on it
+};
+COLLISION_SCRATCH collision_scratch;
+
+}  // namespace
+
 void THING::check_intersect_children()
 {
-    std::vector<THING*> kids;           // children in list order
-    std::vector<int> entry_of;          // grid entry of each child, -1 if none
-    std::vector<unsigned> kid_of;       // child of each grid entry
-    BROAD_PHASE grid;
+    // A pass started from inside another (a handler that runs one on its
+    // own children) works on storage of its own.
+    COLLISION_SCRATCH own;
+    COLLISION_SCRATCH& s = collision_scratch.busy ? own : collision_scratch;
+    s.busy = true;
+    s.kids.clear();
+    s.entry_of.clear();
+    s.kid_of.clear();
+    s.grid.clear();
     for (THING* c = first_child; c; c = c->next) {
         int entry = -1;
         unsigned char bound = c->get_bound_type();
         if (is_collider(c->flags) && bound != BOUND_NONE && has_finite_bounds(c, bound)) {
-            entry = (int)grid.size();
-            grid.add(c->abs.t, bound == BOUND_SPHERE ? fabsf(c->get_radius()) : 0.0f);
-            kid_of.push_back((unsigned)kids.size());
+            entry = (int)s.grid.size();
+            s.grid.add(c->abs.t, bound == BOUND_SPHERE ? fabsf(c->get_radius()) : 0.0f);
+            s.kid_of.push_back((unsigned)s.kids.size());
         }
-        entry_of.push_back(entry);
-        kids.push_back(c);
+        s.entry_of.push_back(entry);
+        s.kids.push_back(c);
     }
-    grid.build();
-    for (size_t k = 0; k < kids.size(); k++) {
-        THING* a = kids[k];
-        if (is_collider(a->flags) && entry_of[k] >= 0) {
-            for (unsigned e : grid.candidates_after((unsigned)entry_of[k])) {
-                THING* b = kids[kid_of[e]];
+    s.grid.build();
+    for (size_t k = 0; k < s.kids.size(); k++) {
+        THING* a = s.kids[k];
+        if (is_collider(a->flags) && s.entry_of[k] >= 0) {
+            for (unsigned e : s.grid.candidates_after((unsigned)s.entry_of[k])) {
+                THING* b = s.kids[s.kid_of[e]];
                 if (pair_wanted(a->flags, b->flags))
                     a->check_intersect(b);
             }
         }
         a->flags &= ~THING_MOVED;
     }
+    s.busy = false;
 }
 
 // ---------------------------------------------------------------- bounding box and ground
