@@ -186,8 +186,15 @@ void THING::add_child(THING* child)
 {
     if (!child)
         return;
-    for (THING* t = child; t; t = t->next)
+    bool stale = false;
+    for (THING* t = child; t; t = t->next) {
         t->parent = this;
+        stale = stale || (t->flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY));
+    }
+    if (stale) {
+        flags |= THING_SUBTREE_DIRTY;
+        mark_ancestors_dirty();
+    }
     if (!first_child) {
         first_child = child;
     } else {
@@ -236,13 +243,29 @@ THING* find_id_string(THING* first, const char* id)
 
 // ---------------------------------------------------------------- transforms
 
+// Marks this node and its subtree stale, and every ancestor as holding a
+// stale node, so that a matrix update can pass over the subtrees that hold
+// none (most of the world, the second time in a frame).
 void THING::invalidate_abs()
 {
-    flags |= THING_ABS_DIRTY | THING_MOVED;
+    invalidate_subtree();
+    mark_ancestors_dirty();
+}
+
+void THING::invalidate_subtree()
+{
+    flags |= THING_ABS_DIRTY | THING_MOVED | THING_SUBTREE_DIRTY;
     flags &= ~THING_REL_IDENTITY;
     for (THING* c = first_child; c; c = c->next)
-        c->invalidate_abs();
+        c->invalidate_subtree();
     bbox_corner_valid = 0;
+}
+
+void THING::mark_ancestors_dirty()
+{
+    // An ancestor marked already has all of its own ancestors marked.
+    for (THING* p = parent; p && !(p->flags & THING_SUBTREE_DIRTY); p = p->parent)
+        p->flags |= THING_SUBTREE_DIRTY;
 }
 
 void THING::reset_matrices()
@@ -255,6 +278,8 @@ void THING::reset_matrices()
 
 void THING::update_abs_matrix()
 {
+    if (!(flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY)))
+        return;
     if (flags & THING_REL_IDENTITY) {
         if (flags & THING_ABS_DIRTY)
             abs = identity_matrix_f;
@@ -266,11 +291,15 @@ void THING::update_abs_matrix()
         for (THING* c = first_child; c; c = c->next)
             c->update_abs_matrix(abs);
     }
-    flags &= ~THING_ABS_DIRTY;
+    flags &= ~(THING_ABS_DIRTY | THING_SUBTREE_DIRTY);
 }
 
 void THING::update_abs_matrix(const MATRIX_f& parent_abs)
 {
+    // A node whose abs is current, over a subtree that is, has nothing to
+    // do: a parent that moved has marked its whole subtree stale.
+    if (!(flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY)))
+        return;
     if (flags & THING_ABS_DIRTY) {
         if (flags & THING_REL_IDENTITY)
             abs = parent_abs;
@@ -279,7 +308,7 @@ void THING::update_abs_matrix(const MATRIX_f& parent_abs)
     }
     for (THING* c = first_child; c; c = c->next)
         c->update_abs_matrix(abs);
-    flags &= ~THING_ABS_DIRTY;
+    flags &= ~(THING_ABS_DIRTY | THING_SUBTREE_DIRTY);
 }
 
 void THING::set_rel(const MATRIX_f& m)
@@ -468,12 +497,12 @@ void THING::remove_dead_children()
             p->remove_next();
             flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
         }
+        // One walk does both levels: what p's subtree holds depends on no
+        // sibling. A node without children has nothing to remove: the walk
+        // skips the call for the thousands of childless projectiles.
+        if (p->first_child)
+            p->remove_dead_children();
     }
-    // A node without children has nothing to remove: the walk skips the
-    // call for the thousands of childless projectiles and effects.
-    for (THING* c = first_child; c; c = c->next)
-        if (c->first_child)
-            c->remove_dead_children();
 }
 
 THING* THING::crop_spawn()
