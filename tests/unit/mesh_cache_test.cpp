@@ -1,5 +1,4 @@
-// Meshes shared between the things that show them: each 3DS file is read
-// once per run, and a mesh lives while anyone holds it.
+// Each 3DS file is read once per run; a mesh lives while anyone holds it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +12,6 @@
 #include "test_data_path.h"
 #include "write3ds.h"
 
-// Every mesh in the subtree of t, in tree order.
 static void collect_models(THING* t, std::vector<MODEL*>& out)
 {
     if (t->get_model() && t->get_model()->is_meshmodel())
@@ -59,9 +57,7 @@ TEST(SharedMeshes, WavesOfTargetsShareTheirMeshesAndReadEachFileOnce)
     load3ds_dropped_faces = 0;
     EXPECT_EQ(mesh_cache.load(models[0].c_str()), again);
     EXPECT_EQ(load3ds_dropped_faces, 1u);  // told again from the first reading
-    EXPECT_EQ(mesh_cache.load(models.at(1).c_str()), nullptr);  // gone, and tried again once back
-    std::filesystem::copy_file(models[0], models[1]);
-    EXPECT_NE(mesh_cache.load(models[1].c_str()), nullptr);
+    EXPECT_EQ(mesh_cache.load(models.at(1).c_str()), nullptr);  // gone from the disk
     EXPECT_EQ(mesh_cache.load(nullptr), nullptr);
     mesh_cache.clear();
 }
