@@ -23,6 +23,12 @@ int clamp_cell(double v)
 
 }  // namespace
 
+void BROAD_PHASE::clear()
+{
+    entries.clear();
+    wide.clear();
+}
+
 void BROAD_PHASE::add(const float* centre, float half_width)
 {
     assert(std::isfinite(centre[0]) && std::isfinite(centre[1]) && std::isfinite(centre[2]) &&
@@ -104,7 +110,7 @@ void BROAD_PHASE::build()
     for (unsigned b = 0; b < nb; b++)
         bucket_start[b + 1] += bucket_start[b];
     members.resize(bucket_start[nb]);
-    std::vector<unsigned> fill(bucket_start.begin(), bucket_start.end() - 1);
+    fill.assign(bucket_start.begin(), bucket_start.end() - 1);
     for (unsigned i = 0; i < entries.size(); i++)
         if (!entries[i].wide)
             for (unsigned k = 0, n = entry_buckets(entries[i], bs); k < n; k++)

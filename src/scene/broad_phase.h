@@ -18,6 +18,9 @@ extern float broad_phase_cell;  // m: edge of a grid cell
 
 class BROAD_PHASE {
 public:
+    // Forgets every entry and keeps the storage, so that a pass run every
+    // frame allocates nothing once the world has stopped growing.
+    void clear();
     // Adds the next entry (its index is the number added before it).
     // centre and half_width must be finite, half_width 0 or more.
     void add(const float* centre, float half_width);
@@ -50,6 +53,7 @@ private:
     std::vector<unsigned> wide;           // indices of wide entries, increasing
     std::vector<unsigned> bucket_start;   // bucket b holds members[bucket_start[b] .. bucket_start[b+1])
     std::vector<unsigned> members;        // entry indices, increasing within a bucket
+    std::vector<unsigned> fill;           // build's write position in each bucket
     unsigned bucket_mask = 0;
     std::vector<unsigned> found;          // the answer of candidates_after
     std::vector<size_t> runs;             // where each sorted run of found begins

@@ -186,8 +186,15 @@ void THING::add_child(THING* child)
 {
     if (!child)
         return;
-    for (THING* t = child; t; t = t->next)
+    bool stale = false;
+    for (THING* t = child; t; t = t->next) {
         t->parent = this;
+        stale = stale || (t->flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY));
+    }
+    if (stale) {
+        flags |= THING_SUBTREE_DIRTY;
+        mark_ancestors_dirty();
+    }
     if (!first_child) {
         first_child = child;
     } else {
@@ -236,13 +243,29 @@ THING* find_id_string(THING* first, const char* id)
 
 // ---------------------------------------------------------------- transforms
 
+// Marks this node and its subtree stale, and every ancestor as holding a
+// stale node, so that a matrix update can pass over the subtrees that hold
+// none (most of the world, the second time in a frame).
 void THING::invalidate_abs()
 {
-    flags |= THING_ABS_DIRTY | THING_MOVED;
+    invalidate_subtree();
+    mark_ancestors_dirty();
+}
+
+void THING::invalidate_subtree()
+{
+    flags |= THING_ABS_DIRTY | THING_MOVED | THING_SUBTREE_DIRTY;
     flags &= ~THING_REL_IDENTITY;
     for (THING* c = first_child; c; c = c->next)
-        c->invalidate_abs();
+        c->invalidate_subtree();
     bbox_corner_valid = 0;
+}
+
+void THING::mark_ancestors_dirty()
+{
+    // An ancestor marked already has all of its own ancestors marked.
+    for (THING* p = parent; p && !(p->flags & THING_SUBTREE_DIRTY); p = p->parent)
+        p->flags |= THING_SUBTREE_DIRTY;
 }
 
 void THING::reset_matrices()
@@ -255,6 +278,8 @@ void THING::reset_matrices()
 
 void THING::update_abs_matrix()
 {
+    if (!(flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY)))
+        return;
     if (flags & THING_REL_IDENTITY) {
         if (flags & THING_ABS_DIRTY)
             abs = identity_matrix_f;
@@ -266,11 +291,15 @@ void THING::update_abs_matrix()
         for (THING* c = first_child; c; c = c->next)
             c->update_abs_matrix(abs);
     }
-    flags &= ~THING_ABS_DIRTY;
+    flags &= ~(THING_ABS_DIRTY | THING_SUBTREE_DIRTY);
 }
 
 void THING::update_abs_matrix(const MATRIX_f& parent_abs)
 {
+    // A node whose abs is current, over a subtree that is, has nothing to
+    // do: a parent that moved has marked its whole subtree stale.
+    if (!(flags & (THING_ABS_DIRTY | THING_SUBTREE_DIRTY)))
+        return;
     if (flags & THING_ABS_DIRTY) {
         if (flags & THING_REL_IDENTITY)
             abs = parent_abs;
@@ -279,7 +308,7 @@ void THING::update_abs_matrix(const MATRIX_f& parent_abs)
     }
     for (THING* c = first_child; c; c = c->next)
         c->update_abs_matrix(abs);
-    flags &= ~THING_ABS_DIRTY;
+    flags &= ~(THING_ABS_DIRTY | THING_SUBTREE_DIRTY);
 }
 
 void THING::set_rel(const MATRIX_f& m)
@@ -468,12 +497,12 @@ void THING::remove_dead_children()
             p->remove_next();
             flags &= ~(THING_RADIUS_VALID | THING_MFD_VALID);
         }
+        // One walk does both levels: what p's subtree holds depends on no
+        // sibling. A node without children has nothing to remove: the walk
+        // skips the call for the thousands of childless projectiles.
+        if (p->first_child)
+            p->remove_dead_children();
     }
-    // A node without children has nothing to remove: the walk skips the
-    // call for the thousands of childless projectiles and effects.
-    for (THING* c = first_child; c; c = c->next)
-        if (c->first_child)
-            c->remove_dead_children();
 }
 
 THING* THING::crop_spawn()
@@ -568,35 +597,57 @@ void THING::check_intersect_children_plain()
 // have been refused by does_intersect. Points enter with no extent, spheres
 // with their radius, exactly as does_intersect measures them; children that
 // cannot collide (no collider bit, no bounds, bounds not finite) stay out.
+namespace {
+
+// The broad phase's storage, kept from one pass to the next: rebuilt every
+// frame, it would cost an allocation (and for a big world fresh pages to
+// fault in) per frame.
+struct COLLISION_SCRATCH {
+    std::vector<THING*> kids;       // children in list order
+    std::vector<int> entry_of;      // grid entry of each child, -1 if none
+    std::vector<unsigned> kid_of;   // child of each grid entry
+    BROAD_PHASE grid;
+    bool busy = false;              // a pass is running on it
+};
+COLLISION_SCRATCH collision_scratch;
+
+}  // namespace
+
 void THING::check_intersect_children()
 {
-    std::vector<THING*> kids;           // children in list order
-    std::vector<int> entry_of;          // grid entry of each child, -1 if none
-    std::vector<unsigned> kid_of;       // child of each grid entry
-    BROAD_PHASE grid;
+    // A pass started from inside another (a handler that runs one on its
+    // own children) works on storage of its own.
+    COLLISION_SCRATCH own;
+    COLLISION_SCRATCH& s = collision_scratch.busy ? own : collision_scratch;
+    s.busy = true;
+    s.kids.clear();
+    s.entry_of.clear();
+    s.kid_of.clear();
+    s.grid.clear();
     for (THING* c = first_child; c; c = c->next) {
         int entry = -1;
         unsigned char bound = c->get_bound_type();
         if (is_collider(c->flags) && bound != BOUND_NONE && has_finite_bounds(c, bound)) {
-            entry = (int)grid.size();
-            grid.add(c->abs.t, bound == BOUND_SPHERE ? fabsf(c->get_radius()) : 0.0f);
-            kid_of.push_back((unsigned)kids.size());
+            entry = (int)s.grid.size();
+            s.grid.add(c->abs.t, bound == BOUND_SPHERE ? fabsf(c->get_radius()) : 0.0f);
+            s.kid_of.push_back((unsigned)s.kids.size());
         }
-        entry_of.push_back(entry);
-        kids.push_back(c);
+        s.entry_of.push_back(entry);
+        s.kids.push_back(c);
     }
-    grid.build();
-    for (size_t k = 0; k < kids.size(); k++) {
-        THING* a = kids[k];
-        if (is_collider(a->flags) && entry_of[k] >= 0) {
-            for (unsigned e : grid.candidates_after((unsigned)entry_of[k])) {
-                THING* b = kids[kid_of[e]];
+    s.grid.build();
+    for (size_t k = 0; k < s.kids.size(); k++) {
+        THING* a = s.kids[k];
+        if (is_collider(a->flags) && s.entry_of[k] >= 0) {
+            for (unsigned e : s.grid.candidates_after((unsigned)s.entry_of[k])) {
+                THING* b = s.kids[s.kid_of[e]];
                 if (pair_wanted(a->flags, b->flags))
                     a->check_intersect(b);
             }
         }
         a->flags &= ~THING_MOVED;
     }
+    s.busy = false;
 }
 
 // ---------------------------------------------------------------- bounding box and ground

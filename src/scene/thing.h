@@ -29,11 +29,16 @@ enum : unsigned {
     THING_MOVED = 0x1000,           // moved since the last collision pass
     THING_RADIUS_VALID = 0x2000,    // radius is cached
     THING_MFD_VALID = 0x4000,       // mfd_image is up to date
+    THING_SUBTREE_DIRTY = 0x8000,   // some node below may have a stale abs
 };
 
 // Bound types of get_bound_type().
 enum : unsigned char { BOUND_NONE = 0, BOUND_POINT = 1, BOUND_SPHERE = 2 };
 
+// A frame walks the world's child list a dozen times (tick, matrices,
+// collisions, ground, removal, spawn, explosions, targets), and a busy world
+// has thousands of children: the fields every walk reads come first, close
+// together, so that a walk reads one or two cache lines of each node.
 class THING {
 public:
     THING();
@@ -171,21 +176,23 @@ public:
     float get_sound_pitch() const { return sound_pitch; }
 
 protected:
+    // Read by every walk of the tree: the first cache line.
     unsigned flags = 0;           // THING_* bits
-    THING_REF owner;               // who fired or owns this thing; null once it is gone
+    int voice = -1;                // Allegro voice, -1 for none
     THING* next = nullptr;         // next sibling; owned
-    THING* parent = nullptr;       // not owned
     THING* first_child = nullptr;  // owned
     THING* last_child = nullptr;   // not owned
-    MATRIX_f rel;                  // transform relative to the parent
+    THING* parent = nullptr;       // not owned
+    // Read by the matrix update, collisions and the ground test.
     MATRIX_f abs;                  // cached world transform
+    float radius = 0.0f;           // valid while THING_RADIUS_VALID
+    float explosion_delay_counter = 1.0f;  // seconds left before the burst
+    MATRIX_f rel;                  // transform relative to the parent
+    THING_REF owner;               // who fired or owns this thing; null once it is gone
     MODEL* model = nullptr;        // one reference held
     char type_string[64] = "";
     char id_string[64] = "";
     BITMAP* mfd_image = nullptr;   // owned
-    float explosion_delay_counter = 1.0f;  // seconds left before the burst
-    int voice = -1;                // Allegro voice, -1 for none
-    float radius = 0.0f;           // valid while THING_RADIUS_VALID
     float bbox_corner[8][3];       // world corners, valid per bit of bbox_corner_valid
     unsigned bbox_corner_valid = 0;
     SOUND* sound = nullptr;        // explosion sound; one reference held
@@ -195,6 +202,8 @@ protected:
 
 private:
     friend class THING_REF;
+    void invalidate_subtree();
+    void mark_ancestors_dirty();
     void drop_voice();
     void link_ref(THING_REF* r);
     void unlink_ref(THING_REF* r);
