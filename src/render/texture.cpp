@@ -174,6 +174,9 @@ void TEXTURE::assign(BITMAP* bmp, int flags)
         glTexImage2D(GL_TEXTURE_2D, 0, internal, bmp->w, bmp->h, 0, format, GL_UNSIGNED_BYTE, pixels.data());
     width = bmp->w;
     height = bmp->h;
+    // Back to what the selection cache believes is bound, or the next
+    // select_texture of that texture would draw with this one.
+    glBindTexture(GL_TEXTURE_2D, current_tex ? current_tex->get_gl_name() : 0);
 }
 
 // ---------------------------------------------------------------- the list

@@ -1,0 +1,201 @@
+// Whole frames of the game against reference pictures: the start view, the
+// cockpit with a target ahead and one behind, a gun fight and an explosion
+// seen from the chase camera, a missile from its own view, the plain modes
+// (flat shading, bounding boxes, explosions off) and the pause screen over
+// the key help. Every model, effect, the HUD and the panels show in one of them, so
+// a change anywhere on screen is noticed. The world is seeded and advanced
+// at a fixed dt, so the frames are the same on every run.
+// SORTIE_GOLDEN_UPDATE=1 writes the references anew: look at them (the
+// failing run leaves its own frame in /tmp) before committing new ones.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/game.h"
+#include "game/globals.h"
+#include "game/light.h"
+#include "game/render.h"
+#include "game/world.h"
+#include "gl_window.h"
+#include "vessel/vessel.h"
+
+namespace {
+
+// A pixel differs when a channel is off by more than this; a frame may have
+// a few such pixels (rounding along the edges of a differently built test
+// program), a change of the picture has far more.
+const int GOLDEN_CHANNEL_SLACK = 24;
+const int GOLDEN_PIXEL_SLACK = 40;
+
+std::string reference_path(const char* name)
+{
+    return std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".pcx";
+}
+
+BITMAP* to_bitmap(const std::vector<unsigned char>& px)
+{
+    BITMAP* b = create_bitmap_ex(24, GL_TEST_W, GL_TEST_H);
+    for (int y = 0; y < GL_TEST_H; y++)
+        for (int x = 0; x < GL_TEST_W; x++) {
+            const unsigned char* c = &px[(y * GL_TEST_W + x) * 3];
+            putpixel(b, x, y, makecol24(c[0], c[1], c[2]));
+        }
+    return b;
+}
+
+// Pixels of the frame just drawn that differ from the reference; -1 when
+// there is no reference to compare with.
+int differing_from_reference(const char* name)
+{
+    std::vector<unsigned char> px = gl_test_read();
+    BITMAP* frame = to_bitmap(px);
+    std::string ref_path = reference_path(name);
+    if (getenv("SORTIE_GOLDEN_UPDATE"))
+        save_bitmap(ref_path.c_str(), frame, nullptr);
+    set_color_conversion(COLORCONV_NONE);
+    BITMAP* ref = load_bitmap(ref_path.c_str(), nullptr);
+    set_color_conversion(COLORCONV_TOTAL);
+    int differing = -1;
+    if (ref && ref->w == GL_TEST_W && ref->h == GL_TEST_H && bitmap_color_depth(ref) == 24) {
+        differing = 0;
+        for (int y = 0; y < GL_TEST_H; y++)
+            for (int x = 0; x < GL_TEST_W; x++) {
+                int a = getpixel(frame, x, y), b = getpixel(ref, x, y);
+                if (abs(getr24(a) - getr24(b)) > GOLDEN_CHANNEL_SLACK ||
+                    abs(getg24(a) - getg24(b)) > GOLDEN_CHANNEL_SLACK ||
+                    abs(getb24(a) - getb24(b)) > GOLDEN_CHANNEL_SLACK)
+                    differing++;
+            }
+    }
+    if (differing != 0)
+        save_bitmap((std::string("/tmp/sortie-golden-") + name + ".pcx").c_str(), frame, nullptr);
+    if (ref)
+        destroy_bitmap(ref);
+    destroy_bitmap(frame);
+    return differing;
+}
+
+// The game's own frame at 60 Hz, without the clock; paused, only the
+// cameras move.
+void advance(GAME& g, int frames)
+{
+    for (int i = 0; i < frames; i++) {
+        if (!g.paused)
+            simulate_frame(g, 1.0f / 60.0f);
+        place_cameras(g);
+        follow_viewer(g);
+    }
+}
+
+#define EXPECT_FRAME(g, name)                                      \
+    do {                                                           \
+        draw_frame(g);                                             \
+        int differing = differing_from_reference(name);            \
+        EXPECT_GE(differing, 0) << "no reference for " << name;    \
+        EXPECT_LE(differing, GOLDEN_PIXEL_SLACK) << name;          \
+    } while (0)
+
+}  // namespace
+
+TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
+{
+    srand(7);
+    gl_test_begin_frame();
+    GAME g;
+    setup_renderer(g.settings);
+    ASSERT_TRUE(start_scene(g));
+    select_viewpoint(nullptr);
+    advance(g, 30);
+    EXPECT_FRAME(g, "start");
+
+    VESSEL* v = dynamic_cast<VESSEL*>(g.player.get());
+    ASSERT_TRUE(v);
+    ASSERT_TRUE(select_view(g, VIEW_PILOT));
+    v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    advance(g, 20);
+    EXPECT_FRAME(g, "cockpit");
+
+    // A drone just ahead, shot at and blown up, seen from behind.
+    VESSEL* drone = new VESSEL();
+    drone->load_vcd("data/victim.vcd");
+    drone->set_team(2);
+    const MATRIX_f& m = v->get_abs();
+    drone->locate_rel(m.t[0] + 150.0f * m.v[0][1], m.t[1] + 150.0f * m.v[1][1], m.t[2] + 10.0f);
+    g.world->add_child(drone);
+    g.world->update_abs_matrix();
+    v->set_target(drone);
+    ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
+    for (int i = 0; i < 20; i++) {
+        v->set_trigger(true);
+        advance(g, 1);
+    }
+    EXPECT_FRAME(g, "guns");
+    drone->receive_hit(1e6f);
+    advance(g, 45);
+    EXPECT_FRAME(g, "explosion");
+
+    // The next group with a launcher: its missile, from behind.
+    v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    for (int group = 0; group < 8 && !g.player_projectile; group++) {
+        dispatch_key(g, KEY_W);
+        v->set_trigger(true);
+        advance(g, 1);
+    }
+    ASSERT_TRUE(g.player_projectile) << "no missile launched";
+    advance(g, 40);
+    ASSERT_TRUE(select_view(g, VIEW_MISSILE));
+    advance(g, 1);
+    EXPECT_FRAME(g, "missile");
+
+    // Pulse lasers from the cockpit while the target is behind: bolts ahead,
+    // the bearing arrow pointing back.
+    VESSEL* behind = new VESSEL();
+    behind->load_vcd("data/victim.vcd");
+    behind->set_team(2);
+    behind->locate_rel(m.t[0] - 120.0f * m.v[0][1], m.t[1] - 120.0f * m.v[1][1], m.t[2] + 20.0f);
+    g.world->add_child(behind);
+    g.world->update_abs_matrix();
+    v->set_target(behind);
+    ASSERT_TRUE(select_view(g, VIEW_PILOT));
+    for (int group = 0; group < 8; group++) {
+        THING* gun = v->get_slot_item(v->get_cur_gun());
+        if (gun && strstr(gun->get_name(), "Laser"))
+            break;
+        dispatch_key(g, KEY_W);
+    }
+    for (int i = 0; i < 12; i++) {
+        v->set_trigger(true);
+        advance(g, 1);
+    }
+    EXPECT_FRAME(g, "lasers");
+
+    // The plain modes: flat shading, no line smoothing, bounding boxes held
+    // up, explosions not drawn (-x0) while the one behind blows up.
+    behind->receive_hit(1e6f);
+    show_explosions = false;
+    dispatch_key(g, KEY_S);
+    dispatch_key(g, KEY_J);
+    ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
+    advance(g, 45);
+    key[KEY_B] = 1;
+    EXPECT_FRAME(g, "plain");
+    key[KEY_B] = 0;
+    show_explosions = true;
+    dispatch_key(g, KEY_S);
+    dispatch_key(g, KEY_J);
+
+    ASSERT_TRUE(select_view(g, VIEW_PILOT));
+    dispatch_key(g, KEY_H);
+    dispatch_key(g, KEY_P);
+    advance(g, 1);
+    EXPECT_FRAME(g, "paused");
+    destroy_world(g);
+}
