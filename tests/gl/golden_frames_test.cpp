@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
+#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,54 +38,61 @@ const int GOLDEN_PIXEL_SLACK = 40;
 
 std::string reference_path(const char* name)
 {
-    return std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".pcx";
+    return std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".png";
 }
 
-BITMAP* to_bitmap(const std::vector<unsigned char>& px)
+void write_png(const std::string& path, const std::vector<unsigned char>& px)
 {
-    BITMAP* b = create_bitmap_ex(24, GL_TEST_W, GL_TEST_H);
-    for (int y = 0; y < GL_TEST_H; y++)
-        for (int x = 0; x < GL_TEST_W; x++) {
-            const unsigned char* c = &px[(y * GL_TEST_W + x) * 3];
-            putpixel(b, x, y, makecol24(c[0], c[1], c[2]));
-        }
-    return b;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = GL_TEST_W;
+    image.height = GL_TEST_H;
+    image.format = PNG_FORMAT_RGB;
+    png_image_write_to_file(&image, path.c_str(), 0, px.data(), 0, nullptr);
+}
+
+// The reference's pixels, empty when it cannot be read or is not a frame.
+std::vector<unsigned char> read_png(const std::string& path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> px;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return px;
+    image.format = PNG_FORMAT_RGB;
+    if (image.width == GL_TEST_W && image.height == GL_TEST_H) {
+        px.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, px.data(), 0, nullptr))
+            px.clear();
+    }
+    png_image_free(&image);
+    return px;
 }
 
 // Pixels of the frame just drawn that differ from the reference; -1 when
 // there is no reference to compare with.
 int differing_from_reference(const char* name)
 {
-    std::vector<unsigned char> px = gl_test_read();
-    BITMAP* frame = to_bitmap(px);
+    std::vector<unsigned char> frame = gl_test_read();
     std::string ref_path = reference_path(name);
     if (getenv("SORTIE_GOLDEN_UPDATE"))
-        save_bitmap(ref_path.c_str(), frame, nullptr);
-    set_color_conversion(COLORCONV_NONE);
-    BITMAP* ref = load_bitmap(ref_path.c_str(), nullptr);
-    set_color_conversion(COLORCONV_TOTAL);
+        write_png(ref_path, frame);
+    std::vector<unsigned char> ref = read_png(ref_path);
     int differing = -1;
-    if (ref && ref->w == GL_TEST_W && ref->h == GL_TEST_H && bitmap_color_depth(ref) == 24) {
+    if (ref.size() == frame.size()) {
         differing = 0;
-        for (int y = 0; y < GL_TEST_H; y++)
-            for (int x = 0; x < GL_TEST_W; x++) {
-                int a = getpixel(frame, x, y), b = getpixel(ref, x, y);
-                if (abs(getr24(a) - getr24(b)) > GOLDEN_CHANNEL_SLACK ||
-                    abs(getg24(a) - getg24(b)) > GOLDEN_CHANNEL_SLACK ||
-                    abs(getb24(a) - getb24(b)) > GOLDEN_CHANNEL_SLACK)
+        for (size_t i = 0; i < frame.size(); i += 3)
+            for (size_t c = i; c < i + 3; c++)
+                if (abs(frame[c] - ref[c]) > GOLDEN_CHANNEL_SLACK) {
                     differing++;
-            }
+                    break;
+                }
     }
     if (differing != 0)
-        save_bitmap((std::string("/tmp/sortie-golden-") + name + ".pcx").c_str(), frame, nullptr);
-    if (ref)
-        destroy_bitmap(ref);
-    destroy_bitmap(frame);
+        write_png(std::string("/tmp/sortie-golden-") + name + ".png", frame);
     return differing;
 }
 
-// The game's own frame at 60 Hz, without the clock; paused, only the
-// cameras move.
 void advance(GAME& g, int frames)
 {
     for (int i = 0; i < frames; i++) {
