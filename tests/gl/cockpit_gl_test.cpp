@@ -1,6 +1,5 @@
 // The cockpit drawn for real: five lit panels with a target selected, the
-// same textures frame after frame, a textured model after a HUD mark still
-// textured, and the render-state cache.
+// same textures frame after frame, and a textured model after a HUD mark.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -21,7 +20,6 @@
 #include "render/hudmodel.h"
 #include "render/material.h"
 #include "render/texture.h"
-#include "scene/states.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -123,30 +121,4 @@ TEST(CockpitGl, TexturedModelAfterAHudMarkIsStillTextured)
         EXPECT_GT(std::max(left, right), 600) << "sprite at " << x;
     }
     select_texture(nullptr);
-}
-
-TEST(CockpitGl, TheStateCacheRecordsWhatItSwitchedAndOneZeroMeansNoBlending)
-{
-    enable_lights();
-    enable_bfc();
-    enable_z_buffer();
-    EXPECT_TRUE(lights_enabled() && bfc_enabled() && z_check_enabled() && z_write_enabled());
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST));
-    disable_lights();
-    disable_bfc();
-    disable_z_write();
-    EXPECT_FALSE(lights_enabled() || bfc_enabled() || z_write_enabled() || glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(z_check_enabled());
-    disable_z_check();
-    EXPECT_FALSE(z_check_enabled() || glIsEnabled(GL_DEPTH_TEST));
-    select_blend_func(GL_SRC_ALPHA, GL_ONE);
-    EXPECT_TRUE(blend_enabled() && glIsEnabled(GL_BLEND));
-    select_blend_func(GL_ONE, GL_ZERO);  // blending off, the factors kept
-    EXPECT_FALSE(blend_enabled() || glIsEnabled(GL_BLEND));
-    EXPECT_EQ(get_blend_src() * 1000 + get_blend_dst(), GL_SRC_ALPHA * 1000u + GL_ONE);
-    select_blend_func(GL_ONE, GL_ONE);
-    disable_blend_func();
-    EXPECT_FALSE(blend_enabled());
-    EXPECT_EQ(get_blend_src(), (unsigned)GL_ONE);
-    enable_z_buffer();
 }
