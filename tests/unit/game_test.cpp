@@ -471,7 +471,7 @@ TEST(Game, AWaveStandsInTwoColumnsAndIsReplacedOnlyWhenTheFirstOfEachIdIsGone)
         EXPECT_FLOAT_EQ(v->get_thrust_input(1), 0.25f);
     }
     w[0]->locate_rel(0, -3000 + 5999, 100);  // strays blow up 6 km from the entry point, not before
-    w[1]->locate_rel(6000, -3000, 100);
+    w[1]->locate_rel(0, -3000, 6100);
     g.world->update_abs_matrix();
     EXPECT_FALSE(check_targets(g.world->get_first_child()));
     EXPECT_TRUE(!w[0]->has_flags(THING_EXPLODING) && w[1]->has_flags(THING_EXPLODING));
