@@ -77,19 +77,23 @@ struct COCKPIT {
         free_messages();
     }
     void frame(MOUSE_INPUT m = MOUSE_INPUT()) { read_continuous_controls(g, m); }
-    std::vector<float> channels() { return {v->last(0), v->last(1), v->last(2), v->last(3), v->last(4), v->last(5)}; }
-    std::vector<float> head()
-    {
-        std::vector<float> h(2);
-        v->tick(1.0f);
-        v->get_head_angle(h.data());
-        return h;
-    }
     void press(std::vector<int> keys)
     {
         memset((void*)key, 0, KEY_MAX);
         for (int k : keys)
             key[k] = 1;
+    }
+    // After a frame with these keys held: channels 0..5 as last commanded,
+    // the trigger, and the head's yaw and pitch.
+    std::vector<float> after(std::vector<int> keys, MOUSE_INPUT m = MOUSE_INPUT())
+    {
+        press(keys);
+        frame(m);
+        std::vector<float> out = {v->last(0), v->last(1), v->last(2), v->last(3), v->last(4), v->last(5),
+                                  (float)RECORDING_VESSEL::held(v), 0, 0};
+        v->tick(1.0f);
+        v->get_head_angle(&out[7]);
+        return out;
     }
 };
 
@@ -250,42 +254,26 @@ TEST(Game, ThrottleSteeringMouseAndGlanceKeys)
     dispatch_key(c.g, KEY_BACKSPACE);  // full at once
     EXPECT_EQ(c.g.throttle + c.v->last(1), 2.0f);
     // The first key of each pair wins; the trigger is let go each frame.
-    c.press({KEY_LEFT, KEY_RIGHT, KEY_8_PAD, KEY_2_PAD, KEY_4_PAD, KEY_6_PAD, KEY_7_PAD, KEY_9_PAD, KEY_UP, KEY_SPACE});
-    c.frame();
-    EXPECT_EQ(c.channels(), (std::vector<float>{-1, 1, 1, 1, 1, -1}));
-    EXPECT_TRUE(RECORDING_VESSEL::held(c.v));
-    c.press({KEY_RIGHT, KEY_2_PAD, KEY_6_PAD, KEY_9_PAD, KEY_DOWN});
-    c.frame();
-    EXPECT_EQ(c.channels(), (std::vector<float>{1, 1, -1, -1, -1, 1}));
-    EXPECT_FALSE(RECORDING_VESSEL::held(c.v));
+    EXPECT_EQ(c.after({KEY_LEFT, KEY_RIGHT, KEY_8_PAD, KEY_2_PAD, KEY_4_PAD, KEY_6_PAD, KEY_7_PAD, KEY_9_PAD, KEY_UP, KEY_SPACE}),
+              (std::vector<float>{-1, 1, 1, 1, 1, -1, 1, 0, 0}));
+    EXPECT_EQ(c.after({KEY_RIGHT, KEY_2_PAD, KEY_6_PAD, KEY_9_PAD, KEY_DOWN}), (std::vector<float>{1, 1, -1, -1, -1, 1, 0, 0, 0}));
     // A moving mouse overrides pitch and yaw; a still one changes nothing.
     c.g.settings.mouse_on = true;
     c.g.settings.mouse_x_scale = 0.5f;
     c.g.settings.mouse_y_scale = -0.25f;
-    c.press({KEY_8_PAD});
     MOUSE_INPUT m;
     m.mx = 2;
     m.my = 3;
     m.left = true;
-    c.frame(m);
-    EXPECT_EQ(c.v->last(3) * 10 + c.v->last(5), -6.5f);
-    EXPECT_TRUE(RECORDING_VESSEL::held(c.v));
-    c.frame();
-    EXPECT_EQ(c.v->last(3), 1.0f);
+    EXPECT_EQ(c.after({KEY_8_PAD}, m), (std::vector<float>{0, 1, 0, -0.75f, 0, 1, 1, 0, 0}));
+    EXPECT_EQ(c.after({KEY_8_PAD})[3], 1.0f);
     // Each glance key turns the head its way; the first held wins; none: back.
-    const int glances[][3] = {{KEY_HOME, 0, 64},  {KEY_INSERT, -32, 32}, {KEY_PGUP, 32, 32},
-                              {KEY_END, 0, -64}, {KEY_DEL, -64, 0},     {KEY_PGDN, 64, 0}};
-    for (const auto& gl : glances) {
-        c.press({gl[0]});
-        c.frame();
-        EXPECT_EQ(c.head(), (std::vector<float>{(float)gl[1], (float)gl[2]})) << gl[0];
+    const int glances[][3] = {{KEY_HOME, 0, 64},  {KEY_INSERT, -32, 32}, {KEY_PGUP, 32, 32},   {KEY_END, 0, -64},
+                              {KEY_DEL, -64, 0}, {KEY_PGDN, 64, 0},     {KEY_PGDN, 0, 64},    {0, 0, 0}};
+    for (int i = 0; i < 8; i++) {
+        std::vector<float> a = c.after({glances[i][0], i == 6 ? KEY_HOME : 0});
+        EXPECT_EQ(std::vector<float>(a.begin() + 7, a.end()), (std::vector<float>{(float)glances[i][1], (float)glances[i][2]})) << i;
     }
-    c.press({KEY_HOME, KEY_PGDN});
-    c.frame();
-    EXPECT_EQ(c.head()[1], 64.0f);
-    c.press({});
-    c.frame();
-    EXPECT_EQ(c.head(), (std::vector<float>{0, 0}));
 }
 
 TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
@@ -302,15 +290,11 @@ TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
     for (int s = 0; s < 6; s++)
         joy[0].stick[s / 3].axis[s % 3].pos = pos[s / 3][s % 3];
     update_joy_delta();
-    c.frame();
-    EXPECT_EQ(c.channels(), (std::vector<float>{-1, 99, -1, -1, 0, 1}));  // a still throttle sends nothing
-    EXPECT_FALSE(RECORDING_VESSEL::held(c.v));
+    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, -1, -1, 0, 1, 0, 0, 0}));  // a still throttle sends nothing
     joy[0].button[1].b = joy[0].button[0].b = 1;  // toggle held: yaw becomes roll; fire
     joy_invert_y = true;
-    c.frame();
+    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, -1, 1, -1, 0, 1, 0, 0}));
     joy_invert_y = false;
-    EXPECT_EQ(c.channels(), (std::vector<float>{-1, 99, -1, 1, -1, 0}));
-    EXPECT_TRUE(RECORDING_VESSEL::held(c.v));
     joy[0].num_buttons = joy[0].stick[0].num_axis = 1;  // those missing stay unbound
     bind_joystick();
     EXPECT_TRUE(joy_fire && joy_gear && !joy_roll_gear_toggle && !joy_pitch && joy_thrust_z);
@@ -376,6 +360,13 @@ TEST(Game, ViewsAndCameras)
     EXPECT_NEAR(fabsf(cam[0] - 70) + fabsf(cam[1]) + fabsf(cam[2] - 5), 0.0f, 1e-3f);
     const MATRIX_f& eye = c.g.viewpoint_thing->get_abs();  // at the origin, nose on the vessel
     EXPECT_NEAR(fabsf(eye.t[0]) + fabsf(eye.v[0][1] - 1), 0.0f, 1e-4f);
+    THING* missile = new THING();  // the pilot looking up at a missile 50 m above
+    missile->locate_rel(100, 0, 50);
+    c.g.world->add_child(missile);
+    c.g.player_projectile = missile;
+    ASSERT_TRUE(select_view(c.g, VIEW_PILOT_TO_MISSILE));
+    place_cameras(c.g);
+    EXPECT_GT(c.g.viewpoint_thing->get_abs().v[2][1], 0.95f);
     const float above[3] = {0, 0, 50}, right[3] = {10, 10, 0}, ahead[3] = {0, 50, 0};
     for (const float* d : {above, right, ahead}) {
         MATRIX_f m;
