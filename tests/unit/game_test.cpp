@@ -495,10 +495,15 @@ TEST(Game, ALostVesselIsReplacedBeforeItsLineAndOldLinesScrollOff)
     free_messages();
     set_message_font(font);
     first->set_flags(THING_DEAD);
+    radar_framecount = 2;  // the radar was drawn in the frame before
     simulate_frame(g, 1.0f / 60);
+    EXPECT_EQ(radar_framecount, 0);  // the new vessel's radar shows in the next frame
     ASSERT_NE(g.player.get(), nullptr);
     EXPECT_TRUE(g.player.get() != first && g.view_thing.get() == g.camera_thing.get());
     EXPECT_EQ(rows(0, 4), "Vessel destroyed. Loaded new ves|sel.|External view.|drone alpha 1 destroyed.|");
+    radar_framecount = 2;
+    simulate_frame(g, 1.0f / 60);
+    EXPECT_EQ(radar_framecount, 2) << "only a replacement resets it";
     free_messages();
     set_message_font(nullptr);
     new_message("lost\n");  // before the font is known: dropped
