@@ -367,6 +367,9 @@ TEST(Game, ViewsAndCameras)
     ASSERT_TRUE(select_view(c.g, VIEW_PILOT_TO_MISSILE));
     place_cameras(c.g);
     EXPECT_GT(c.g.viewpoint_thing->get_abs().v[2][1], 0.95f);
+    c.g.player = nullptr;  // between vessels the cameras stay where they are
+    place_cameras(c.g);
+    EXPECT_EQ(at(c.g.camera_thing), cam);
     const float above[3] = {0, 0, 50}, right[3] = {10, 10, 0}, ahead[3] = {0, 50, 0};
     for (const float* d : {above, right, ahead}) {
         MATRIX_f m;

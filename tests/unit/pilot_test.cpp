@@ -181,6 +181,8 @@ TEST(Pilot, ATargetDivingAtTheGroundPullsUpInTime)
         EXPECT_LT(s.clearance(), 150.0f);
         EXPECT_NEAR(nose(s.vessel, 2), 0.0f, 0.05f);  // level again, cruising
         EXPECT_FALSE(find_pilot(s.vessel)->is_pulling_up());
+        GUN* laser = dynamic_cast<GUN*>(s.vessel->get_slot_item(4));  // nobody to shoot at: no shot
+        EXPECT_TRUE(laser && laser->get_ammo() == laser->get_maxammo());
     }
 }
 
