@@ -286,14 +286,14 @@ TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
     joy[0].num_sticks = joy[0].num_buttons = joy[0].stick[1].num_axis = 2;
     joy[0].stick[0].num_axis = 3;
     bind_joystick();
-    const int pos[2][3] = {{128, 128, -128}, {-128, 128, 0}};  // yaw right, nose down, throttle; slide left, sink
+    const int pos[2][3] = {{128, 128, -128}, {-128, -128, 0}};  // yaw right, nose down, throttle; slide left, climb
     for (int s = 0; s < 6; s++)
         joy[0].stick[s / 3].axis[s % 3].pos = pos[s / 3][s % 3];
     update_joy_delta();
-    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, -1, -1, 0, 1, 0, 0, 0}));  // a still throttle sends nothing
+    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, 1, -1, 0, 1, 0, 0, 0}));  // a still throttle sends nothing
     joy[0].button[1].b = joy[0].button[0].b = 1;  // toggle held: yaw becomes roll; fire
     joy_invert_y = true;
-    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, -1, 1, -1, 0, 1, 0, 0}));
+    EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, 1, 1, -1, 0, 1, 0, 0}));
     joy_invert_y = false;
     joy[0].num_buttons = joy[0].stick[0].num_axis = 1;  // those missing stay unbound
     bind_joystick();
