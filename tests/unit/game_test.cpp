@@ -465,10 +465,11 @@ TEST(Game, AWaveStandsInTwoColumnsAndIsReplacedOnlyWhenTheFirstOfEachIdIsGone)
         EXPECT_FLOAT_EQ(v->get_thrust_input(1), 0.25f);
     }
     w[0]->locate_rel(0, -3000 + 5999, 100);  // strays blow up 6 km from the entry point, not before
-    w[1]->locate_rel(0, -3000, 6100);
+    w[1]->locate_rel(0, -3000 + 6000, 100);
+    w[2]->locate_rel(0, -3000, 100 + 6000);
     g.world->update_abs_matrix();
     EXPECT_FALSE(check_targets(g.world->get_first_child()));
-    EXPECT_TRUE(!w[0]->has_flags(THING_EXPLODING) && w[1]->has_flags(THING_EXPLODING));
+    EXPECT_TRUE(!w[0]->has_flags(THING_EXPLODING) && w[1]->has_flags(THING_EXPLODING) && w[2]->has_flags(THING_EXPLODING));
     for (int i = 0; i < 7; i++)
         w[i]->set_flags(THING_DEAD);
     simulate_frame(g, 1.0f / 60);
