@@ -1,20 +1,17 @@
-// The cockpit screens read back from the vessel's bitmaps. Texts are checked
-// against what Allegro draws for the same string, so no glyph pixels are
-// written down here.
+// The cockpit screens read back from the vessel's bitmaps (texts checked
+// against what Allegro draws for the same string), the HUD's tapes and the
+// colour table.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
-#include "game/frame.h"
-#include "game/game.h"
-#include "game/messages.h"
-#include "game/render.h"
-#include "game/world.h"
+#include "render/hudmodel.h"
 #include "render/model.h"
-#include "scene/thing.h"
 #include "ui/colors.h"
 #include "vessel/item_factory.h"
 #include "vessel/mfd.h"
@@ -22,53 +19,44 @@
 
 namespace {
 
-enum ALIGN { LEFT, CENTRE, RIGHT };
-
-// True when the text's box on bmp (8 pixels high, as wide as the text)
-// holds exactly the glyphs Allegro draws for text at (x, y) in colour c:
-// c where the glyphs are, something else everywhere else in the box.
-bool shows_text(BITMAP* bmp, int x, int y, int c, const std::string& text, ALIGN align = LEFT)
-{
-    BITMAP* scratch = create_bitmap_ex(32, bmp->w, bmp->h);
-    clear_to_color(scratch, c == 0 ? 1 : 0);
-    int len = text_length(font, text.c_str());
-    int left = align == LEFT ? x : align == CENTRE ? x - len / 2 : x - len;
-    if (align == LEFT)
-        textout_ex(scratch, font, text.c_str(), x, y, c, -1);
-    else if (align == CENTRE)
-        textout_centre_ex(scratch, font, text.c_str(), x, y, c, -1);
-    else
-        textout_right_ex(scratch, font, text.c_str(), x, y, c, -1);
-    bool same = true;
-    for (int yy = y; yy < y + text_height(font); yy++)
-        for (int xx = left; xx < left + len; xx++)
-            if (xx >= 0 && yy >= 0 && xx < bmp->w && yy < bmp->h &&
-                (getpixel(bmp, xx, yy) == c) != (getpixel(scratch, xx, yy) == c))
-                same = false;
-    destroy_bitmap(scratch);
-    return same && len > 0;
-}
-
 int kc(int index) { return get_kvor_color(index); }
 
-// A hostile thing of a given radius (the model's only say).
-class BALL : public MODEL {
-public:
-    explicit BALL(float r) : r(r) {}
-    float get_r() override { return r; }
+// True when the text's box on bmp holds exactly the glyphs Allegro draws for
+// text at (x, y) in colour c; align: -1 left, 0 centred, 1 right of x.
+bool shows(BITMAP* bmp, int x, int y, int c, const std::string& text, int align = -1)
+{
+    int len = text_length(font, text.c_str()), left = x - (align + 1) * len / 2;
+    BITMAP* scratch = create_bitmap_ex(32, bmp->w, bmp->h);
+    clear_to_color(scratch, c == 0 ? 1 : 0);
+    textout_ex(scratch, font, text.c_str(), left, y, c, -1);
+    bool same = len > 0;
+    for (int yy = y; yy < y + text_height(font); yy++)
+        for (int xx = std::max(left, 0); xx < left + len && xx < bmp->w; xx++)
+            same &= (getpixel(bmp, xx, yy) == c) == (getpixel(scratch, xx, yy) == c);
+    destroy_bitmap(scratch);
+    return same;
+}
 
-private:
-    float r;
+int lit_pixels(BITMAP* bmp)
+{
+    int n = 0;
+    for (int y = 0; y < bmp->h; y++)
+        for (int x = 0; x < bmp->w; x++)
+            n += getpixel(bmp, x, y) != kc(1);
+    return n;
+}
+
+struct BALL : MODEL {
+    float get_r() override { return 0.2f; }
 };
 
-class FOE : public THING {
-public:
+struct FOE : THING {
     int get_team() override { return 2; }
-    float get_shield() override { return 12.4f; }
+    float get_shield() override { return 12.6f; }
     float get_max_shield() override { return 40.0f; }
 };
 
-// A world holding the player's vessel at the origin, facing +y.
+// The player's vessel at the origin facing +y, alone in a world.
 struct COCKPIT {
     COCKPIT()
     {
@@ -77,9 +65,8 @@ struct COCKPIT {
         world.add_child(vessel);
         world.update_abs_matrix();
     }
-    THING* add(unsigned flags, float x, float y, float z)
+    THING* add(THING* t, unsigned flags, float x, float y, float z)
     {
-        THING* t = new THING();
         t->set_flags(flags);
         t->locate_rel(x, y, z);
         world.add_child(t);
@@ -93,6 +80,7 @@ struct COCKPIT {
     }
     BITMAP* radar(int id)
     {
+        world.update_abs_matrix();
         vessel->update_mfd_bitmap(id);
         vessel->update_radar(world.get_first_child());
         return vessel->get_mfd_bitmap(id);
@@ -101,96 +89,47 @@ struct COCKPIT {
     VESSEL* vessel;
 };
 
-// Pixels of bmp that are not the background.
-int lit_pixels(BITMAP* bmp)
-{
-    int n = 0;
-    for (int y = 0; y < bmp->h; y++)
-        for (int x = 0; x < bmp->w; x++)
-            n += getpixel(bmp, x, y) != kc(1);
-    return n;
-}
-
 }  // namespace
 
-TEST(MfdTargetScreen, DistanceSizeAndTitleReadBack)
+TEST(Mfd, TargetScreenReadsDistanceSizeTitleAndShieldsAndSurvivesBadTargets)
 {
+    const struct {
+        float m;
+        const char *dist, *size;
+    } texts[] = {{250000, "dist:  250 km", "size:  250 km"}, {99999, "dist: 100.0 km", "size: 100.0 km"},
+                 {2500, "dist: 2.5 km", "size: 2.5 km"},      {999.6f, "dist: 1000 m", "size: 1000 m"},
+                 {1, "dist:    1 m", "size:    1 m"},         {0.4f, "dist:    0 m", "size:  400 mm"}};
+    char out[32];
+    for (const auto& t : texts) {
+        EXPECT_TRUE(mfd_distance_text(t.m, out, sizeof out) && t.dist == std::string(out)) << out;
+        EXPECT_TRUE(mfd_size_text(t.m, out, sizeof out) && t.size == std::string(out)) << out;
+    }
+    EXPECT_FALSE(mfd_distance_text(NAN, out, sizeof out) || mfd_size_text(INFINITY, out, sizeof out) || out[0]);
+
     COCKPIT c;
     FOE* foe = new FOE();
-    foe->set_flags(THING_TARGETABLE);
     foe->set_type_string("Raider");
     foe->set_id_string("beta 3");
-    foe->set_model(new BALL(0.2f));  // 0.4 m across
-    c.world.add_child(foe);
+    foe->set_model(new BALL());  // 0.4 m across
+    c.add(foe, THING_TARGETABLE | THING_ON_RADAR, 0.0f, 2500.0f, 0.0f);
     c.vessel->set_target(foe);
-
-    struct {
-        float y;
-        const char* text;
-    } ranges[] = {{250000.0f, "dist:  250 km"}, {2500.0f, "dist: 2.5 km"}, {800.0f, "dist:  800 m"}};
-    for (const auto& r : ranges) {
-        foe->locate_rel(0.0f, r.y, 0.0f);
-        c.world.update_abs_matrix();
-        BITMAP* b = c.screen(MFD_TARGET);
-        EXPECT_TRUE(shows_text(b, 0, 108, kc(3), r.text)) << r.text;
-        EXPECT_TRUE(shows_text(b, 128, 0, kc(9), "Raider beta 3", CENTRE)) << "hostile title";
-        EXPECT_TRUE(shows_text(b, 0, 118, kc(3), "size:  400 mm"));
-        EXPECT_TRUE(shows_text(b, 256, 118, kc(mfd_shield_color), "shields: 12 / 40", RIGHT));
-    }
-}
-
-TEST(MfdTargetScreen, DeletedOrNonFiniteTargetsDrawNothingWrong)
-{
-    COCKPIT c;
-    THING* t = c.add(THING_TARGETABLE | THING_ON_RADAR, 0.0f, 100.0f, 0.0f);
-    c.vessel->set_target(t);
-    c.radar(MFD_RADAR_F);
-    // Flown off to nowhere: no distance line, no radar dot.
-    t->locate_rel(NAN, 100.0f, 0.0f);
-    c.world.update_abs_matrix();
     BITMAP* b = c.screen(MFD_TARGET);
+    EXPECT_TRUE(shows(b, 0, 108, kc(3), "dist: 2.5 km") && shows(b, 0, 118, kc(3), "size:  400 mm"));
+    EXPECT_TRUE(shows(b, 128, 0, kc(9), "Raider beta 3", 0)) << "hostile title";
+    EXPECT_TRUE(shows(b, 256, 118, kc(mfd_shield_color), "shields: 13 / 40", 1));
+    // Flown off to nowhere: no distance line, no radar dot.
+    foe->locate_rel(NAN, 100.0f, 0.0f);
+    c.world.update_abs_matrix();
+    b = c.screen(MFD_TARGET);
     for (int x = 0; x < 256; x++)
         for (int y = 108; y < 116; y++)
             ASSERT_NE(getpixel(b, x, y), kc(3)) << x << "," << y;
-    EXPECT_EQ(lit_pixels(c.radar(MFD_RADAR_F)), 0);
-    EXPECT_EQ(lit_pixels(c.radar(MFD_RADAR_R)), 0);
-    // Removed from the world in the same frame it was targeted.
-    c.world.remove_child(t);
-    b = c.screen(MFD_TARGET);
-    EXPECT_TRUE(shows_text(b, 128, 60, kc(2), "* no target *", CENTRE));
+    EXPECT_EQ(lit_pixels(c.radar(MFD_RADAR_F)) + lit_pixels(c.radar(MFD_RADAR_R)), 0);
+    c.world.remove_child(foe);  // removed in the frame it was targeted
+    EXPECT_TRUE(shows(c.screen(MFD_TARGET), 128, 60, kc(2), "* no target *", 0));
 }
 
-TEST(MfdStatusScreen, EnergyShortfallSplitsTheBarAtTheSupply)
-{
-    COCKPIT c;
-    // No reactor: the hull's 5 against a shield that recharges at 10.
-    ASSERT_EQ(c.vessel->add_slot(), 0);
-    SLOTTHING* s = make_slot_item("THINGTYPE = SHIELD\nPOWER = 50\nCHARGE = 10\n");
-    ASSERT_TRUE(c.vessel->fill_slot(0, s));
-    c.vessel->reduce_shield(25.0f);
-    c.vessel->update_resources(0.0f);
-    ASSERT_EQ(c.vessel->get_energy_output(), 5.0f);
-    ASSERT_EQ(c.vessel->get_energy_need(), 10.0f);
-
-    BITMAP* b = c.screen(MFD_STATUS);
-    EXPECT_TRUE(shows_text(b, 144, 98, kc(12), "energy: 200%", CENTRE));
-    int text = kc(12);
-    for (int y = 99; y <= 104; y++)
-        for (int x = 33; x <= 254; x++) {
-            int want = kc(x < 143 ? mfd_energy_color : 9);
-            int p = getpixel(b, x, y);
-            ASSERT_TRUE(p == want || p == text) << x << "," << y;
-        }
-    EXPECT_EQ(getpixel(b, 33, 101), kc(mfd_energy_color));
-    EXPECT_EQ(getpixel(b, 254, 101), kc(9));
-    EXPECT_EQ(getpixel(b, 255, 101), kc(3));  // the frame
-    // Half the shield is left.
-    EXPECT_TRUE(shows_text(b, 220, 32, kc(12), " 50%", CENTRE));
-    EXPECT_EQ(getpixel(b, 220 - 15, 36), kc(mfd_shield_color));  // inside the half ellipse
-    EXPECT_NE(getpixel(b, 220 - 20, 36), kc(mfd_shield_color));  // outside it
-}
-
-TEST(MfdStatusScreen, ThrottleAndStabilizers)
+TEST(Mfd, StatusScreenThrottleStabilizersShieldAndAnEnergyShortfall)
 {
     COCKPIT c;
     c.vessel->set_thrust(-0.5f, 1);
@@ -198,138 +137,123 @@ TEST(MfdStatusScreen, ThrottleAndStabilizers)
     c.vessel->set_rstabilizer(true);
     c.vessel->set_hstabilizer(true);
     BITMAP* b = c.screen(MFD_STATUS);
-    EXPECT_TRUE(shows_text(b, 0, 0, kc(3), "X-1 alpha 1"));
-    EXPECT_TRUE(shows_text(b, 16, 97, kc(3), "50", CENTRE));  // reverse: at the bottom
-    EXPECT_EQ(getpixel(b, 16, 64 + 16), kc(3));               // the command line
-    EXPECT_TRUE(shows_text(b, 8, 110, kc(12), "M"));
-    EXPECT_TRUE(shows_text(b, 19, 110, kc(4), "H"));
-    EXPECT_EQ(getpixel(b, 7, 109), kc(5));
-    EXPECT_EQ(getpixel(b, 25, 109), kc(11));
-    EXPECT_TRUE(shows_text(b, 144, 98, kc(2), "no energy", CENTRE)) << "before the first share-out";
+    EXPECT_TRUE(shows(b, 0, 0, kc(3), "X-1 alpha 1"));
+    EXPECT_TRUE(shows(b, 16, 97, kc(3), "50", 0) && getpixel(b, 16, 80) == kc(3));  // reverse: the line at the bottom
+    EXPECT_TRUE(shows(b, 8, 110, kc(12), "M") && shows(b, 19, 110, kc(4), "H"));  // the stabilizers
+    EXPECT_TRUE(getpixel(b, 7, 109) == kc(5) && getpixel(b, 25, 109) == kc(11));
+    EXPECT_TRUE(shows(b, 144, 98, kc(2), "no energy", 0)) << "before the first share-out";
+
+    // No reactor: the hull's 5 against a shield that recharges at 10.
+    ASSERT_EQ(c.vessel->add_slot(), 0);
+    ASSERT_TRUE(c.vessel->fill_slot(0, make_slot_item("THINGTYPE = SHIELD\nPOWER = 50\nCHARGE = 10\n")));
+    c.vessel->reduce_shield(25.0f);
+    c.vessel->update_resources(0.0f);
+    b = c.screen(MFD_STATUS);
+    EXPECT_TRUE(shows(b, 144, 98, kc(12), "energy: 200%", 0));
+    for (int y = 99; y <= 104; y++)
+        for (int x = 33; x <= 254; x++) {
+            int p = getpixel(b, x, y);
+            ASSERT_TRUE(p == kc(x < 143 ? mfd_energy_color : 9) || p == kc(12)) << x << "," << y;
+        }
+    EXPECT_EQ(getpixel(b, 255, 101), kc(3));  // the frame
+    EXPECT_TRUE(shows(b, 220, 32, kc(12), " 50%", 0));  // half the shield: inside the half ellipse, not outside
+    EXPECT_TRUE(getpixel(b, 205, 36) == kc(mfd_shield_color) && getpixel(b, 200, 36) != kc(mfd_shield_color));
 }
 
-TEST(MfdSlotScreen, TwentySlotHullTwoColumns)
+TEST(Mfd, SlotScreenTwoColumnsAndBitmapsRedrawnOnlyWhenStale)
 {
     COCKPIT c;
+    EXPECT_TRUE(!c.vessel->get_mfd_bitmap(-1) && !c.vessel->get_mfd_bitmap(5));
+    BITMAP* radar = c.vessel->get_mfd_bitmap(MFD_RADAR_R);
+    EXPECT_EQ(radar->w + radar->h + lit_pixels(radar), 128);  // an empty screen, not old memory
     for (int i = 0; i < 20; i++)
         ASSERT_EQ(c.vessel->add_slot(), i);
-    SLOTTHING* item = make_slot_item("THINGTYPE = SHIELD\nNAME=Aegis\n");
-    ASSERT_TRUE(c.vessel->fill_slot(5, item));
-    SLOTTHING* gun = make_slot_item("THINGTYPE = GUN\nNAME=Laser\nMAXAMMO=5\n");
-    ASSERT_TRUE(c.vessel->fill_slot(2, gun));
-    BITMAP* b = c.screen(MFD_ALLSLOTS);
-    // Slot 5: right column, third row; its neighbour on the left is empty.
-    EXPECT_TRUE(shows_text(b, 128 + 63, 16, kc(12), "Aegis", CENTRE));
-    EXPECT_TRUE(shows_text(b, 63, 16, kc(2), "*** empty ***", CENTRE));
-    // A gun draws its own line, after its status light: name and rounds.
-    EXPECT_TRUE(shows_text(b, 8 + 1 + 59, 8, kc(12), "Laser 5", CENTRE));
-    EXPECT_EQ(getpixel(b, 128, 23), kc(3));  // the cell's frame
-    EXPECT_EQ(getpixel(b, 255, 16), kc(3));
-    // Slots 20 to 31 do not exist: rows 10 to 15 stay blank.
-    for (int y = 80; y < 128; y++)
+    ASSERT_TRUE(c.vessel->fill_slot(5, make_slot_item("THINGTYPE = SHIELD\nNAME=Aegis\n")));
+    ASSERT_TRUE(c.vessel->fill_slot(2, make_slot_item("THINGTYPE = GUN\nNAME=Laser\nMAXAMMO=5\n")));
+    BITMAP* b = c.vessel->get_mfd_bitmap(MFD_ALLSLOTS);
+    EXPECT_EQ(b->w + b->h, 384);
+    EXPECT_TRUE(shows(b, 128 + 63, 16, kc(12), "Aegis", 0) && shows(b, 63, 16, kc(2), "*** empty ***", 0));  // slot 5: right, third row
+    EXPECT_TRUE(shows(b, 8 + 1 + 59, 8, kc(12), "Laser 5", 0));  // after the gun's light
+    EXPECT_TRUE(getpixel(b, 128, 23) == kc(3) && getpixel(b, 255, 16) == kc(3));  // the cells' frames
+    for (int y = 80; y < 128; y++)  // slots 20 to 31 do not exist
         for (int x = 0; x < 256; x++)
             ASSERT_EQ(getpixel(b, x, y), kc(1)) << x << "," << y;
-}
-
-TEST(MfdBitmaps, MadeOnFirstUseAndRedrawnOnlyWhenStale)
-{
-    COCKPIT c;
-    EXPECT_EQ(c.vessel->get_mfd_bitmap(-1), nullptr);
-    EXPECT_EQ(c.vessel->get_mfd_bitmap(5), nullptr);
+    putpixel(b, 100, 50, kc(15));
     c.vessel->invalidate_mfd(7);  // ignored
-    BITMAP* radar = c.vessel->get_mfd_bitmap(MFD_RADAR_R);
-    ASSERT_NE(radar, nullptr);
-    EXPECT_EQ(radar->w, 64);
-    EXPECT_EQ(bitmap_color_depth(radar), 32);
-    EXPECT_EQ(lit_pixels(radar), 0);  // an empty screen, not old memory
-    BITMAP* status = c.vessel->get_mfd_bitmap(MFD_STATUS);
-    EXPECT_EQ(status->w, 256);
-    EXPECT_EQ(status->h, 128);
-    putpixel(status, 100, 50, kc(15));
-    EXPECT_EQ(getpixel(c.vessel->get_mfd_bitmap(MFD_STATUS), 100, 50), kc(15));  // still valid
-    c.vessel->invalidate_mfd(MFD_STATUS);
-    EXPECT_EQ(c.vessel->get_mfd_bitmap(MFD_STATUS), status);  // the same bitmap, redrawn
-    EXPECT_NE(getpixel(status, 100, 50), kc(15));
+    EXPECT_EQ(getpixel(c.vessel->get_mfd_bitmap(MFD_ALLSLOTS), 100, 50), kc(15));  // still valid
+    c.vessel->invalidate_mfd(MFD_ALLSLOTS);
+    EXPECT_TRUE(c.vessel->get_mfd_bitmap(MFD_ALLSLOTS) == b && getpixel(b, 100, 50) != kc(15));  // the same bitmap, redrawn
 }
 
-TEST(MfdRadar, DirectionsRangeAndColours)
+TEST(Mfd, RadarDirectionsRangeAndColours)
 {
+    int x, y;
+    const float uv[][4] = {{0, 0, 31, 31}, {1, -1, 62, 62}, {-1.5f, 1.5f, 0, 0}, {0.5f, 0.25f, 47, 23}};
+    for (const auto& p : uv)
+        EXPECT_TRUE(radar_pixel(p[0], p[1], &x, &y) && x == p[2] && y == p[3]) << x << "," << y;
+    EXPECT_FALSE(radar_pixel(NAN, 0.0f, &x, &y) || radar_pixel(0.0f, -INFINITY, &x, &y));
+
     COCKPIT c;
-    THING* t = c.add(THING_ON_RADAR, 0.0f, 1999.0f, 0.0f);
+    THING* t = c.add(new THING(), THING_ON_RADAR, 0.0f, 1999.0f, 0.0f);
     BITMAP* front = c.radar(MFD_RADAR_F);
     BITMAP* rear = c.vessel->get_mfd_bitmap(MFD_RADAR_R);
-    EXPECT_EQ(getpixel(front, 31, 31), kc(14));  // untargetable: grey
-    EXPECT_EQ(lit_pixels(front), 1);
-    EXPECT_EQ(lit_pixels(rear), 0);
-
+    EXPECT_TRUE(getpixel(front, 31, 31) == kc(14) && lit_pixels(front) + 10 * lit_pixels(rear) == 1);  // untargetable: grey
     t->locate_rel(0.0f, 2000.0f, 0.0f);
-    c.world.update_abs_matrix();
     c.radar(MFD_RADAR_F);
     EXPECT_EQ(lit_pixels(front) + lit_pixels(rear), 0) << "out of range";
-
     t->locate_rel(0.0f, -300.0f, 0.0f);
-    c.world.update_abs_matrix();
     c.radar(MFD_RADAR_F);
-    EXPECT_EQ(getpixel(rear, 31, 31), kc(14));
-    EXPECT_EQ(lit_pixels(front), 0);
-
-    t->locate_rel(0.0f, 0.0f, 300.0f);
-    c.world.update_abs_matrix();
+    EXPECT_TRUE(getpixel(rear, 31, 31) == kc(14) && lit_pixels(front) == 0);
+    t->locate_rel(300.0f, 0.0f, 300.0f);  // 45 degrees up and right: on the front's rim
     c.radar(MFD_RADAR_F);
-    EXPECT_EQ(getpixel(front, 31, 0), kc(14));
+    EXPECT_EQ(getpixel(front, 53, 9), kc(14));
 
-    // A hostile target turned to: the vessel yaws a quarter turn, the foe
-    // lies along its new forward axis; the target gets its four corners.
+    // The vessel yaws a quarter turn; a hostile target along its new nose
+    // shows red with its four corners marked.
     FOE* foe = new FOE();
-    foe->set_flags(THING_TARGETABLE | THING_ON_RADAR);
-    c.world.add_child(foe);
     t->clear_flags(THING_ON_RADAR);
     MATRIX_f yaw;
     get_z_rotate_matrix_f(&yaw, 64.0f);
     c.vessel->set_rel(yaw);
     c.world.update_abs_matrix();
     const MATRIX_f& m = c.vessel->get_abs();
-    foe->locate_rel(500.0f * m.v[0][1], 500.0f * m.v[1][1], 500.0f * m.v[2][1]);
-    c.world.update_abs_matrix();
+    c.add(foe, THING_TARGETABLE | THING_ON_RADAR, 500.0f * m.v[0][1], 500.0f * m.v[1][1], 500.0f * m.v[2][1]);
     c.vessel->set_target(foe);
     c.radar(MFD_RADAR_F);
     EXPECT_EQ(getpixel(front, 31, 31), kc(9));
-    for (int dx : {-1, 1})
-        for (int dy : {-1, 1})
-            EXPECT_EQ(getpixel(front, 31 + dx, 31 + dy), kc(12));
+    for (int d : {0, 1, 2, 3})
+        EXPECT_EQ(getpixel(front, 30 + (d & 1) * 2, 30 + (d & 2)), kc(12));
     EXPECT_EQ(lit_pixels(front), 5);
 }
 
-TEST(MfdRadar, PixelEdges)
+TEST(Mfd, HudTapesReadOutsAndTheColourTableKeepTheirBounds)
 {
-    int x, y;
-    ASSERT_TRUE(radar_pixel(0.0f, 0.0f, &x, &y));
-    EXPECT_EQ(x, 31);
-    EXPECT_EQ(y, 31);
-    radar_pixel(1.0f, -1.0f, &x, &y);
-    EXPECT_EQ(x, 62);
-    EXPECT_EQ(y, 62);
-    radar_pixel(-1.5f, 1.5f, &x, &y);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_FALSE(radar_pixel(NAN, 0.0f, &x, &y));
-    EXPECT_FALSE(radar_pixel(0.0f, -INFINITY, &x, &y));
-}
-
-TEST(CockpitDriver, ANewPlayerVesselGetsItsRadarInTheNextFrame)
-{
-    GAME g;
-    create_world_roots(g);
-    add_player_vessel(g);
-    THING* first = g.player;
-    radar_framecount = 2;  // the radar was drawn in the frame before
-    first->set_flags(THING_DEAD);
-    simulate_frame(g, 1.0f / 60);
-    ASSERT_NE(g.player.get(), nullptr);
-    EXPECT_NE(g.player.get(), first);
-    EXPECT_EQ(radar_framecount, 0);
-    simulate_frame(g, 1.0f / 60);
-    EXPECT_EQ(radar_framecount, 0) << "only a replacement resets it";
-    free_messages();
-    destroy_world(g);
+    float out[64];
+    std::vector<float> t(out, out + hud_tape_ticks(230, out, 64));  // ticks every 10 within 100
+    EXPECT_TRUE(t.size() == 21 && t.front() == 130 && t.back() == 330);
+    EXPECT_EQ(std::vector<float>(out, out + hud_tape_labels(230, out, 64)), (std::vector<float>{150, 200, 250, 300}));
+    EXPECT_EQ(std::vector<float>(out, out + hud_tape_labels(0, out, 64)), (std::vector<float>{0, 50, 100}));  // none below 0
+    EXPECT_EQ(hud_tape_labels(NAN, out, 64) + hud_tape_ticks(INFINITY, out, 64) + hud_tape_ticks(230, out, 2), 2);
+    EXPECT_LE(hud_tape_labels(1e12f, out, 64) + hud_tape_ticks(3e38f, out, 64), 28);  // huge values stay bounded
+    EXPECT_FLOAT_EQ(hud_tape_z(230.0f, 330.0f, 0.1f) - hud_tape_z(230.0f, 130.0f, 0.1f), 0.2f);
+    char value[32], delta[32];  // the delta only when it rounds to something
+    const struct { float v, d; const char* text; } readouts[] = {{230, 0.4f, "  230|"}, {-12, -3.2f, "  -12|    4"}, {0, NAN, "    0|"}};
+    for (const auto& r : readouts) {
+        hud_readout_texts(r.v, r.d, value, delta, sizeof value);
+        EXPECT_EQ(std::string(value) + "|" + delta, r.text);
+    }
+    setup_kvor_colors(16);  // no alpha below 32 bits
+    EXPECT_EQ(get_kvor_color(1), makecol16(15, 63, 0));
+    setup_kvor_colors(32);  // (0.06125, 0.25, 0, 0.65) and (0.9, 0.9, 0.9, 1) times 255, truncated
+    EXPECT_EQ((unsigned)get_kvor_color(1), (unsigned)makeacol32(15, 63, 0, 165));
+    EXPECT_EQ((unsigned)get_kvor_color(KVOR_COLORS - 1), (unsigned)makeacol32(229, 229, 229, 255));
+    float rgba[5] = {9, 9, 9, 9, 9};
+    get_kvor_color(8, rgba, 3);  // only n components are written
+    EXPECT_EQ(std::vector<float>(rgba, rgba + 4), (std::vector<float>{0.75f, 0.0f, 0.5f, 9.0f}));
+    EXPECT_FLOAT_EQ(get_kvor_color_r(1) + get_kvor_color_g(19) + get_kvor_color_b(17) + get_kvor_color_a(4), 2.66125f);
+    for (int i : {-1, KVOR_COLORS}) {  // outside the table
+        get_kvor_color(i, rgba, 9);  // more than four asked: four written
+        EXPECT_EQ(std::vector<float>(rgba, rgba + 5), (std::vector<float>{0, 0, 0, 0, 9})) << i;
+        EXPECT_EQ(get_kvor_color(i) + get_kvor_color_r(i) + get_kvor_color_g(i) + get_kvor_color_b(i) + get_kvor_color_a(i), 1.0f);
+    }
 }

@@ -1,6 +1,5 @@
-// The vessel selection screen without a window: the list it finds, the
-// moves and fades frame by frame with keys handed in, and what its text
-// column says.
+// The vessel selection screen without a window (the list, the moves and
+// fades frame by frame, its text column) and the text console.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -8,233 +7,165 @@
 #include <string>
 #include <vector>
 
+#include "console_text.h"
 #include "equipment/jet.h"
 #include "equipment/rjet.h"
 #include "test_data_path.h"
+#include "ui/qconsole.h"
 #include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
 namespace {
 
-std::vector<std::string> listed()
-{
-    std::vector<std::string> names;
-    for (int i = 0; i < nr_files; i++)
-        names.push_back(filename[i]);
-    return names;
-}
-
 // The screen as select_vcd runs it, minus the drawing: each frame steps the
-// fade and then reads the keys pressed during it.
+// fade, then reads the keys pressed during it.
 struct SCREEN {
-    float fade = 0.0f;
-    float angle = 0.0f;
+    float fade = 0.0f, angle = 0.0f;
     std::vector<int> loads;  // indices loaded, in order
     bool done = false;
-
-    void frame(std::vector<int> keys = {})
+    void frame(std::vector<int> keys = {}, int n = 1)
     {
-        int load = step_vcd_frame(fade, angle);
-        if (load >= 0)
-            loads.push_back(load);
+        for (int i = 0, load; i < n; i++)
+            if ((load = step_vcd_frame(fade, angle)) >= 0)
+                loads.push_back(load);
         for (int k : keys)
-            if (!done)
-                done = handle_vcd_key(k);
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; i++)
-            frame();
+            done = done || handle_vcd_key(k);
     }
 };
 
-// A hull with one jet slot and one rotator slot, both on the hull's axes.
-void write_ship(const TEST_DATA_PATH& data, const char* jet_mass)
-{
-    data.write("hull.vhd",
-               "SHORTNAME=Tester\nMASS = 100\n"
-               "SLOT = J, 0, -2, 0,  0, 1, 0,  0, 0, -1\n"
-               "SLOT = R, 0, 1, 0,  0, 1, 0,  0, 0, -1\n");
-    data.write("jet.sid", std::string("THINGTYPE = JET\nNAME=Main engine\nMASS = ") + jet_mass + "\nPOWER = 3000\n");
-    data.write("rjet.sid", "THINGTYPE = RJET\nNAME=Vanes\nMASS = 10\nPOWER = 500, 500, 400, 2000, 1300, 1000\n");
-    data.write("ship.vcd", "VHD = hull.vhd\nITEM = 0, jet.sid\nITEM = 1, rjet.sid\n");
-}
-
-VESSEL* preview(const TEST_DATA_PATH& data, const char* vcd)
+std::vector<VCD_TEXT_LINE> column(const TEST_DATA_PATH& data, const char* vcd, VESSEL** out)
 {
     VESSEL* v = load_preview_vessel(data.file(vcd).c_str());
     v->reset_matrices();
     v->update_abs_matrix();
-    return v;
+    *out = v;
+    return vcd_text_lines(v, data.file(vcd).c_str());
 }
 
 }  // namespace
 
-TEST(SelectVcd, FindsConfigurationsInCaseInsensitiveOrderAndFreesThem)
+TEST(SelectVcd, ListsCaseInsensitivelyMovesStopAtTheEndsAndLoadOnlyWhereTheyEnd)
 {
     TEST_DATA_PATH data;
-    for (const char* name : {"Gamma.vcd", "alpha.vcd", "beta2.vcd", "ALPHA.vcd", "Beta.vcd", "notes.txt"})
+    for (const char* name : {"d.vcd", "Gamma.vcd", "alpha.vcd", "beta2.vcd", "ALPHA.vcd", "Beta.vcd", "notes.txt"})
         data.write(name, "");
     data.write("sub.vcd/inner.vcd", "");  // a folder is not a configuration
     init_vcd_file_info();
-    std::vector<std::string> want;
-    for (const char* name : {"ALPHA.vcd", "alpha.vcd", "Beta.vcd", "beta2.vcd", "Gamma.vcd"})
+    std::vector<std::string> want, got(filename, filename + nr_files);
+    for (const char* name : {"ALPHA.vcd", "alpha.vcd", "Beta.vcd", "beta2.vcd", "d.vcd", "Gamma.vcd"})
         want.push_back(data.file(name));
-    EXPECT_EQ(listed(), want);
-    EXPECT_EQ(cur_file, 0);
-    EXPECT_EQ(next_file, 0);
+    EXPECT_EQ(got, want);
+    SCREEN s;
+    s.frame({KEY_LEFT}, 12);  // the first is loaded before the first frame; left stops
+    EXPECT_FLOAT_EQ(s.fade, 1.0f);
+    EXPECT_NEAR(s.angle, 12.0f, 1e-3f);  // a degree a frame
+    s.frame({KEY_RIGHT, KEY_RIGHT});
+    s.frame({KEY_RIGHT}, 3);  // a third press while the first two fade out
+    EXPECT_TRUE(next_file == 3 && cur_file == 0 && s.fade > 0.5f && s.fade < 1.0f) << s.fade;
+    s.frame({KEY_RIGHT, KEY_RIGHT, KEY_RIGHT}, 12);
+    EXPECT_TRUE(s.loads == std::vector<int>{3} && cur_file == 3 && next_file == 5);
+    s.frame({KEY_LEFT, KEY_LEFT}, 1);  // right and back left within a fade: no load
+    s.frame({}, 400);
+    EXPECT_TRUE(s.loads == std::vector<int>{3} && s.fade == 1.0f && s.angle >= 0.0f && s.angle <= 360.0f) << s.angle;
+    s.frame({KEY_LEFT}, 2);
+    s.frame({KEY_SPACE, KEY_UP, KEY_ENTER});  // Enter during a fade-out: the file moved to
+    EXPECT_TRUE(s.done && cur_file == 3 && filename[next_file] == data.file("Beta.vcd"));
+    EXPECT_TRUE(handle_vcd_key(KEY_ESC) && handle_vcd_key(KEY_ENTER_PAD));
     cleanup_vcd_file_info();
-    EXPECT_EQ(filename, nullptr);
-    EXPECT_EQ(nr_files, 0);
-
+    EXPECT_TRUE(filename == nullptr && nr_files == 0);
     TEST_DATA_PATH empty;
     init_vcd_file_info();
-    EXPECT_EQ(nr_files, 0);
-    EXPECT_EQ(select_vcd(), nullptr);  // nothing to show: no window is touched
+    EXPECT_TRUE(nr_files == 0 && select_vcd() == nullptr);  // nothing to show: no window is touched
     cleanup_vcd_file_info();
 }
 
-TEST(SelectVcd, QuickMovesFadeOutOnceAndLoadOnlyWhereTheyEnd)
+TEST(SelectVcd, TheColumnGivesFullThrustOverMassPutsTheThrustBackAndStaysPlainText)
 {
     TEST_DATA_PATH data;
-    for (const char* name : {"a.vcd", "b.vcd", "c.vcd", "d.vcd", "e.vcd"})
-        data.write(name, "");
-    init_vcd_file_info();
-    SCREEN s;
-    s.frames(12);
-    EXPECT_FLOAT_EQ(s.fade, 1.0f);
-    EXPECT_TRUE(s.loads.empty());  // the first file was loaded before the first frame
-
-    s.frame({KEY_RIGHT, KEY_RIGHT});
-    s.frames(3);
-    s.frame({KEY_RIGHT});  // a third press while the first two fade out
-    EXPECT_EQ(next_file, 3);
-    EXPECT_EQ(cur_file, 0);
-    EXPECT_GT(s.fade, 0.0f);
-    EXPECT_LT(s.fade, 1.0f);
-    s.frames(12);
-    EXPECT_EQ(s.loads, std::vector<int>{3});
-    EXPECT_EQ(cur_file, 3);
-    EXPECT_GT(s.fade, 0.0f);  // fading in again
-
-    // Right and back left within a fade loads nothing and fades back in.
-    s.frames(12);
-    s.frame({KEY_RIGHT});
-    s.frame({KEY_LEFT});
-    s.frames(12);
-    EXPECT_EQ(s.loads, std::vector<int>{3});
-    EXPECT_FLOAT_EQ(s.fade, 1.0f);
-
-    // Enter during a fade-out answers the file moved to, not the one shown.
-    s.frame({KEY_LEFT});
-    s.frames(2);
-    s.frame({KEY_ENTER});
-    EXPECT_TRUE(s.done);
-    EXPECT_EQ(cur_file, 3);
-    EXPECT_EQ(std::string(filename[next_file]), data.file("c.vcd"));
-    cleanup_vcd_file_info();
-}
-
-TEST(SelectVcd, ArrowsStopAtTheEndsAndEscapeTakesTheVesselShown)
-{
-    TEST_DATA_PATH data;
-    data.write("a.vcd", "");
-    data.write("b.vcd", "");
-    init_vcd_file_info();
-    SCREEN s;
-    s.frame({KEY_LEFT});
-    s.frames(399);
-    EXPECT_EQ(next_file, 0);
-    EXPECT_TRUE(s.loads.empty());
-    EXPECT_NEAR(s.angle, 40.0f, 1e-3f);  // a degree a frame, within one turn
-    s.frame({KEY_RIGHT, KEY_RIGHT, KEY_RIGHT});
-    s.frames(12);
-    EXPECT_EQ(next_file, 1);
-    EXPECT_EQ(s.loads, std::vector<int>{1});
-    s.frame({KEY_SPACE, KEY_UP, KEY_ESC});
-    EXPECT_TRUE(s.done);
-    EXPECT_EQ(std::string(filename[next_file]), data.file("b.vcd"));
-    cleanup_vcd_file_info();
-}
-
-TEST(SelectVcd, ReadOutGivesFullThrustOverMassAndPutsTheThrustBack)
-{
-    TEST_DATA_PATH data;
-    write_ship(data, "10");
-    VESSEL* v = preview(data, "ship.vcd");
+    data.write("hull.vhd", "SHORTNAME=Tester\nMASS = 100\nSLOT = J, 0, -2, 0,  0, 1, 0,  0, 0, -1\n"
+                           "SLOT = R, 0, 1, 0,  0, 1, 0,  0, 0, -1\n");
+    data.write("jet.sid", "THINGTYPE = JET\nNAME=Main engine\nMASS = 10\nPOWER = 3000\n");
+    data.write("rjet.sid", "THINGTYPE = RJET\nNAME=Vanes\nMASS = 10\nPOWER = 500, 500, 400, 2000, 1300, 1000\n");
+    data.write("ship.vcd", "VHD = hull.vhd\nITEM = 0, jet.sid\nITEM = 1, rjet.sid\n");
+    data.write("light.sid", "THINGTYPE = JET\nMASS = -100\nPOWER = 3000\n");  // no lower limit on mass
+    data.write("massless.vcd", "VHD = hull.vhd\nITEM = 0, light.sid\n");
+    VESSEL* v;
+    column(data, "ship.vcd", &v);
     JET* jet = dynamic_cast<JET*>(v->get_slot_item(0));
     RJET* rjet = dynamic_cast<RJET*>(v->get_slot_item(1));
     ASSERT_TRUE(jet && rjet);
     jet->set_thrust(0.25f, 1);
-    const float rot[6] = {-0.5f, 0.1f, 0.2f, 0.3f, -0.4f, 0.6f};  // set_thrust axes 0..5
+    const float rot[6] = {-0.5f, 0.1f, 0.2f, 0.3f, -0.4f, 0.6f};
     for (int k = 0; k < 6; k++)
         rjet->set_thrust(rot[k], k);
-
-    // Forward forces at full thrust: the jet's 3000 N and the rotator's
-    // 1300 N along its own y, over 100 + 10 + 10 kg.
+    // The jet's 3000 N and the rotator's 1300 N forward, over 120 kg.
     EXPECT_NEAR(preview_acceleration(v), 4300.0f / 120.0f, 1e-3f);
-    EXPECT_FLOAT_EQ(jet->get_thrust(), 0.25f);
     for (int k = 0; k < 6; k++)
-        EXPECT_FLOAT_EQ(rjet->get_thrust_setting(k), rot[k]) << "axis " << k;
-
-    std::vector<VCD_TEXT_LINE> lines = vcd_text_lines(v, data.file("ship.vcd").c_str());
+        EXPECT_TRUE(rjet->get_thrust_setting(k) == rot[k] && jet->get_thrust() == 0.25f) << k;
     std::vector<std::string> text;
-    for (const VCD_TEXT_LINE& l : lines)
-        text.push_back(l.text);
-    ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(text[0], "<- " + data.file("ship.vcd") + " ->");
-    EXPECT_EQ(text[1], "Tester");
+    for (const VCD_TEXT_LINE& l : vcd_text_lines(v, data.file("ship.vcd").c_str()))
+        text.push_back(l.text + (l.small ? " (small)" : ""));
+    EXPECT_EQ(text, (std::vector<std::string>{"<- " + data.file("ship.vcd") + " ->", "Tester", text[2], "Mass: 120 kg",
+                                              "Accel.: 36 m/s^2", "Shields: 0 Mj", "Extension devices:",
+                                              "Main engine (small)", "Vanes (small)"}));
     EXPECT_EQ(text[2].rfind("Size: ", 0), 0u);
-    EXPECT_EQ(text[3], "Mass: 120 kg");
-    EXPECT_EQ(text[4], "Accel.: 36 m/s^2");
-    EXPECT_EQ(text[5], "Shields: 0 Mj");
-    EXPECT_EQ(text[6], "Extension devices:");
-    EXPECT_EQ(text[7], "Main engine");
-    EXPECT_EQ(text[8], "Vanes");
-    EXPECT_FALSE(lines[6].small);
-    EXPECT_TRUE(lines[7].small && lines[8].small);
+    delete v;
+    std::vector<VCD_TEXT_LINE> l = column(data, "massless.vcd", &v);
+    EXPECT_TRUE(v->get_m() == 0.0f && preview_acceleration(v) == 0.0f && l[4].text == "Accel.: 0 m/s^2");
     delete v;
 }
 
-TEST(SelectVcd, NoMassGivesNoAcceleration)
+TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
 {
-    TEST_DATA_PATH data;
-    write_ship(data, "-110");  // the items' masses have no lower limit
-    VESSEL* v = preview(data, "ship.vcd");
-    ASSERT_FLOAT_EQ(v->get_m(), 0.0f);
-    EXPECT_EQ(preview_acceleration(v), 0.0f);
-    EXPECT_EQ(vcd_text_lines(v, "ship.vcd")[4].text, "Accel.: 0 m/s^2");
-    delete v;
-}
-
-TEST(SelectVcd, BrokenConfigurationsAndOddNamesAreShownAsPlainText)
-{
-    TEST_DATA_PATH data;
-    write_ship(data, "10");
-    // Allegro reports such a name with its odd bytes replaced: it may not
-    // even name the file. Either way it shows as plain text and loads nothing.
-    data.write("\xff\x01odd\xc3.vcd", "VHD = hull.vhd\nITEM = 0, jet.sid\n");
-    data.write("garbage.vcd", std::string("\x00\xff\x01VHD", 6));
-    init_vcd_file_info();
-    ASSERT_EQ(nr_files, 3);
-    for (int i = 0; i < nr_files; i++) {
-        std::string name = filename[i];
-        VESSEL* v = load_preview_vessel(filename[i]);
-        v->reset_matrices();
-        v->update_abs_matrix();
-        std::vector<VCD_TEXT_LINE> lines = vcd_text_lines(v, filename[i]);
-        for (const VCD_TEXT_LINE& l : lines)
-            for (char c : l.text)
-                EXPECT_TRUE(c >= 0x20 && c <= 0x7e) << name << ": " << l.text;
-        if (name == data.file("ship.vcd")) {
-            EXPECT_NE(v->get_slot_item(0), nullptr);
-        } else {
-            // Shown as the empty vessel the file leaves.
-            EXPECT_EQ(v->get_slot_item(0), nullptr) << name;
-            EXPECT_EQ(lines[4].text, "Accel.: 0 m/s^2") << name;
-            EXPECT_EQ(lines.size(), 7u) << name;  // no equipment listed
-        }
-        delete v;
-    }
-    cleanup_vcd_file_info();
+    QCONSOLE qc(32, 32);
+    qc.clrscr();
+    for (int i = 1; i <= 32; i++)
+        qc.printf("line %d\n", i);  // the line feed on the full last row scrolls
+    EXPECT_EQ(console_row(&qc, 0) + console_row(&qc, 30), "line 2line 32");
+    qc.print("a\x01\r\x1f\x7f\xc3\xa9\x80\xff" "b\tc");  // tabs are four blanks, other bytes ignored
+    EXPECT_TRUE(console_row(&qc, 31) == "a\x7f" "b    c" && qc.get_cursor() == 31 * 32 + 8);
+    qc.resize(5, 4);
+    qc.clrscr();
+    qc.print("\nabcde");  // a line feed at a row's start gives an empty row
+    EXPECT_EQ(qc.get_cursor(), 10);  // exactly cols characters: no extra row
+    qc.print("\nz");
+    EXPECT_EQ(console_row(&qc, 0) + "|" + console_row(&qc, 1) + "|" + console_row(&qc, 2) + "|" + console_row(&qc, 3), "|abcde||z");
+    qc.resize(100, 10);
+    qc.clrscr();
+    qc.printf("%s", std::string(700, 'x').c_str());  // cut to 511 bytes
+    qc.printf(nullptr);
+    qc.print(nullptr);
+    qc.resize(25, 25);
+    EXPECT_EQ(qc.get_cursor(), 511);  // still fits: kept
+    qc.resize(2, 2);
+    EXPECT_EQ(qc.get_cursor(), 0);  // past the new grid: dropped
+    qc.print("abcde");
+    EXPECT_EQ(console_row(&qc, 0), "cd");
+    EXPECT_EQ(qc.get_cell(2, 0) + qc.get_cell(0, 2) + qc.get_cell(-1, 0), 0);
+    BITMAP* bmp = create_bitmap_ex(32, 64, 32);
+    const int fg = makecol32(255, 255, 255), bg = makecol32(0, 0, 80);
+    auto count = [bmp](int x0, int y0, int w, int h, int colour) {
+        int n = 0;
+        for (int i = 0; i < w * h; i++)
+            n += getpixel(bmp, x0 + i % w, y0 + i / w) == colour;
+        return n;
+    };
+    qc.resize(4, 10);
+    qc.clrscr();
+    qc.set_font(font);
+    qc.set_fg(fg);
+    qc.set_bg(bg);
+    qc.print("HHHHH");  // the fifth H starts row 1; the cursor bar follows it
+    qc.draw(bmp, true);
+    for (int c = 0; c < 5; c++)
+        EXPECT_GT(count(c % 4 * 8, c / 4 * 8, 8, 8, fg), 8) << "cell " << c;
+    EXPECT_EQ(count(8, 13, 8, 3, fg) * 1000 + count(32, 0, 32, 32, fg) + count(0, 16, 32, 16, fg), 24000);
+    qc.set_font(nullptr);  // without a font only the background
+    qc.draw(bmp, false);
+    EXPECT_EQ(count(0, 0, 64, 32, bg), 64 * 32);
+    destroy_bitmap(bmp);
+    QCONSOLE none(0, 5);  // no cells: text is ignored
+    none.print("hello\n\tworld");
+    none.scroll();
+    EXPECT_EQ(none.get_cursor() + none.get_cell(0, 0), 0);
 }
