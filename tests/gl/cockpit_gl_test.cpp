@@ -1,5 +1,5 @@
-// The cockpit drawn for real: five lit panels with a target selected, the
-// same textures frame after frame, and a textured model after a HUD mark.
+// The cockpit drawn for real: the panels re-upload into the same textures
+// frame after frame, and a textured model after a HUD mark stays textured.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -39,7 +39,7 @@ std::vector<unsigned char> grab(int x, int y, int dx, int dy)
 
 }  // namespace
 
-TEST(CockpitGl, FivePanelsLitAndTheirTexturesReused)
+TEST(CockpitGl, ThePanelsKeepTheirTexturesFrameAfterFrame)
 {
     GAME g;
     light_materials = smooth_light = true;
@@ -57,26 +57,6 @@ TEST(CockpitGl, FivePanelsLitAndTheirTexturesReused)
     };
     for (int i = 0; i < 3; i++)
         next_frame();
-    gl_test_save("/tmp/sortie-cockpit.png");
-    // Each panel through the game's 4:3 frustum at 640 x 480: a few pixels
-    // inside each edge it shows the screens' dark green (green well above red
-    // and blue), a few pixels outside it does not.
-    const float left[5] = {-0.49f, -0.16f, 0.18f, -0.49f, 0.34f}, right[5] = {-0.18f, 0.16f, 0.49f, -0.34f, 0.49f};
-    const float top[5] = {-0.14f, -0.13f, -0.14f, 0.38f, 0.38f}, bottom[5] = {-0.36f, -0.37f, -0.36f, 0.23f, 0.23f};
-    const float back[5] = {1.2f, 1.22f, 1.2f, 1.0f, 1.0f}, front[5] = {1.0f, 1.02f, 1.0f, 1.1f, 1.1f};
-    auto green = [](float x, float y, float z, int dx, int dy) {
-        std::vector<unsigned char> c = grab((int)(320 * (1 + x / z / 0.5f)) + dx, (int)(240 * (1 - y / z / 0.375f)) + dy, 0, 0);
-        return c[1] > c[0] + 20 && c[1] > c[2] + 20;
-    };
-    for (int i = 0; i < 5; i++) {
-        float mx = (left[i] + right[i]) / 2, my = (top[i] + bottom[i]) / 2, mz = (back[i] + front[i]) / 2;
-        for (int d : {-8, 8}) {  // outside, inside
-            EXPECT_EQ(green(mx, top[i], back[i], 0, d), d > 0) << "top of panel " << i;
-            EXPECT_EQ(green(mx, bottom[i], front[i], 0, -d), d > 0) << "bottom of panel " << i;
-            EXPECT_EQ(green(left[i], my, mz, d, 0), d > 0) << "left of panel " << i;
-            EXPECT_EQ(green(right[i], my, mz, -d, 0), d > 0) << "right of panel " << i;
-        }
-    }
     int textures = nrtex;  // an hour of play re-uploads into the same five textures
     TEXTURE* before[5];
     unsigned names[5];
