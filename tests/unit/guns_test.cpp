@@ -291,8 +291,9 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     for (int frame = 0; frame < 60 * 60 && destroyed < 0.0f; frame++) {
         f.player->set_trigger(true);
         simulate_frame(f.g, DT);
-        if (frame == 0)  // the missile views follow the player's last shot
+        if (frame == 0) {  // the missile views follow the player's last shot
             EXPECT_TRUE(f.g.player_projectile && f.g.player_projectile->get_owner() == f.player);
+        }
         if (!f.player->get_target())
             destroyed = (frame + 1) * DT;
     }
