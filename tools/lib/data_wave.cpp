@@ -14,7 +14,8 @@
 // from another distance. Each missile's flight is reported: its quarry,
 // from how far, how close it came, from how far a heat seeker had the
 // exhaust in sight.
-// WAVE_TRACE=1 prints the chase once a second. WAVE_DAMP_LATERAL=1 takes
+// WAVE_TRACE=1 prints the chase once a second; WAVE_OPPONENTS=1 gives the
+// targets their pilots, as the game's -e does. WAVE_DAMP_LATERAL=1 takes
 // the vessel's sideways speed away every frame (see fly_at).
 #include "data_wave.h"
 
@@ -397,7 +398,7 @@ int data_wave_command(int argc, char** argv)
     g.target_waves = false;
     printf("%s\n", vcd);
 
-    respawn_targets(g.world);
+    respawn_targets(g.world, getenv("WAVE_OPPONENTS") != nullptr);
     if (missiles) {
         int frames = fly_missiles(g, v, limit);
         int left = alive_targets(g.world);
