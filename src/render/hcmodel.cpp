@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/material.h"
 #include "render/texture.h"
 #include "scene/states.h"
 
@@ -197,6 +198,12 @@ void SPHERE_MODEL::set_parameter(unsigned int id, float value)
     }
 }
 
+// Gradients (the sky's bands, a plane fading to its rim) are drawn smooth
+// whatever the S key chose for the meshes: flat, every triangle would take
+// its last corner's colour, and the ground plane would go black.
+static void begin_gradient() { glShadeModel(GL_SMOOTH); }
+static void end_gradient() { glShadeModel(smooth_light ? GL_SMOOTH : GL_FLAT); }
+
 void SPHERE_MODEL::paint(unsigned short flags)
 {
     if (!(flags & PAINT_SOLID))
@@ -210,6 +217,7 @@ void SPHERE_MODEL::paint(unsigned short flags)
     const float* top = colors[0];
     const float* eq = colors[1];
     const float* bottom = colors[2];
+    begin_gradient();
     for (int i = 0; i < slices; i++) {
         int j = i == 0 ? slices - 1 : i - 1;
         float ai = i * TWO_PI / slices;
@@ -235,6 +243,7 @@ void SPHERE_MODEL::paint(unsigned short flags)
         glVertex3f(0.0f, -radius, 0.0f);
         glEnd();
     }
+    end_gradient();
 }
 
 // ---------------------------------------------------------------- TEX_PLANE_MODEL
@@ -293,6 +302,7 @@ void TEX_PLANE_MODEL::paint(unsigned short flags)
     select_texture(texture);
     // A scale of 0 would put infinities into the texture coordinates.
     float s = scale != 0.0f ? scale : 1.0f;
+    begin_gradient();
     glBegin(GL_TRIANGLE_FAN);
     glColor4f(centre_color[0], centre_color[1], centre_color[2], 1.0f);
     glNormal3f(0.0f, 1.0f, 0.0f);
@@ -309,6 +319,7 @@ void TEX_PLANE_MODEL::paint(unsigned short flags)
         glVertex3f(x, 0.0f, z);
     }
     glEnd();
+    end_gradient();
     // Through the cache, so that it knows blending is off.
     disable_blend_func();
 }
