@@ -66,6 +66,16 @@ static int report_gfx_failure()
     return -1;
 }
 
+// Reports a start without a usable display the way a failed graphics mode
+// is reported, from a display-less Allegro.
+static int report_no_display(const char* why)
+{
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, why);
+    ustrzcpy(allegro_gl_error, AGL_ERROR_SIZE, "no OpenGL context without a display");
+    return report_gfx_failure();
+}
+
 bool set_graphics_mode(const SETTINGS& s)
 {
     allegro_gl_clear_settings();
@@ -206,13 +216,16 @@ int run_game(int argc, char** argv)
     GAME g;
     g.settings = parse_command_line(argc, argv);
     show_explosions = g.settings.show_explosions;
-    if (!display_available()) {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, "No X display: DISPLAY is not set");
-        ustrzcpy(allegro_gl_error, AGL_ERROR_SIZE, "no OpenGL context without a display");
-        return report_gfx_failure();
+    if (!display_available())
+        return report_no_display("No X display: DISPLAY is not set");
+    // A display that is named but cannot be reached (no server, refused,
+    // overloaded) leaves Allegro without a system: everything after would
+    // call into a null driver.
+    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+        char why[ALLEGRO_ERROR_SIZE];
+        uszprintf(why, sizeof why, "No X display: cannot open \"%s\"", getenv("DISPLAY"));
+        return report_no_display(why);
     }
-    install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
     install_allegro_gl();
     reserve_voices(16, 0);
     install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);  // no sound card: silently off

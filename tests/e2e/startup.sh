@@ -42,3 +42,9 @@ code=$?
 grep -q "Error setting OpenGL graphics mode:" "$out" || { cat "$out"; fail "no message without a display"; }
 grep -q "Allegro GL error : " "$out" || { cat "$out"; fail "no AllegroGL error line"; }
 echo "ok: no display gives 255 and the message"
+# A display that is named but has no server behind it: the same, no crash.
+DISPLAY=:97 "$BUILD/sortie" -w >"$out" 2>&1
+code=$?
+[ "$code" = "255" ] || { cat "$out"; fail "exit code $code with an unreachable display"; }
+grep -q 'cannot open ":97"' "$out" || { cat "$out"; fail "no message for an unreachable display"; }
+echo "ok: an unreachable display gives 255 and the message"
