@@ -4,6 +4,7 @@
 #include <alleggl.h>
 #include <GL/gl.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +44,17 @@ END_OF_FUNCTION(my_timer_int)
 volatile int close_requested = 0;
 static void request_close() { close_requested = 1; }
 END_OF_FUNCTION(request_close)
+
+// Ctrl-C in the terminal, or a polite kill from the desktop, quits the way
+// the close button does. Allegro's own handlers shut the library down from
+// inside the signal, which can hang or abort with the display half closed.
+static void request_close_on_signal(int) { close_requested = 1; }
+
+static void quit_on_signals()
+{
+    std::signal(SIGINT, request_close_on_signal);
+    std::signal(SIGTERM, request_close_on_signal);
+}
 
 FONT* al_font = nullptr;            // Allegro's own font, current while drawing screens
 static FONT* arial_font = nullptr;  // AllegroGL system font; null where there is none
@@ -239,6 +251,7 @@ int run_game(int argc, char** argv)
     LOCK_VARIABLE(close_requested);
     LOCK_FUNCTION(request_close);
     set_close_button_callback(request_close);
+    quit_on_signals();
     setup_renderer(g.settings);
     choose_vessel(g);
     if (!start_scene(g))

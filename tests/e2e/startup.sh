@@ -1,5 +1,6 @@
 # The real game opens its window at the asked size, draws, and quits with 0
-# soon after Escape; without any display it reports the graphics failure.
+# soon after Escape, the close button, Ctrl-C or a kill; without any display
+# it reports the graphics failure.
 set -u
 BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
@@ -33,6 +34,21 @@ sleep 1
 wait_exit 3
 [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after the close button"
 echo "ok: the close button quits with 0"
+
+# Ctrl-C (in flight) and a polite kill (on the selection screen) quit the same way.
+start_game -w
+w=$(game_window) || fail "no window for Ctrl-C"
+fly_first_vessel "$w" || fail "no flight after the selection screen"
+kill -INT "$GAME_PID"
+wait_exit 5
+[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Ctrl-C in flight"
+start_game -w
+w=$(game_window) || fail "no window for the kill"
+wait_for_selection "$w" || fail "no selection screen"
+kill -TERM "$GAME_PID"
+wait_exit 10
+[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after a kill on the selection screen"
+echo "ok: Ctrl-C and a kill quit with 0"
 
 # No display at all: message, exit code 255, no crash.
 out=$(mktemp)
