@@ -15,8 +15,16 @@
 // from how far, how close it came, from how far a heat seeker had the
 // exhaust in sight.
 // WAVE_TRACE=1 prints the chase once a second; WAVE_OPPONENTS=1 gives the
-// targets their pilots, as the game's -e does. WAVE_DAMP_LATERAL=1 takes
-// the vessel's sideways speed away every frame (see fly_at).
+// targets their pilots, as the game's -e does; WAVE_HOVER=1 leaves the
+// vessel hovering without firing (the time each replacement lasts is
+// printed); WAVE_TRACE_WAVE=N prints every target's distance, aim, shots
+// and hits every N seconds; WAVE_SEED=N draws other random numbers;
+// WAVE_GUN=NAME fights with the gun group whose name holds NAME;
+// WAVE_JINK=M slides sideways at M m/s while aiming (against opponents 40
+// unless set); WAVE_PILOT=name=value,... sets the opponents' tuning values
+// (the pilot_* globals) for the run.
+// WAVE_DAMP_LATERAL=1 takes the vessel's sideways speed away every frame
+// (see fly_at).
 #include "data_wave.h"
 
 #include <allegro.h>
@@ -34,11 +42,14 @@
 #include "game/globals.h"
 #include "game/targets.h"
 #include "game/world.h"
+#include "effects/lead.h"
 #include "effects/missile.h"
+#include "equipment/gun.h"
 #include "equipment/msl_launcher.h"
 #include "scene/thing.h"
 #include "scene/thing_ref.h"
 #include "vessel/vessel.h"
+#include "wave_watch.h"
 
 namespace {
 
@@ -60,9 +71,9 @@ void local_offset(VESSEL* v, const float* p, float* d)
 
 void local_offset(VESSEL* v, THING* t, float* d) { local_offset(v, t->get_abs().t, d); }
 
-// Steers at a world point and fires when it is nearly ahead; answers the
-// angle off the nose in degrees.
-float fly_to(VESSEL* v, const float* p)
+// Steers at a world point and fires when it is within cone degrees of the
+// nose; answers the angle off the nose in degrees.
+float fly_to(VESSEL* v, const float* p, float cone = 3.0f)
 {
     float d[3];
     local_offset(v, p, d);
@@ -89,7 +100,7 @@ float fly_to(VESSEL* v, const float* p)
     v->set_thrust(0.0f, 0);
     v->set_thrust(s > 0.0f ? closing / s : 0.0f, 1);
     v->set_thrust(v->get_abs().t[2] < 60.0f && s > 0.0f ? 10.0f / s : 0.0f, 2);  // keep off the ground
-    v->set_trigger(off < 3.0f && dist < 2000.0f);
+    v->set_trigger(off < cone && dist < 2000.0f);
     if (getenv("WAVE_DAMP_LATERAL")) {
         // Stands in for a lateral stabilizer that works: today's pushes the
         // wrong way (the mounts mirror every item's x axis), so sideways
@@ -106,6 +117,30 @@ float fly_to(VESSEL* v, const float* p)
 }
 
 float fly_at(VESSEL* v, THING* t) { return fly_to(v, t->get_abs().t); }
+
+// With a gun selected, steers where the target will be when the shots get
+// there, as a player who fights well leads a moving target by eye.
+float fly_at_lead(VESSEL* v, THING* t)
+{
+    auto* gun = dynamic_cast<GUN*>(v->get_slot_item(v->get_cur_gun()));
+    if (!gun || (gun->get_slottype() & SLOT_MISSILE))
+        return fly_at(v, t);
+    float own[3], theirs[3], offset[3], rel[3], lead[3];
+    v->get_vel(own);
+    t->get_vel(theirs);
+    for (int i = 0; i < 3; i++) {
+        offset[i] = t->get_abs().t[i] - v->get_abs().t[i];
+        rel[i] = theirs[i] - own[i];
+    }
+    lead_point(offset, rel, gun->get_bullet_speed(), lead);
+    float p[3];
+    for (int i = 0; i < 3; i++)
+        p[i] = v->get_abs().t[i] + lead[i];
+    // Fires only with the lead point on the target's outline, not near it.
+    float dist = sqrtf(offset[0] * offset[0] + offset[1] * offset[1] + offset[2] * offset[2]);
+    float cone = dist > 0.0f ? atan2f(t->get_radius(), dist) * 57.3f : 3.0f;
+    return fly_to(v, p, cone < 0.5f ? 0.5f : cone > 3.0f ? 3.0f : cone);
+}
 
 int alive_targets(THING* world)
 {
@@ -156,6 +191,11 @@ const float MISSILE_REACH = 1200.0f;      // m
 const float MISSILE_LAUNCH_ANGLE = 5.0f;  // degrees off the nose
 const float ROCKET_REACH = 450.0f;        // m for an unguided one, aimed ahead of the quarry
 
+// Against opponents the pilot slides sideways at this speed while it aims,
+// changing side every JINK_PERIOD.
+const float JINK_SPEED = 40.0f;  // m/s
+const float JINK_PERIOD = 3.0f;  // s
+
 // A target vessel still flying; one already bursting is no quarry, although
 // it shows as the target until the vessel's next tick lets it go.
 bool is_quarry(THING* t)
@@ -191,7 +231,7 @@ struct FLIGHT {
 };
 
 // R, then T until the target is a target vessel; true when one is selected.
-bool pick_quarry(VESSEL* v)
+bool pick_quarry(VESSEL* v, bool tell = true)
 {
     if (is_quarry(v->get_target()))
         return true;
@@ -200,10 +240,22 @@ bool pick_quarry(VESSEL* v)
     int presses = 0;
     for (; presses < 64 && v->get_target() && !is_quarry(v->get_target()); presses++)
         v->select_next_target(THING_TARGETABLE, THING_NAVPOINT);
-    if (presses && nearest)
+    if (tell && presses && nearest)
         printf("  R selects a %s %.0f m away (%s), %d x T a target vessel\n", nearest->get_thingtype_string(),
                distance(v, nearest), nearest->get_vessel_id_string(), presses);
     return is_quarry(v->get_target());
+}
+
+// W until the selected group's name holds name (at most once round the
+// groups), as a player picks the guns it likes best.
+void pick_gun(VESSEL* v, const char* name)
+{
+    for (int presses = 0; name && presses <= MAX_SLOTS; presses++) {
+        THING* item = v->get_slot_item(v->get_cur_gun());
+        if (item && strstr(item->get_name(), name))
+            return;
+        v->next_gun_type();
+    }
 }
 
 // W until the selected group holds a missile, of the group whose name holds
@@ -362,6 +414,19 @@ int fly_missiles(GAME& g, VESSEL* v, float limit)
     printf("  %d missiles launched\n", (int)flights.size());
     return frames;
 }
+// Counts the shots of both sides; with WAVE_TRACE_WAVE=N prints each target
+// vessel's state every N seconds.
+void watch_fight(GAME& g, WAVE_WATCH& watcher, int frame)
+{
+    auto* player = static_cast<VESSEL*>(g.player.get());
+    if (player && (player->get_flags() & (THING_DEAD | THING_EXPLODING)))
+        player = nullptr;
+    watcher.observe(g.world, player, DT);
+    const char* every = getenv("WAVE_TRACE_WAVE");
+    int period = every ? (int)(atof(every) / DT + 0.5f) : 0;
+    if (period > 0 && frame % period == 0)
+        watcher.print_targets(g.world, player, frame * DT);
+}
 }  // namespace
 
 int data_wave_command(int argc, char** argv)
@@ -391,13 +456,24 @@ int data_wave_command(int argc, char** argv)
     snprintf(g.vessel_path, sizeof g.vessel_path, "%s%s", data_path, vcd);
     add_player_vessel(g);
     VESSEL* v = static_cast<VESSEL*>(g.player.get());
-    v->locate_rel(0, 0, 100);
+    // A hovering vessel stays where the game puts it, low over the ground.
+    bool hover = getenv("WAVE_HOVER") != nullptr;
+    pick_gun(v, getenv("WAVE_GUN"));
+    if (!hover)
+        v->locate_rel(0, 0, 100);
     v->set_stabilizer(true);
     v->set_rstabilizer(true);
     v->set_hstabilizer(true);
     g.target_waves = false;
     printf("%s\n", vcd);
 
+    if (!set_pilot_values(getenv("WAVE_PILOT"))) {
+        destroy_world(g);
+        data_path = saved_path;
+        return 2;
+    }
+    if (getenv("WAVE_SEED"))
+        srand((unsigned)atoi(getenv("WAVE_SEED")));
     respawn_targets(g.world, getenv("WAVE_OPPONENTS") != nullptr);
     if (missiles) {
         int frames = fly_missiles(g, v, limit);
@@ -410,25 +486,45 @@ int data_wave_command(int argc, char** argv)
     }
     int kills = 0, losses = 0, frames = 0;
     float aimed = 0.0f;
+    float jink = getenv("WAVE_JINK") ? (float)atof(getenv("WAVE_JINK"))
+                 : getenv("WAVE_OPPONENTS")   ? JINK_SPEED
+                                              : 0.0f;
+    WAVE_WATCH watcher;
     for (; frames * DT < limit; frames++) {
         VESSEL* p = static_cast<VESSEL*>(g.player.get());
         if (p != v) {
             losses++;
             printf("  vessel lost at %.0f s\n", frames * DT);
             v = p;
-            v->locate_rel(0, 0, 100);
+            pick_gun(v, getenv("WAVE_GUN"));
+            if (!hover)
+                v->locate_rel(0, 0, 100);
             v->set_stabilizer(true);
             v->set_rstabilizer(true);
             v->set_hstabilizer(true);
         }
-        if (!v->get_target())
-            v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+        if (hover) {
+            // Sits where it is and never fires, for the opponents' aim.
+            int before = alive_targets(g.world);
+            simulate_frame(g, DT);
+            kills += before - alive_targets(g.world);
+            watch_fight(g, watcher, frames);
+            continue;
+        }
+        pick_quarry(v, false);
         // W past a group that is empty, as a player would.
         auto* gun = static_cast<SLOTTHING*>(v->get_slot_item(v->get_cur_gun()));
         if (gun && gun->get_ammo() < 1.0f && frames % 30 == 0)
             v->next_gun_type();
-        if (v->get_target() && fly_at(v, v->get_target()) < 3.0f)
+        if (v->get_target() && fly_at_lead(v, v->get_target()) < 3.0f)
             aimed += DT;
+        if (jink > 0.0f && v->get_stabilizer_speed() > 0.0f) {
+            // Against opponents that shoot back a player who fights well
+            // does not sit still: it slides sideways while it aims and
+            // changes side now and then, so that their lead is wrong.
+            float side = (int)(frames * DT / JINK_PERIOD) % 2 ? jink : -jink;
+            v->set_thrust(side / v->get_stabilizer_speed(), 0);
+        }
         if (getenv("WAVE_TRACE") && frames % 60 == 0 && v->get_target()) {
             float d[3];
             local_offset(v, v->get_target(), d);
@@ -445,11 +541,13 @@ int data_wave_command(int argc, char** argv)
         simulate_frame(g, DT);
         int after = alive_targets(g.world);
         kills += before - after;
+        watch_fight(g, watcher, frames);
         if (after == 0)
             break;
     }
     printf("  wave: %d of 8 down in %.0f s (%.0f s on aim), vessel lost %d times\n", kills, frames * DT, aimed,
            losses);
+    watcher.print_totals();
     destroy_world(g);
 
     // A fresh vessel, hovering, for the held trigger.
