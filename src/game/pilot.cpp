@@ -7,8 +7,8 @@
 #include "game/globals.h"
 #include "vessel/vessel.h"
 
-float pilot_detection_range = 2000.0f;    // m
-float pilot_pursuit_range = 3000.0f;      // m
+float pilot_detection_range = 3500.0f;    // m
+float pilot_pursuit_range = 4500.0f;      // m
 float pilot_reaction_min = 0.3f;          // s
 float pilot_reaction_max = 1.2f;          // s
 float pilot_safe_height = 40.0f;          // m
@@ -20,7 +20,7 @@ float pilot_descent_gain = 0.5f;          // (m/s) per m
 float pilot_turn_gain = 1.5f;             // command per rad
 float pilot_move_gain = 2.0f;             // extra speed asked for per m/s still missing
 float pilot_attack_thrust = 1.0f;         // fraction of the stabilizer speed
-float pilot_standoff = 250.0f;            // m
+float pilot_standoff = 350.0f;            // m
 float pilot_approach_gain = 0.3f;         // (m/s) per m
 float pilot_back_off_speed = 20.0f;       // m/s
 float pilot_strafe_speed = 25.0f;         // m/s
@@ -30,14 +30,18 @@ float pilot_friend_angle = 0.1f;          // rad
 float pilot_gun_reach = 1200.0f;          // m
 float pilot_default_shot_speed = 500.0f;  // m/s
 float pilot_burst_time = 0.7f;            // s
-float pilot_burst_pause = 2.0f;           // s
-float pilot_aim_scatter = 0.01f;          // rad
+float pilot_burst_pause = 3.5f;           // s
+float pilot_aim_scatter = 0.015f;         // rad
 float pilot_lead_error = 0.7f;            // fraction of the quarry's own way
 float pilot_scatter_interval = 0.7f;      // s
 float pilot_missile_interval = 12.0f;     // s
 float pilot_missile_angle = 0.35f;        // rad
 float pilot_missile_range = 1500.0f;      // m
 float pilot_launch_hold = 0.4f;           // s
+int pilot_attackers = 3;                  // pilots
+float pilot_wait_distance = 900.0f;       // m
+float pilot_turn_check = 0.5f;            // s
+float pilot_regroup_time = 12.0f;         // s
 
 // A thing is gone for a pilot once it is dead or blowing up.
 static const unsigned GONE = THING_DEAD | THING_EXPLODING;
@@ -86,7 +90,10 @@ PILOT::PILOT(float cruise)
       scatter_time(0.0f),
       burst_clock(random_unit() * (pilot_burst_time + pilot_burst_pause)),
       missile_time(random_unit() * pilot_missile_interval),
-      launch_time(0.0f)
+      launch_time(0.0f),
+      regroup_time(0.0f),
+      waiting(false),
+      turn_check_time(0.0f)
 {
     set_type_string("pilot");
     set_id_string("pilot");
@@ -305,6 +312,54 @@ bool PILOT::launch_missile(VESSEL* v, const float* offset, float dist, float dt)
     return true;
 }
 
+// Once the quarry it fought has gone down, a pilot flies on for
+// pilot_regroup_time before it looks for another fight, so that a new
+// vessel appearing where the last one fell is not shot down at once.
+bool PILOT::regrouping(VESSEL* v, float dt)
+{
+    THING* t = v->get_target();
+    if (is_hostile(v, t)) {
+        fought = t;
+    } else if (fought.get() != t) {  // the one it fought is gone or dropped
+        if (!fought.get() || (fought->get_flags() & GONE))
+            regroup_time = pilot_regroup_time;
+        fought = nullptr;
+    }
+    if (regroup_time <= 0.0f)
+        return false;
+    regroup_time -= dt;
+    return true;
+}
+
+// Vessels of the pilot's own side that are after the same quarry and
+// nearer to it than dist.
+static int nearer_friends_on(VESSEL* v, THING* quarry, float dist)
+{
+    THING* world = v->get_parent();
+    int n = 0;
+    for (THING* t = world ? world->get_first_child() : nullptr; t; t = t->get_next()) {
+        if (t == v || (t->get_flags() & GONE) || get_team_relation(t->get_team(), v->get_team()) <= 0)
+            continue;
+        auto* mate = dynamic_cast<VESSEL*>(t);
+        if (mate && mate->get_target() == quarry && distance_between(t, quarry) < dist)
+            n++;
+    }
+    return n;
+}
+
+// Only the pilot_attackers nearest to the quarry press home; the others
+// hold off and wait for a place, so a lone vessel meets a few guns at a
+// time, not a whole wave's. Looked at every pilot_turn_check.
+bool PILOT::waiting_turn(VESSEL* v, THING* t, float dt)
+{
+    turn_check_time -= dt;
+    if (turn_check_time <= 0.0f) {
+        turn_check_time = pilot_turn_check;
+        waiting = nearer_friends_on(v, t, distance_between(v, t)) >= pilot_attackers;
+    }
+    return waiting;
+}
+
 // Nose on the lead point; meanwhile close to the standoff distance, slide
 // round the quarry and stay above the pull-up height; fire when the aim is on.
 void PILOT::attack(VESSEL* v, THING* t, float dt)
@@ -323,8 +378,9 @@ void PILOT::attack(VESSEL* v, THING* t, float dt)
     scatter_aim(v, dist, length3(their_vel) * dist / speed, dt, aim);
     steer(v, aim);
 
+    bool wait = waiting_turn(v, t, dt);
     float top = v->get_stabilizer_speed() * pilot_attack_thrust;
-    float approach = (dist - standoff) * pilot_approach_gain;
+    float approach = (dist - (wait ? pilot_wait_distance : standoff)) * pilot_approach_gain;
     approach = approach < -pilot_back_off_speed ? -pilot_back_off_speed : approach > top ? top : approach;
     float want[3] = {0.0f, 0.0f, 0.0f};
     float across = hypotf(offset[0], offset[1]);
@@ -346,6 +402,10 @@ void PILOT::attack(VESSEL* v, THING* t, float dt)
     float aim_length = length3(aim);
     float facing = aim_length > 0.0f ? dot3(y, aim) / aim_length : 0.0f;  // cosine of the aim error
     bool in_burst = burst_allows(dt);
+    if (wait) {
+        v->set_trigger(false);
+        return;
+    }
     if (launch_missile(v, offset, dist, dt))
         return;
     select_group(v, SLOT_GUN);
@@ -383,12 +443,13 @@ void PILOT::tick(float dt)
     // A new vessel has no gun group chosen: take the first, as a player would.
     if (v->get_cur_gun() < 0)
         v->next_gun_type();
-    react(v, spot_hostile(v), dt);
+    bool resting = regrouping(v, dt);
+    react(v, resting ? nullptr : spot_hostile(v), dt);
     pulling_up = ground_ahead(v);
     THING* t = v->get_target();
     if (pulling_up)
         pull_up(v);
-    else if (is_hostile(v, t))
+    else if (!resting && is_hostile(v, t))
         attack(v, t, dt);
     else
         cruise(v);

@@ -8,8 +8,10 @@
 //
 // What it does, first match wins: keep clear of the ground; go for a
 // hostile vessel it has seen (turn toward the lead point, close in, fire
-// when the aim is on, now and then a missile); otherwise fly straight and level at its cruise
-// thrust, as a target without a pilot does.
+// when the aim is on, now and then a missile), leaving the close fight to a
+// few of its side at a time; otherwise fly straight and level at its cruise
+// thrust, as a target without a pilot does, and so for a while after its
+// quarry went down.
 #pragma once
 
 #include "scene/thing.h"
@@ -17,7 +19,7 @@
 
 class VESSEL;
 
-extern float pilot_detection_range;     // m: a hostile vessel this close is noticed (the radar's reach)
+extern float pilot_detection_range;     // m: a hostile vessel this close is noticed (a wave sees the start from where it appears)
 extern float pilot_pursuit_range;       // m: a hostile being chased is given up beyond this
 extern float pilot_reaction_min;        // s: shortest delay before a pilot acts on what it sees
 extern float pilot_reaction_max;        // s: longest such delay; each pilot draws its own
@@ -47,6 +49,11 @@ extern float pilot_missile_interval;    // s between a pilot's missile launches,
 extern float pilot_missile_angle;       // rad: the quarry must be this close to the nose for a launch
 extern float pilot_missile_range;       // m: and no farther than this
 extern float pilot_launch_hold;         // s the trigger is held with the missiles selected
+extern float pilot_friend_angle;        // rad: a friend this close to the line of fire holds the trigger
+extern int pilot_attackers;             // pilots: at most this many press home on one quarry at a time
+extern float pilot_wait_distance;       // m: the others hold off this far without firing
+extern float pilot_turn_check;          // s between a pilot's looks at whose turn it is
+extern float pilot_regroup_time;        // s a pilot flies on after its quarry went down before it fights again
 
 class PILOT : public THING {
 public:
@@ -60,11 +67,15 @@ public:
     // read-outs
     float get_reaction_delay() const { return reaction_delay; }  // s
     bool is_pulling_up() const { return pulling_up; }
+    bool is_waiting() const { return waiting; }           // holding off while others attack
+    bool is_regrouping() const { return regroup_time > 0.0f; }
 
 private:
     VESSEL* flown();                     // the parent vessel, or null
     THING* spot_hostile(VESSEL* v);      // what the pilot sees to go for now, or null
     void react(VESSEL* v, THING* seen, float dt);
+    bool regrouping(VESSEL* v, float dt);
+    bool waiting_turn(VESSEL* v, THING* t, float dt);
     bool ground_ahead(VESSEL* v);
     void pull_up(VESSEL* v);
     void attack(VESSEL* v, THING* t, float dt);
@@ -89,6 +100,10 @@ private:
     float burst_clock;     // s into the present burst and pause
     float missile_time;    // s until the pilot may launch a missile
     float launch_time;     // s it still holds the trigger on its missiles
+    THING_REF fought;      // the quarry it fights; null when none or gone
+    float regroup_time;    // s it still flies on before it fights again
+    bool waiting;          // others press home on its quarry: it holds off
+    float turn_check_time; // s until it looks again whose turn it is
 };
 
 // Puts a new pilot into the vessel (as its child) that flies it from now on.

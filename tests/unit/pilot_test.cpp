@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "effects/bullet.h"
 #include "equipment/gun.h"
 #include "game/frame.h"
 #include "game/game.h"
@@ -188,6 +190,7 @@ TEST(Pilot, ATargetDivingAtTheGroundPullsUpInTime)
 
 TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
 {
+    srand(1);
     SKY s;
     give_pilot(s.vessel, 0.25f);
     VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, -600.0f, 700.0f, 400.0f);  // 41 degrees left
@@ -251,4 +254,47 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontAndNoFriendIsInLine)
         ASSERT_NE(selected, nullptr);
         EXPECT_EQ(selected->get_slottype() & (SLOT_GUN | SLOT_MISSILE), SLOT_GUN);
     }
+}
+
+TEST(Pilot, AFewPressHomeAtATimeAndANewVesselIsLetBeForAWhile)
+{
+    ARENA a(true);
+    ASSERT_EQ(a.wave.size(), 8u);
+    THING* first = a.g.player.get();
+    int most_firing = 0, most_waiting = 0;  // wave vessels at once
+    int f = 0;
+    for (; f < 60 * FPS && a.g.player.get() == first; f++) {
+        simulate_frame(a.g, DT);
+        std::set<THING*> fired;  // wave vessels with a bolt out of the muzzle in the last half second
+        for (THING* t = a.g.world->get_first_child(); t; t = t->get_next()) {
+            auto* b = dynamic_cast<BULLET*>(t);
+            if (b && b->get_owner() != first && !strcmp(b->get_thingtype_string(), "BULLET") && b->get_life_time() > 4.5f)
+                fired.insert(b->get_owner());
+        }
+        int firing = (int)fired.size(), waiting = 0;
+        for (VESSEL* v : a.wave)
+            waiting += find_pilot(v)->is_waiting();
+        most_firing = std::max(most_firing, firing);
+        most_waiting = std::max(most_waiting, waiting);
+    }
+    ASSERT_NE(a.g.player.get(), first) << "the hovering vessel was not shot down in a minute";
+    EXPECT_GE(most_firing, 2);
+    EXPECT_LE(most_firing, pilot_attackers);
+    EXPECT_GE(most_waiting, 8 - pilot_attackers);
+    // The replacement, where the first one hovered, keeps its shield while
+    // the wave flies on; then they come back for it.
+    THING_REF second = a.g.player;
+    const float full = second->get_max_shield();
+    for (int g = 0; g < (pilot_regroup_time - 1.0f) * FPS; g++)
+        simulate_frame(a.g, DT);
+    ASSERT_EQ(a.g.player.get(), second.get());
+    EXPECT_FLOAT_EQ(second->get_shield(), full);
+    int on_it = 0;
+    for (int g = 0; g < 30 * FPS && a.g.player.get() == second.get(); g++) {
+        simulate_frame(a.g, DT);
+        on_it = 0;
+        for (VESSEL* v : a.wave)
+            on_it += v->get_target() == second.get();
+    }
+    EXPECT_TRUE(a.g.player.get() != second.get() || on_it > 0);
 }

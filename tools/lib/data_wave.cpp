@@ -191,6 +191,9 @@ const float MISSILE_REACH = 1200.0f;      // m
 const float MISSILE_LAUNCH_ANGLE = 5.0f;  // degrees off the nose
 const float ROCKET_REACH = 450.0f;        // m for an unguided one, aimed ahead of the quarry
 
+// A target farther than this is given up for the nearest every 2 s.
+const float RESELECT_DISTANCE = 600.0f;  // m
+
 // Against opponents the pilot slides sideways at this speed while it aims,
 // changing side every JINK_PERIOD.
 const float JINK_SPEED = 40.0f;  // m/s
@@ -511,6 +514,10 @@ int data_wave_command(int argc, char** argv)
             watch_fight(g, watcher, frames);
             continue;
         }
+        // R now and then while the target is far: the nearest is the one
+        // shooting.
+        if (!hover && frames % 120 == 0 && v->get_target() && distance(v, v->get_target()) > RESELECT_DISTANCE)
+            v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
         pick_quarry(v, false);
         // W past a group that is empty, as a player would.
         auto* gun = static_cast<SLOTTHING*>(v->get_slot_item(v->get_cur_gun()));

@@ -25,6 +25,7 @@ bool is_target_vessel(THING* t) { return !strncmp(t->get_vessel_id_string(), "be
 struct PILOT_VALUE {
     const char* name;
     float* value;
+    int* count = nullptr;  // instead of value for a whole number
 };
 const PILOT_VALUE PILOT_VALUES[] = {
         {"pilot_detection_range", &pilot_detection_range},
@@ -57,6 +58,11 @@ const PILOT_VALUE PILOT_VALUES[] = {
         {"pilot_missile_angle", &pilot_missile_angle},
         {"pilot_missile_range", &pilot_missile_range},
         {"pilot_launch_hold", &pilot_launch_hold},
+        {"pilot_friend_angle", &pilot_friend_angle},
+        {"pilot_attackers", nullptr, &pilot_attackers},
+        {"pilot_wait_distance", &pilot_wait_distance},
+        {"pilot_turn_check", &pilot_turn_check},
+        {"pilot_regroup_time", &pilot_regroup_time},
 };
 
 }  // namespace
@@ -72,8 +78,12 @@ bool set_pilot_values(const char* list)
         bool found = false;
         for (const PILOT_VALUE& p : PILOT_VALUES)
             if (eq != std::string::npos && item.compare(0, eq, p.name) == 0 && strlen(p.name) == eq) {
-                *p.value = (float)atof(item.c_str() + eq + 1);
-                printf("  %s = %g\n", p.name, *p.value);
+                float v = (float)atof(item.c_str() + eq + 1);
+                if (p.count)
+                    *p.count = (int)v;
+                else
+                    *p.value = v;
+                printf("  %s = %g\n", p.name, p.count ? (float)*p.count : v);
                 found = true;
             }
         if (!found) {
