@@ -1,5 +1,8 @@
 #include "game/frame.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cmath>
 #include <cstdio>
 
 #include "effects/explosion.h"
@@ -71,10 +74,18 @@ static void harvest_spawn(GAME& g)
     }
 }
 
-void simulate_frame(GAME& g, float dt)
+// A long frame is simulated as several short slices, so that a slow machine
+// plays the same game as a fast one: the collision pass compares where things
+// are at the end of a step, and a shot crossing a vessel's sphere in less
+// than one step would pass through it. The slices are few enough that a very
+// slow frame rate does not spiral into ever longer frames; past that count
+// they grow longer instead.
+float sim_slice_max = 1.0f / 60.0f;  // s, the longest step the world takes at once
+int sim_slices_max = 15;             // slices in one frame at most
+
+// S4..S16 for one slice of the frame.
+static void simulate_slice(GAME& g, float dt)
 {
-    count_frame_rate(g, dt);                                         // S2
-    advance_message(dt);                                             // S3
     refresh_viewpoint(g);                                            // S4
     advance_world(g, dt);                                            // S5..S8
     if (g.player_projectile && g.player_projectile->is_dead())       // S9
@@ -91,4 +102,16 @@ void simulate_frame(GAME& g, float dt)
     crop_explosions(g.world, g.world);                              // S15
     if (g.target_waves && check_targets(g.world->get_first_child()))  // S16
         respawn_targets(g.world, g.settings.opponents_fight);
+}
+
+void simulate_frame(GAME& g, float dt)
+{
+    count_frame_rate(g, dt);  // S2
+    advance_message(dt);      // S3
+    assert(sim_slices_max >= 1 && "sim_slices_max >= 1");
+    int slices = 1;
+    if (dt > sim_slice_max)  // counted in floats: a huge dt must not overflow
+        slices = (int)std::min((float)sim_slices_max, ceilf(dt / sim_slice_max));
+    for (int n = 0; n < slices; n++)
+        simulate_slice(g, dt / slices);
 }
