@@ -53,6 +53,9 @@ protected:
     bool sees_target(float dist);  // the seeker has the target at dist m
     void steer(float dt);                          // one guidance step, needs a target
     void forget_lost_target();                     // drops a dead or exploding target
+    // The proximity fuse: bursts on the first thing it can hit whose sphere
+    // the path flown this tick (from, then rel.t) passed through.
+    void fuse(const float* from, float dt);
 
     int missile_tech;          // MISSILE_* value
     THING_REF target;          // null: flies straight

@@ -37,13 +37,16 @@ struct RANGE {
     THING world;
     MISSILE* missile;
     float dt = 1.0f / 120.0f;
-    RANGE(int tech, THING* target, float x = 0.0f, float y = 500.0f)
+    // target_first: the target ticks before the missile (it comes first in the list).
+    RANGE(int tech, THING* target, float x = 0.0f, float y = 500.0f, bool target_first = false)
         : missile(new MISSILE(10.0f, 0.5f, tech, target, 70.0f, 400.0f))
     {
         missile->set_power(80.0f), missile->set_speed(70.0f);
-        world.add_child(missile);
         if (target)
-            target->locate_rel(x, y, 0.0f), world.add_child(target);
+            target->locate_rel(x, y, 0.0f);
+        world.add_child(target && target_first ? target : missile);
+        if (target)
+            world.add_child(target_first ? missile : target);
     }
     bool fly(float seconds)  // true when the missile bursts
     {
@@ -97,6 +100,28 @@ TEST(Missile, GuidanceHitsWhatItSeesTurnsAlikeAtAnyFrameRateAndLetsALostTargetGo
     }
     EXPECT_GT(turned[0], 0.05f);  // it leads the target
     EXPECT_NEAR(turned[1], turned[0], 0.15f * turned[0]);
+}
+
+TEST(Missile, BurstsOnWhatItsPathCrossedAtAnyFrameRateAndOnNothingBeside)
+{
+    for (float dt : {1.0f / 60.0f, 1.0f / 8.0f}) {
+        // Straight through a ball at 500 m/s: at 8 frames a second the ends
+        // of the frames fall 31 m before and after it.
+        RANGE through(MISSILE_DUMB, new DRONE(0.0f), 0.0f, 531.0f);
+        through.dt = dt, through.missile->set_speed(500.0f);
+        EXPECT_TRUE(through.fly(3.0f)) << dt;
+        EXPECT_NEAR(through.missile->get_rel().t[1], 525.0f, 0.5f);  // where it met the sphere
+        RANGE beside(MISSILE_DUMB, new DRONE(0.0f), 7.0f, 531.0f);
+        beside.dt = dt, beside.missile->set_speed(500.0f);
+        EXPECT_FALSE(beside.fly(3.0f)) << dt;
+        // A drone crossing at 200 m/s, 25 m a frame at 8 frames a second, meets
+        // it at 531 m, whether it moves before or after the missile in a frame.
+        for (bool target_first : {false, true}) {
+            RANGE crossing(MISSILE_DUMB, new DRONE(200.0f), -200.0f * 531.0f / 500.0f, 531.0f, target_first);
+            crossing.dt = dt, crossing.missile->set_speed(500.0f);
+            EXPECT_TRUE(crossing.fly(3.0f)) << dt << " " << target_first;
+        }
+    }
 }
 
 TEST(Missile, MotorHeldTo500WhileBurningTrailsFlameAndMassFollowsPower)
