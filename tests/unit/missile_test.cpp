@@ -11,6 +11,8 @@
 #include "effects/missile.h"
 #include "equipment/jet.h"
 #include "equipment/msl_launcher.h"
+#include "fight_scene.h"
+#include "game/frame.h"
 #include "render/model.h"
 #include "test_data_path.h"
 #include "ui/colors.h"
@@ -228,4 +230,37 @@ TEST(MslLauncher, LaunchesItsOneMissileAtTheTargetThenSpendsShotsEmptyWhereverTh
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(std::make_tuple(m->get_target(), m->get_missile_tech()), std::make_tuple((THING*)nullptr, MISSILE_HEAT));
     delete m;
+}
+
+TEST(MslLauncher, OnePressLaunchesOneMissileAtALowFrameRateWhileAHeldGunGoesOnFiring)
+{
+    FIGHT_SCENE f(std::string(SORTIE_SOURCE_DIR) + "/data/", "carrier.vcd");
+    ASSERT_NE(f.player, nullptr);
+    auto shots = [&](bool missiles) {
+        int n = 0;
+        for (THING* t = f.g.world->get_first_child(); t; t = t->get_next())
+            n += t->get_owner() == f.player && dynamic_cast<BULLET*>(t) && !!dynamic_cast<MISSILE*>(t) == missiles;
+        return n;
+    };
+    // At 4 frames a second a press of a second lasts into the fourth frame:
+    // the four radar launchers would have followed one another.
+    const float dt = 0.25f;
+    auto press = [&](int frames) {
+        for (int i = 0; i < frames; i++)
+            f.player->set_trigger(true), simulate_frame(f.g, dt);
+        f.player->set_trigger(false), simulate_frame(f.g, dt);
+    };
+    auto select = [&](int tech) {  // W until that group is chosen
+        while (static_cast<SLOTTHING*>(f.player->get_slot_item(f.player->get_cur_gun()))->get_tech() != tech)
+            f.player->next_gun_type();
+    };
+    select(LAUNCHER_RADAR);
+    press(4);
+    EXPECT_EQ(shots(true), 1);
+    press(1);
+    EXPECT_EQ(shots(true), 2);
+    select(GUN_LASER);
+    press(4);
+    EXPECT_GE(shots(false), 3);  // two lasers, a quarter second apart
+    EXPECT_EQ(shots(true), 2);
 }
