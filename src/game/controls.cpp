@@ -376,6 +376,9 @@ static void dispatch_vessel_key(GAME& g, VESSEL* v, int scancode)
     case KEY_U: v->select_ahead_target(TARGET, 0); break;
     case KEY_W: v->next_gun_type(); break;
     case KEY_X: v->next_gun_cycle_mode(); break;
+    // A tap shorter than a slow frame is over before the frame reads the
+    // held keys; the key buffer still has it, and it fires once.
+    case KEY_SPACE: v->set_trigger(true); break;
     case KEY_Y: v->select_prev_target(TARGET, NAV); break;
     case KEY_5_PAD: reset_vessel(g, v); break;
     case KEY_F7: print_bounding_box(v); break;

@@ -8,6 +8,8 @@
 
 // Bits of an item's slot type that make it a gun.
 static const int GUN_SLOT_BITS = SLOT_GUN | SLOT_MISSILE;
+// Gun technologies from here on are missile launchers'.
+static const int LAUNCHER_TECH_FIRST = 100;
 
 SLOTTHING* VESSEL::item_at(int i) const
 {
@@ -57,6 +59,7 @@ int VESSEL::find_next_gun_type(int from, int ref)
 
 void VESSEL::next_gun_type()
 {
+    launch_spent = false;  // the new group's first pull is a pull of its own
     int i = find_next_gun_type(cur_gun, cur_gun);
     if (i == -1)
         i = find_next_gun_type(-1, cur_gun);  // wrap to the start
@@ -114,6 +117,13 @@ void VESSEL::fire()
     // With no gun selected every gun counted above, but only those of slot
     // 0's group are listed, so fewer than k may be there: those fire.
     int firing = k < listed ? k : listed;
+    // Missiles are few and each is aimed on its own: a launcher group
+    // launches once per pull of the trigger. Held, it would go on through
+    // its launchers every r / n seconds (a quarter second for four), and at
+    // a low frame rate any press the game sees in two frames launched two.
+    bool launchers = firing > 0 && item_at(gun[0])->get_tech() >= LAUNCHER_TECH_FIRST;
+    if (launchers && launch_spent)
+        return;
     for (int i = 0; i < firing; i++) {
         assert(gun[i] >= 0 && "gun[i] >= 0");
         assert(slot[gun[i]] && "slot[gun[i]]");
@@ -123,6 +133,8 @@ void VESSEL::fire()
     }
     for (int i = 0; i < firing; i++)
         slot[gun[i]]->thing->set_trigger(true);
+    if (launchers)
+        launch_spent = true;
 
     // n guns firing k at a time keep the rate of n guns each firing every r.
     fire_delay = (float)k * r / (float)n;

@@ -739,6 +739,8 @@ void VESSEL::tick(float dt)
     update_resources(dt);
     if (fire_delay > 0.0f)
         fire_delay -= dt;
+    if (!trigger)
+        launch_spent = false;
     if (fire_delay <= 0.0f && trigger)
         fire();
     if (target && (target->get_flags() & (THING_DEAD | THING_EXPLODING)))

@@ -227,6 +227,7 @@ protected:
     int gun_cycle_mode;    // 0..3
     int cur_gun;           // slot of the next gun to fire, -1 none
     float fire_delay;      // s until the next shot
+    bool launch_spent = false;  // a launcher group has fired during this pull of the trigger
     float energy_output;   // MW offered this frame
     float energy_need;     // MW asked for this frame
 };

@@ -20,7 +20,7 @@ window_shot "$w" "$home/pilot.png"
 quiet_from=$(captured_bytes)
 [ "$(loud_after 0)" -eq 0 ] || fail "the game made sound before anything was launched"
 
-# Held shorter than the group's fire delay: one launch.
+# One press, held over several frames: one launch.
 xdotool keydown --window "$w" space
 sleep 0.4
 xdotool keyup --window "$w" space
