@@ -117,6 +117,14 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_EQ(load_sid(data.file("nothing.sid").c_str()), nullptr);
     ASSERT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{0});
     EXPECT_EQ(sink.reports.back().file, data.file("nothing.sid"));
+    const long limit = definition_file_max_size;
+    definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
+    for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {
+        data.write("big.sid", text);
+        std::unique_ptr<SLOTTHING>(load_sid(data.file("big.sid").c_str()));
+    }
+    definition_file_max_size = limit;
+    EXPECT_EQ(sink.lines(DEF_FILE_TOO_LARGE), std::vector<int>{0});
     for (auto [type, made] : {std::pair<const char*, const char*>{"jet", "JET"}, {"RJET", "RJET"}, {"Gun", "GUN"},
                               {"SHIELD", "SHIELD"}, {"NUKEGEN", "Nuclear Reactor"}, {"TOASTER", "SLOTTHING"}}) {
         auto t = item(std::string("THINGTYPE = ") + type + "\nMASS = 2\n");
@@ -173,7 +181,7 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     data.write("hull.vhd", "SHORTNAME=Big Mule, rest\nmass = 0.05\nRMASS = 3,4,5\nMESH = thing.3ds, x\n"
                            "COCKPIT = none.3ds\n" + SLOT + "ITEM = shield.sid\nSLOT = J, 1, 2, 3, 0, 0, 5, 2, 0, 0\n"
                            "PILOT = 0, 2, 1\nSLOT = Ji, 0,0,0, 0,0,0, 0,0,0\nITEM = a\x01.sid\nITEM = shield.sid\n"
-                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\n" + slots(28) +
+                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,0,0, 1,0,0.0000001\n" + slots(28) +
                            "ITEM = shield.sid\nEXPLOSION_SOUND = boom.wav\nMASS = 50\n");
     RECORDING_SINK sink;
     VESSEL v;
@@ -249,6 +257,7 @@ TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
     EXPECT_EQ(sink.lines(DEF_BAD_FILE_NAME), std::vector<int>{7});
     EXPECT_EQ(sink.lines(DEF_NO_SLOT), std::vector<int>{8});
     EXPECT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{9});
+    EXPECT_EQ(sink.lines(DEF_LIST_CONTINUES), std::vector<int>{5});
     v.load_vcd(data.file("gone.vcd").c_str());  // a missing configuration changes nothing
     EXPECT_EQ(type_at(v, 8), "RJET");
 

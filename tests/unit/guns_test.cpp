@@ -5,15 +5,16 @@
 
 #include <allegro.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "console_text.h"
+#include "core_test.h"
 #include "effects/bullet.h"
 #include "equipment/gun.h"
 #include "fight_scene.h"
@@ -21,13 +22,11 @@
 #include "game/messages.h"
 #include "render/model.h"
 #include "test_allegro.h"
-#include "ui/colors.h"
 #include "test_data_path.h"
+#include "ui/colors.h"
 #include "vessel/vessel.h"
 
 namespace {
-
-const float DT = 1.0f / 60.0f;  // s per frame
 
 GUN* gun(const std::string& keys)
 {
@@ -123,6 +122,12 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     EXPECT_EQ(f.harvest(), 4);
     EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.5f);  // four of four: each gun's own reload
     EXPECT_EQ(f.v.get_cur_gun(), 1);
+    std::vector<int> picked;  // every gun a group of its own: the next gun, wrapping
+    for (int i = 0; i < 3; i++)
+        f.v.next_gun_combine_mode();
+    for (int i = 0; i < 4; i++)
+        f.v.next_gun_type(), picked.push_back(f.v.get_cur_gun());
+    EXPECT_EQ(picked, (std::vector<int>{2, 4, 5, 1}));
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
@@ -150,26 +155,36 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     delete c;
 }
 
+// The status line: the ready light, the magazine bar and the name with the
+// rounds left, cut to what fits (compared with Allegro's own drawing).
 TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsReady)
 {
     ensure_headless_allegro();
     GUN* g = gun("TECH = LASER\nBSPEED = 1000\nBPOWER = -5\nBSIZE = 0\nMAXAMMO = 4\nRELOAD = 2\n");
     EXPECT_EQ(std::make_tuple(g->get_bullet_speed(), g->get_bullet_power(), g->get_bullet_size()),
               std::make_tuple(500.0f, 0.0f, 0.01f));
-    BITMAP* bmp = create_bitmap_ex(32, 300, 10);
-    auto paint = [&](int x, int y) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, 300, 10); return getpixel(bmp, x, y); };
+    BITMAP *bmp = create_bitmap_ex(32, 300, 10), *own = create_bitmap_ex(32, 300, 10);
+    auto paint = [&](int x, int y, int w = 300) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, w, 10); return getpixel(bmp, x, y); };
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
     g->set_trigger(true);
     delete g->crop_spawn();
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
     EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
     EXPECT_EQ(paint(227, 4), 0);
+    auto ink = [](BITMAP* b) { std::vector<int> at; for (int i = 0; i < 3000; i++) if (getpixel(b, i % 300, i / 300) == get_kvor_color(12)) at.push_back(i); return at; };
+    for (auto [w, text] : {std::pair<int, const char*>{300, " Twin 3"}, {60, " Twin"}, {59, " Twi"}}) {  // 8 px a letter
+        paint(0, 0, w);
+        clear_to_color(own, 0);
+        textprintf_centre_ex(own, font, 11 + (w - 12) / 2, 1, get_kvor_color(12), -1, "%s", text);
+        EXPECT_EQ(ink(bmp), ink(own)) << w;
+    }
     g->parse_file_string("RELOAD = 0.5\n");  // a shorter interval cuts the running reload
     g->tick(0.5f);
     EXPECT_FALSE(g->trigger_lock());
-    g->set_ammo(0.5f);
+    g->parse_file_string("MAXAMMO = -1\n");
+    EXPECT_EQ(g->get_ammo(), 0.0f);
     EXPECT_EQ(paint(5, 5), get_kvor_color(9));  // empty
-    destroy_bitmap(bmp);
+    destroy_bitmap(bmp), destroy_bitmap(own);
     delete g;
 }
 
