@@ -4,10 +4,9 @@
 
 #include <allegro.h>
 
-#include <array>
-#include <cmath>
 #include <vector>
 
+#include "core_test.h"
 #include "effects/fireball.h"
 #include "equipment/jet.h"
 #include "equipment/nukegen.h"
@@ -20,9 +19,6 @@
 #include "vessel/vessel.h"
 
 namespace {
-
-const float DT = 1.0f / 60.0f;  // s per tick
-using V3 = std::array<float, 3>;
 
 // A jet that records what it asks of its voice.
 struct LISTENED_JET : JET {
@@ -78,10 +74,7 @@ TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhile
     float f[3], f6[6];
     jet.get_force(f);
     jet.get_max_forces(f6);
-    for (int i = 0; i < 6; i++) {
-        EXPECT_NEAR(f6[i], i == 2 ? 200.0f : 0.0f, 1e-4) << i;
-        EXPECT_NEAR(i < 3 ? f[i] : 0.0f, i == 2 ? 100.0f : 0.0f, 1e-4) << i;
-    }
+    EXPECT_TRUE(near3(f, {0, 0, 100}, 1e-4f) && near3(f6, {0, 0, 200}, 1e-4f) && near3(f6 + 3, {0, 0, 0}, 0));
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);
     jet.set_thrust(2.0f, 1);
     float last = 0.0f, low_pitch = 0.0f;
@@ -142,23 +135,18 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
 {
     SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 20\n30\n40, 50, 60 // six\nNAME = Spinner\n");
     RJET& r = *dynamic_cast<RJET*>(read);
-    V3 t, f;
-    r.get_rforce(t.data());
-    r.get_force(f.data());
-    EXPECT_TRUE(t == V3({0, 0, 0}) && f == V3({0, 0, 0}));  // a new rotator is at rest
     EXPECT_STREQ(r.get_name(), " Spinner");  // the line after the list is read as usual
     r.set_thrust(9.0f, 7);
     r.set_thrust(0.5f, 4);
     r.set_thrust(-0.25f, 1);
     r.set_thrust(0.75f, 3);
     r.set_thrust(0.0f, 6);
-    std::vector<float> t6;
+    std::vector<float> t6, f6(6);
     for (int i = 0; i < 6; i++)
         t6.push_back(r.get_thrust(i));
     EXPECT_EQ(t6, (std::vector<float>{0.75f, 0.5f, 1, 1, -0.25f, 1}));
-    float f6[6];
-    r.get_max_forces(f6);
-    EXPECT_EQ(std::vector<float>(f6, f6 + 6), (std::vector<float>{10, 20, 30, 40, 50, 60}));  // over the lines
+    r.get_max_forces(f6.data());
+    EXPECT_EQ(f6, (std::vector<float>{10, 20, 30, 40, 50, 60}));  // over the lines
     EXPECT_FLOAT_EQ(r.get_max_aforce(), 50.0f);
     mount_up(&r);
     r.set_thrust(0.0f, 7);
@@ -166,16 +154,14 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     r.set_thrust(1.0f, 0);   // linear x
     r.set_thrust(-1.0f, 1);  // linear y: down the world's z
     r.set_thrust(0.5f, 2);   // linear z: along the world's -y
+    V3 t, f;
     r.get_rforce(t.data());
     r.get_force(f.data());
-    EXPECT_EQ(t, V3({5, 0, 0}));
-    for (int i = 0; i < 3; i++)
-        EXPECT_NEAR(f[i], V3({40, -30, -50})[i], 1e-4) << i;
+    EXPECT_TRUE(t == V3({5, 0, 0}) && near3(f.data(), {40, -30, -50}, 1e-4f));
     EXPECT_NEAR(r.get_heat(), jet_heat_per_newton * sqrtf(40 * 40 + 30 * 30 + 50 * 50), 1e-3);
     const float negative[6] = {-1, 2, -3, 4, -5, 6};
     r.set_power(negative);
-    EXPECT_EQ(r.get_power(0) + r.get_power(4), 0.0f);
-    EXPECT_EQ(r.get_power(1), 2.0f);
+    EXPECT_EQ(V3({r.get_power(0), r.get_power(1), r.get_power(4)}), V3({0, 2, 0}));
     delete read;
 }
 
@@ -183,18 +169,16 @@ TEST(Items, ShieldsAskOnlyWhileNotFullReactorsRunDryAndAPlainItemNeverFires)
 {
     SLOTTHING* s = make_slot_item("THINGTYPE = SHIELD\nPOWER = 80\nCHARGE = 3\n");
     EXPECT_EQ(s->get_max_shield() + s->get_shield_charge_rate(), 83.0f);
-    EXPECT_EQ(s->get_energy_need(), 0.0f);
-    s->update_shield_charge(0.99f);
-    EXPECT_EQ(s->get_energy_need(), 3.0f);
-    s->update_shield_charge(1.0f);
-    EXPECT_EQ(s->get_energy_need(), 0.0f);
+    std::vector<float> need = {s->get_energy_need()};
+    for (float fraction : {0.99f, 1.0f})
+        s->update_shield_charge(fraction), need.push_back(s->get_energy_need());
+    EXPECT_EQ(need, (std::vector<float>{0, 3, 0}));
     delete s;
     s = make_slot_item("THINGTYPE = SHIELD\nPOWER = -4\nCHARGE = -2\n");
     EXPECT_EQ(s->get_max_shield() + s->get_shield_charge_rate(), 0.0f);
     delete s;
     SLOTTHING* n = make_slot_item("THINGTYPE = NUKEGEN\nPOWER = 0.5\nFUEL = 0.5\n");
-    EXPECT_EQ(n->get_energy_output(), 1.0f);  // both raised to one
-    EXPECT_EQ(dynamic_cast<NUKEGEN*>(n)->get_fuel_capacity(), 1.0f);
+    EXPECT_EQ(n->get_energy_output() + dynamic_cast<NUKEGEN*>(n)->get_fuel_capacity(), 2.0f);  // both raised to one
     delete n;
     NUKEGEN r;
     EXPECT_EQ(r.get_energy_output(), 100.0f);
@@ -203,19 +187,17 @@ TEST(Items, ShieldsAskOnlyWhileNotFullReactorsRunDryAndAPlainItemNeverFires)
     EXPECT_NEAR(r.get_fuel(), 1.5e-6f, 1e-9f);
     r.tick(2.0f);
     EXPECT_EQ(r.get_fuel() + r.get_energy_output(), 0.0f);
-    SLOTTHING plain;  // an inert item never fires nor pushes
-    float f6[7] = {1, 1, 1, 1, 1, 1, -7};  // six values and no more
-    plain.get_max_forces(f6);
-    EXPECT_EQ(std::vector<float>(f6, f6 + 7), (std::vector<float>{0, 0, 0, 0, 0, 0, -7}));
+    SLOTTHING plain;  // an inert item never fires
     EXPECT_TRUE(plain.trigger_lock() && plain.get_slottype() == SLOT_EXTENSION);
 }
 
 TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
 {
     BITMAP* bmp = create_bitmap_ex(32, 202, 60);
+    auto clear = [&] { clear_to_color(bmp, get_kvor_color(1)); };
     JET jet;
     for (auto [t, from, to] : {std::array<float, 3>{-1, 1, 50}, {0, 49, 50}, {1, 50, 98}}) {
-        clear_to_color(bmp, get_kvor_color(1));
+        clear();
         jet.set_thrust(t, 1);
         jet.paint_status(bmp, 0, 0, 100, 20);
         EXPECT_EQ(bar(bmp, 2, mfd_jet_color), (std::array<int, 3>{(int)from, (int)to, (int)(to - from + 1)})) << t;
@@ -223,7 +205,7 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
         EXPECT_EQ(bar(bmp, 19, mfd_jet_color)[2], 0);  // the bar ends at h - 2
     }
     EXPECT_GT(bar(bmp, 9, 12)[2] + bar(bmp, 10, 12)[2], 0);  // the name in the highlight colour over it
-    clear_to_color(bmp, get_kvor_color(1));
+    clear();
     RJET r;
     r.set_thrust(1.0f, 3);   // row 0 full right
     r.set_thrust(-1.0f, 2);  // row 5 full left
@@ -231,19 +213,22 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
     EXPECT_EQ(bar(bmp, 2, mfd_jet_color), (std::array<int, 3>{50, 98, 49}));
     EXPECT_EQ(bar(bmp, 52, mfd_rjet_color), (std::array<int, 3>{1, 50, 50}));
     EXPECT_EQ(bar(bmp, 35, mfd_rjet_color), (std::array<int, 3>{49, 50, 2}));  // row 3 at rest
-    clear_to_color(bmp, get_kvor_color(1));
+    clear();
     SHIELD s;
     s.set_power(80);
     s.update_shield_charge(0.5f);
     s.paint_status(bmp, 0, 0, 102, 20);
     EXPECT_EQ(bar(bmp, 2, mfd_shield_color), (std::array<int, 3>{1, 50, 50}));
     EXPECT_EQ(bar(bmp, 19, mfd_shield_color)[2], 0);
-    clear_to_color(bmp, get_kvor_color(1));
     SLOTTHING* n = make_slot_item("THINGTYPE = NUKEGEN\nFUEL = 5\n");  // holds 10: twice full
-    n->paint_status(bmp, 0, 0, 52, 20);  // twice the box: 1 + 100 px
+    for (auto [fuel, last] : {std::pair<float, int>{10, 101}, {0.1f, 2}}) {  // twice the box: 1 + 100 px; a fiftieth: 2 px
+        clear();
+        dynamic_cast<NUKEGEN*>(n)->set_fuel(fuel);
+        n->paint_status(bmp, 0, 0, 52, 20);
+        EXPECT_EQ(bar(bmp, 2, mfd_reactor_color), (std::array<int, 3>{1, last, last})) << fuel;
+        EXPECT_EQ(bar(bmp, 18, mfd_reactor_color)[2], last);
+        EXPECT_EQ(bar(bmp, 19, mfd_reactor_color)[2], 0);  // it ends at h - 2
+    }
     delete n;
-    EXPECT_EQ(bar(bmp, 2, mfd_reactor_color), (std::array<int, 3>{1, 101, 101}));
-    EXPECT_EQ(bar(bmp, 18, mfd_reactor_color)[2], 101);
-    EXPECT_EQ(bar(bmp, 19, mfd_reactor_color)[2], 0);  // it ends at h - 2
     destroy_bitmap(bmp);
 }

@@ -28,9 +28,15 @@
 
 namespace {
 
-GUN* gun(const std::string& keys)
+// A gun that records what it asks of its voice.
+struct LISTENED_GUN : GUN {
+    std::vector<std::pair<SOUND*, bool>> plays;
+    void play_sound(SOUND* s, bool loop) override { plays.push_back({s, loop}); }
+};
+
+LISTENED_GUN* gun(const std::string& keys)
 {
-    GUN* g = new GUN();
+    LISTENED_GUN* g = new LISTENED_GUN();
     g->parse_file_string(("NAME = Twin\nSLOTTYPE = G\n" + keys).c_str());
     return g;
 }
@@ -143,11 +149,12 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     l->tick(10.0f);
     EXPECT_EQ(l->get_ammo(), 10.0f);  // never past the magazine
     delete l;
-    GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
+    LISTENED_GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
     EXPECT_FLOAT_EQ(c->get_m(), 1.0f + 100 * 1.5f);  // the shells weigh their power in kg
     c->set_trigger(true);
     delete c->crop_spawn();
     EXPECT_EQ(c->crop_spawn(), nullptr);  // one pull, one shot, even without a reload
+    EXPECT_EQ(c->plays, (std::vector<std::pair<SOUND*, bool>>{{c->get_fire_sound(), false}}));  // heard once
     EXPECT_EQ(c->get_energy_need(), 0.0f);  // shells take no energy
     c->consume_energy(1000.0f);
     c->tick(10.0f);
