@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core_test.h"
 #include "test_data_path.h"
 #include "vessel/definitions.h"
 #include "vessel/item_factory.h"
@@ -18,11 +19,7 @@ namespace {
 
 // Listens to the readers for the life of the object.
 struct RECORDING_SINK : DEFINITION_SINK {
-    struct REPORT {
-        std::string file;
-        int line;
-        DEFINITION_PROBLEM kind;
-    };
+    struct REPORT { std::string file; int line; DEFINITION_PROBLEM kind; };
     std::vector<REPORT> reports;
     RECORDING_SINK() { definition_sink = this; }
     ~RECORDING_SINK() override { definition_sink = nullptr; }
@@ -43,30 +40,17 @@ struct RECORDING_SINK : DEFINITION_SINK {
 
 const std::string SLOT = "SLOT = X, 0,0,0, 0,1,0, 0,0,-1\n";  // the hull's axes
 
-std::string slots(int n)
-{
-    std::string s;
-    while (n-- > 0)
-        s += SLOT;
-    return s;
-}
+std::string slots(int n) { return n > 0 ? SLOT + slots(n - 1) : ""; }
 
 std::unique_ptr<SLOTTHING> item(const std::string& text) { return std::unique_ptr<SLOTTHING>(make_slot_item(text.c_str())); }
 
-std::string type_at(VESSEL& v, int i)
-{
-    return v.get_slot_item(i) ? v.get_slot_item(i)->get_thingtype_string() : "-";
-}
+std::string type_at(VESSEL& v, int i) { return v.get_slot_item(i) ? v.get_slot_item(i)->get_thingtype_string() : "-"; }
 
 }  // namespace
 
 TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideTheBuffer)
 {
-    struct CASE {
-        const char *src, *ends, *blanks, *word;
-        int used;
-        WORD_END how;
-    } cases[] = {
+    struct { const char *src, *ends, *blanks, *word; int used; WORD_END how; } cases[] = {
         {"EXPLOSION _SOUND = boom.wav\n", WORD_KEY_TERMINATORS, WORD_BLANKS, "EXPLOSION_SOUND", 18, WORD_TERMINATED},
         {" boom.wav\n", WORD_LINE_TERMINATORS, WORD_BLANKS, "boom.wav", 10, WORD_TERMINATED},
         {"MA//SS = 3\nNEXT", WORD_KEY_TERMINATORS, WORD_BLANKS, "MA", 11, WORD_COMMENT},  // to the line's end
@@ -77,7 +61,7 @@ TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideThe
         {"abc", WORD_LINE_TERMINATORS, WORD_BLANKS, "abc", 3, WORD_AT_END},
         {"ab,cd", ",", ",", "ab", 3, WORD_TERMINATED},  // in both sets: it ends
     };
-    for (const CASE& c : cases) {
+    for (const auto& c : cases) {
         char w[512];
         WORD_END how;
         EXPECT_EQ(retrieve_word(w, sizeof w, c.src, c.ends, c.blanks, &how), c.used) << c.src;
@@ -140,18 +124,15 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
                         "NAME = Twin Laser Mk 2\nRMASS = 2, 0, -3\nSLOTTYPE = J i\n");
     float rm[3];
     t->get_rm(rm);
-    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);  // keys lose their blanks and case; comments end lines
-    EXPECT_STREQ(t->get_name(), " Twin Laser Mk 2");
-    EXPECT_EQ(std::vector<float>(rm, rm + 3), (std::vector<float>{2.0f, 0.1f, 0.1f}));  // raised to 0.1
+    EXPECT_STREQ(t->get_name(), " Twin Laser Mk 2");  // keys lose their blanks and case; comments end lines
+    EXPECT_EQ(std::vector<float>({t->get_m(), rm[0], rm[1], rm[2]}), (std::vector<float>{7, 2, 0.1f, 0.1f}));  // raised to 0.1
     EXPECT_EQ(t->get_slottype(), SLOT_JET | SLOT_INVISIBLE);
     EXPECT_EQ(sink.lines(DEF_CLAMPED), (std::vector<int>{7, 7}));
     EXPECT_EQ(sink.lines(DEF_UNKNOWN_KEY), std::vector<int>{5});
     sink.reports.clear();
     t = item("THINGTYPE=X\nNAME=" + std::string(100, 'n') + "\nRMASS = 2, 3\n4\nMASS = 9\nMASS\n5\n\nSLOTTYPE = Gq\n");
-    EXPECT_EQ(strlen(t->get_name()), 62u);
-    t->get_rm(rm);
-    EXPECT_FLOAT_EQ(rm[2], 4.0f);       // the list goes on on the next line
-    EXPECT_FLOAT_EQ(t->get_m(), 9.0f);  // the line after it is read as usual; "5" is not MASS's
+    t->get_rm(rm);  // the list goes on on the next line; the line after it is read as usual; "5" is not MASS's
+    EXPECT_EQ(V3({rm[2], t->get_m(), (float)strlen(t->get_name())}), V3({4, 9, 62}));
     EXPECT_EQ(t->get_slottype(), SLOT_GUN);
     EXPECT_EQ(sink.lines(DEF_LIST_CONTINUES), std::vector<int>{3});
     EXPECT_EQ(sink.lines(DEF_NO_EQUALS).at(0), 6);
@@ -164,8 +145,7 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     // A huge line is cut, a key of a megabyte passed over, and text after a
     // NUL byte reported and not read.
     t = item("THINGTYPE=X\nNAME = " + std::string(1 << 20, 'z') + "\n" + std::string(1 << 20, 'K') + "\nMASS = 7");
-    EXPECT_EQ(strlen(t->get_name()), 62u);
-    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);
+    EXPECT_TRUE(strlen(t->get_name()) == 62u && t->get_m() == 7.0f);
     const char bytes[] = "THINGTYPE=X\nMASS=2\n\0MASS=8\n";
     DEFINITION_TEXT text("nul.sid", bytes, sizeof bytes - 1);
     EXPECT_FLOAT_EQ(std::unique_ptr<SLOTTHING>(make_slot_item(text.get_text()))->get_m(), 2.0f);
@@ -193,17 +173,12 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     v.get_pilot_pos(p);
     EXPECT_EQ(std::vector<float>(rm, rm + 4), (std::vector<float>{3, 4, 5, -7}));
     EXPECT_EQ(std::vector<float>(p, p + 4), (std::vector<float>{0, 2, 1, -7}));
-    EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[1], 2.0f + hud_viewdist);  // the tapes move with the eye
-    EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[2], 1.0f);
-    EXPECT_NE(v.get_model(), nullptr);
-    EXPECT_EQ(v.get_cockpit()->get_model(), nullptr);
-    ASSERT_EQ(type_at(v, 0) + type_at(v, 2), "SHIELDSHIELD");
-    EXPECT_NE(v.get_slot_item(0)->get_model(), nullptr);
-    EXPECT_EQ(v.get_slot_item(2)->get_model(), nullptr);  // an invisible slot hides its item's mesh
-    EXPECT_EQ(type_at(v, 1), "-");
-    EXPECT_EQ(v.get_slot_type(0), SLOT_EXTENSION | SLOT_PRESET);
-    EXPECT_EQ(v.get_slot_type(1), SLOT_JET);
-    EXPECT_EQ(v.get_slot_type(2), SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET);
+    EXPECT_TRUE(near3(v.get_hud_speed()->get_rel().t, {0, 2.0f + hud_viewdist, 1}, 1e-5f));  // the tapes move with the eye
+    EXPECT_TRUE(v.get_model() && !v.get_cockpit()->get_model());
+    ASSERT_EQ(type_at(v, 0) + type_at(v, 1) + type_at(v, 2), "SHIELD-SHIELD");
+    EXPECT_TRUE(v.get_slot_item(0)->get_model() && !v.get_slot_item(2)->get_model());  // an invisible slot hides its item's mesh
+    EXPECT_EQ(std::vector<int>({v.get_slot_type(0), v.get_slot_type(1), v.get_slot_type(2)}),
+              std::vector<int>({SLOT_EXTENSION | SLOT_PRESET, SLOT_JET, SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET}));
     EXPECT_FLOAT_EQ(v.get_max_shield(), 60.0f);
     // Front along world x, up along world z, mounted at (1, 2, 3). Columns:
     // the right-hand axis front x up turned round, up, minus front.
@@ -219,8 +194,7 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
             EXPECT_EQ(v.get_slot(i)->matrix.v[r / 3][r % 3], v.get_slot(0)->matrix.v[r / 3][r % 3]) << i;
     ASSERT_NE(v.get_slot(31), nullptr);
     EXPECT_EQ(type_at(v, 31), "-");
-    EXPECT_FLOAT_EQ(v.get_m(), 0.1f + 2.0f);  // the EXPLOSION_SOUND line ends the file
-    EXPECT_NE(v.get_explosion_sound(), nullptr);
+    EXPECT_TRUE(v.get_m() == 0.1f + 2.0f && v.get_explosion_sound());  // the EXPLOSION_SOUND line ends the file
     EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14}));
     EXPECT_EQ(sink.lines(DEF_BAD_MESH), (std::vector<int>{5}));
     EXPECT_EQ(sink.lines(DEF_BAD_FILE_NAME), (std::vector<int>{11}));
@@ -229,8 +203,7 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     EXPECT_EQ(sink.lines(DEF_IGNORED_LINES), (std::vector<int>{45}));
     EXPECT_EQ(sink.lines(DEF_BAD_SOUND).size(), 1u);  // there is no boom.wav
     v.load_vhd(data.file("gone.vhd").c_str());  // a missing hull leaves no slots
-    EXPECT_EQ(v.get_slot(0), nullptr);
-    EXPECT_EQ(v.get_max_shield(), 0.0f);
+    EXPECT_TRUE(v.get_slot(0) == nullptr && v.get_max_shield() == 0.0f);
 }
 
 TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
@@ -244,16 +217,10 @@ TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
     RECORDING_SINK sink;
     VESSEL v;
     v.load_vcd(data.file("ship.vcd").c_str());
-    EXPECT_EQ(type_at(v, 31), "JET");
-    EXPECT_EQ(type_at(v, 8), "RJET");
-    EXPECT_EQ(type_at(v, 0), "RJET");  // replaced the hull's jet
-    EXPECT_EQ(type_at(v, 1), "JET");   // the name on the next line
-    EXPECT_EQ(type_at(v, 2) + type_at(v, 3), "--");
+    // Slot 0's jet replaced, slot 1's name on the next line, 2 and 3 left empty.
+    EXPECT_EQ(type_at(v, 31) + type_at(v, 8) + type_at(v, 0) + type_at(v, 1) + type_at(v, 2) + type_at(v, 3), "JETRJETRJETJET--");
     EXPECT_TRUE(v.get_slot_type(31) & SLOT_PRESET);
-    int items = 0;
-    for (THING* c = v.get_first_child(); c; c = c->get_next())
-        items += dynamic_cast<SLOTTHING*>(c) != nullptr;
-    EXPECT_EQ(items, 4);  // the replaced jet is gone from the children too
+    EXPECT_EQ(children_of<SLOTTHING>(&v).size(), 4u);  // the replaced jet is gone from the children too
     EXPECT_EQ(sink.lines(DEF_BAD_FILE_NAME), std::vector<int>{7});
     EXPECT_EQ(sink.lines(DEF_NO_SLOT), std::vector<int>{8});
     EXPECT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{9});

