@@ -32,10 +32,7 @@ namespace {
 THING* make_exploder(MODEL* model, float x = 0, float y = 0, float z = 0)
 {
     THING* t = new THING();
-    t->set_flags(THING_EXPLODABLE);
-    t->set_model(model);
-    t->locate_rel(x, y, z);
-    return t;
+    return t->set_flags(THING_EXPLODABLE), t->set_model(model), t->locate_rel(x, y, z), t;
 }
 
 // What a missile answers: six fireballs of two seconds, radius 3, speed 2,
@@ -59,22 +56,12 @@ struct PAINT_PROBE : MODEL {
 };
 
 // Sets a thing off and runs its count-down out.
-void set_off(THING* t)
-{
-    t->explode();
-    t->tick(t->get_explosion_delay() + 0.01f);
-}
+void set_off(THING* t) { t->explode(), t->tick(t->get_explosion_delay() + 0.01f); }
 
 class Explosion : public ::testing::Test {
 protected:
     void SetUp() override { srand(1234); }
-    void TearDown() override
-    {
-        delete world;
-        show_explosions = true;
-        skip_debris = 1;
-        select_viewpoint(nullptr);
-    }
+    void TearDown() override { delete world, show_explosions = true, skip_debris = 1, select_viewpoint(nullptr); }
     THING* world = new THING();
 };
 
@@ -138,13 +125,9 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
 
 TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
 {
-    THING* plain = make_exploder(nullptr);
-    THING* empty = make_exploder(new MESHMODEL());
-    THING* holder = new THING();
-    THING* inner = make_exploder(new PAINT_PROBE());
+    THING *plain = make_exploder(nullptr), *empty = make_exploder(new MESHMODEL()), *holder = new THING();
+    THING *inner = make_exploder(new PAINT_PROBE()), *waiting = make_exploder(nullptr), *dead = make_exploder(nullptr);
     holder->add_child(inner);
-    THING* waiting = make_exploder(nullptr);
-    THING* dead = make_exploder(nullptr);
     for (THING* t : {plain, empty, holder, waiting, dead})
         world->add_child(t);
     for (THING* t : {plain, empty, inner, dead})
@@ -153,8 +136,7 @@ TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
     waiting->explode();
     waiting->tick(0.5f);  // still counting down
     crop_explosions(world, world);
-    EXPECT_TRUE(plain->is_dead() && empty->is_dead() && inner->is_dead());
-    EXPECT_FALSE(waiting->is_dead());
+    EXPECT_TRUE(plain->is_dead() && empty->is_dead() && inner->is_dead() && !waiting->is_dead());
     EXPECT_TRUE(children_of<DEBRIS>(world).empty());  // no mesh or no faces: no debris
     EXPECT_EQ(children_of<FIREBALL>(world).size(), 3 * 16u);
     EXPECT_TRUE(children_of<FIREBALL>(holder).empty());  // all in the given place
@@ -165,16 +147,13 @@ TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFi
     for (float first_dt : {0.0f, DT}) {
         BULLET* b = new BULLET(2.0f, 0.2f);
         const float v[3] = {300.0f, 0.0f, -10.0f};
-        b->set_vel(v);
-        b->set_power(10.0f);
-        world->add_child(b);
+        b->set_vel(v), b->set_power(10.0f), world->add_child(b);
         b->explode();  // no delay: the count-down is already out
         crop_explosions(world, world);
         auto fireballs = children_of<FIREBALL>(world);
         ASSERT_EQ(fireballs.size(), 1u);
         FIREBALL* f = fireballs[0];
-        EXPECT_FLOAT_EQ(f->get_peak_size(), 3.0f);
-        EXPECT_FLOAT_EQ(f->current_size(), 0.0f);          // invisible at birth
+        EXPECT_TRUE(f->get_peak_size() == 3.0f && f->current_size() == 0.0f);  // invisible at birth
         EXPECT_TRUE(near3(f->get_velocity(), {300, 0, -10}, 0));  // it keeps the bullet's velocity
         EXPECT_TRUE(children_of<DEBRIS>(world).empty());
         world->tick_children(first_dt);
@@ -208,12 +187,9 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
     THING viewer;
     MATRIX_f look;
     get_rotation_matrix_f(&look, 10.0f, 20.0f, 30.0f);
-    viewer.set_rel(look);
-    viewer.update_abs_matrix();
-    select_viewpoint(&viewer);
+    viewer.set_rel(look), viewer.update_abs_matrix(), select_viewpoint(&viewer);
     f.tick(0.15f);  // life 0.925: half way to the peak
-    EXPECT_NEAR(f.current_size(), 2.0f, 1e-4f);
-    EXPECT_FLOAT_EQ(f.current_brightness(), 2.0f);
+    EXPECT_TRUE(fabsf(f.current_size() - 2.0f) < 1e-4f && f.current_brightness() == 2.0f);
     EXPECT_TRUE(near3(f.get_rel().t, {1.5f, 0, -0.75f}, 1e-6f));
     for (int r = 0; r < 3; r++)
         EXPECT_TRUE(near3(f.get_rel().v[r], {look.v[r][0], look.v[r][1], look.v[r][2]}, 1e-6f)) << r;
@@ -221,9 +197,7 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
     f.tick(0.15f);  // life 0.85: the peak
     EXPECT_NEAR(f.current_size(), 4.0f, 1e-4f);
     f.tick(0.85f);  // life 0.425: shrinking and half as bright
-    EXPECT_NEAR(f.current_size(), 2.0f, 1e-4f);
-    EXPECT_NEAR(f.current_brightness(), 1.0f, 1e-4f);
-    EXPECT_FALSE(f.is_dead());
+    EXPECT_TRUE(fabsf(f.current_size() - 2.0f) < 1e-4f && fabsf(f.current_brightness() - 1.0f) < 1e-4f && !f.is_dead());
     f.tick(1.0f);
     EXPECT_TRUE(f.is_dead() && f.get_life() == 0.0f);
     FIREBALL keeps;
@@ -235,28 +209,19 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
 TEST_F(Explosion, WithExplosionsOffFireballsLiveButAreNotDrawnWhileDebrisIsAndCools)
 {
     FIREBALL* f = new FIREBALL();
-    f->reset(3.0f, 2.0f, 2.0f, false);
     PAINT_PROBE *sprite = new PAINT_PROBE(), *piece = new PAINT_PROBE();
-    f->set_model(sprite);
     float v[3] = {1.0f, 4.0f, 0.0f};
-    f->set_vel(v);
+    f->reset(3.0f, 2.0f, 2.0f, false), f->set_model(sprite), f->set_vel(v);
     DEBRIS* d = new DEBRIS(v);
-    d->set_model(piece);
-    world->add_child(f);
-    world->add_child(d);
-    world->update_abs_matrix();
+    d->set_model(piece), world->add_child(f), world->add_child(d), world->update_abs_matrix();
     f->paint(PAINT_MATERIALS | PAINT_BLENDED);
     ASSERT_EQ(sprite->painted.size(), 1u);
     EXPECT_EQ(std::make_pair(sprite->param[0], sprite->param[1]), std::make_pair(0.0f, 3.0f));  // size at birth, brightness
     show_explosions = false;
-    world->tick_children(1.0f);
-    world->update_abs_matrix();
-    world->paint(PAINT_MATERIALS | PAINT_SOLID);
-    world->paint(PAINT_MATERIALS | PAINT_BLENDED);
-    EXPECT_EQ(sprite->painted.size(), 1u);
-    EXPECT_EQ(piece->painted.size(), 2u);
-    EXPECT_FLOAT_EQ(f->get_rel().t[0], 1.0f);  // it still moves
-    EXPECT_FLOAT_EQ(f->get_life(), 0.5f);      // and ages
+    run_world(*world, 1.0f, 1.0f);
+    world->paint(PAINT_MATERIALS | PAINT_SOLID), world->paint(PAINT_MATERIALS | PAINT_BLENDED);
+    EXPECT_EQ(std::make_pair(sprite->painted.size(), piece->painted.size()), std::make_pair(size_t(1), size_t(2)));
+    EXPECT_EQ(std::make_pair(f->get_rel().t[0], f->get_life()), std::make_pair(1.0f, 0.5f));  // it still moves and ages
     // The piece has cooled to half and shrunk with it, moving on.
     EXPECT_EQ(V3({d->get_heat_left(), piece->param[0], d->get_rel().t[1]}), V3({0.5f, 0.5f, 4.0f}));
     EXPECT_FALSE(d->is_dead());
@@ -309,16 +274,12 @@ TEST(ExplosionFrames, ABurstSoundsOnceWhereTheThingWasAndEverythingGoesAfterItsL
 
 TEST(ExplosionSprite, CentreFallsToZeroAtTheEdgesAndCorners)
 {
-    BITMAP* s = make_explosion_sprite_bitmap(16);
-    ASSERT_TRUE(s && bitmap_color_depth(s) == 8 && s->w == 16);
+    BITMAP *s = make_explosion_sprite_bitmap(16), *one = make_explosion_sprite_bitmap(1);
+    ASSERT_TRUE(s && one && bitmap_color_depth(s) == 8 && s->w == 16);
     // 255 (1 - 2 d / 15) for d from the centre (7.5, 7.5): 0.7071 and 6.52; none at an edge or corner
-    EXPECT_EQ(std::vector<int>({getpixel(s, 7, 8), getpixel(s, 1, 7), getpixel(s, 0, 7), getpixel(s, 0, 15)}),
-              std::vector<int>({230, 33, 0, 0}));
-    for (int i = 0; i < 256; i++)  // symmetric about the centre
-        ASSERT_EQ(getpixel(s, i % 16, i / 16), getpixel(s, 15 - i % 16, 15 - i / 16));
-    destroy_bitmap(s);
-    BITMAP* one = make_explosion_sprite_bitmap(1);
-    EXPECT_EQ(getpixel(one, 0, 0), 255);
-    destroy_bitmap(one);
+    EXPECT_EQ(std::vector<int>({getpixel(s, 7, 8), getpixel(s, 8, 7), getpixel(s, 1, 7), getpixel(s, 14, 8), getpixel(s, 0, 7), getpixel(s, 0, 15)}),
+              std::vector<int>({230, 230, 33, 33, 0, 0}));
+    EXPECT_EQ(getpixel(one, 0, 0), 255);  // all centre
+    destroy_bitmap(s), destroy_bitmap(one);
     EXPECT_EQ(make_explosion_sprite_bitmap(0), nullptr);
 }
