@@ -202,7 +202,7 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
         jet.paint_status(bmp, 0, 0, 100, 20);
         EXPECT_EQ(bar(bmp, 2, mfd_jet_color), (std::array<int, 3>{(int)from, (int)to, (int)(to - from + 1)})) << t;
         EXPECT_EQ(bar(bmp, 18, mfd_jet_color)[2], (int)(to - from + 1));
-        EXPECT_EQ(bar(bmp, 19, mfd_jet_color)[2], 0);  // the bar ends at h - 2
+        EXPECT_EQ(bar(bmp, 0, mfd_jet_color)[2] + bar(bmp, 19, mfd_jet_color)[2], 0);  // inside the frame: rows 1 to h - 2
     }
     EXPECT_GT(bar(bmp, 9, 12)[2] + bar(bmp, 10, 12)[2], 0);  // the name in the highlight colour over it
     clear();
@@ -213,6 +213,7 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
     EXPECT_EQ(bar(bmp, 2, mfd_jet_color), (std::array<int, 3>{50, 98, 49}));
     EXPECT_EQ(bar(bmp, 52, mfd_rjet_color), (std::array<int, 3>{1, 50, 50}));
     EXPECT_EQ(bar(bmp, 35, mfd_rjet_color), (std::array<int, 3>{49, 50, 2}));  // row 3 at rest
+    EXPECT_EQ(bar(bmp, 0, mfd_jet_color)[2], 0);
     clear();
     SHIELD s;
     s.set_power(80);
