@@ -41,34 +41,6 @@ LISTENED_GUN* gun(const std::string& keys)
     return g;
 }
 
-// A vessel with four identical lasers in slots 1, 2, 4, 5 and a plain item
-// in slot 0, so that the group does not start at slot 0.
-struct FOUR_LASERS {
-    VESSEL v;
-    GUN* gun[4];
-    int at[4] = {1, 2, 4, 5};
-    FOUR_LASERS()
-    {
-        ensure_headless_allegro();
-        for (int i = 0; i < 6; i++)
-            v.add_slot(identity_matrix_f, SLOT_GUN);
-        v.fill_slot(0, new SLOTTHING());
-        for (int i = 0; i < 4; i++)
-            v.fill_slot(at[i], gun[i] = ::gun("TECH = LASER\nMAXAMMO = 10\nRELOAD = 0.5\n"));
-        v.update_abs_matrix();
-        v.next_gun_type();
-    }
-    // The frame's spawn harvest: each pulled trigger makes one shot.
-    int harvest()
-    {
-        int shots = 0;
-        for (THING* t; (t = v.crop_spawn()); shots++)
-            delete t;
-        v.update_resources(0.0f);  // releases the triggers, as the next frame does
-        return shots;
-    }
-};
-
 // The value of KEY in a definition file of the shipped data, as a number,
 // or how many of its lines hold KEY when count is set.
 float shipped(const std::string& file, const std::string& key, bool count = false)
@@ -98,36 +70,49 @@ struct TARGET : THING {
 
 }  // namespace
 
+// Four identical lasers in slots 1, 2, 4, 5 and a plain item in slot 0, so
+// that the group does not start at slot 0.
 TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
 {
-    FOUR_LASERS f;
+    ensure_headless_allegro();
+    struct { VESSEL v; GUN* gun[4]; int at[4] = {1, 2, 4, 5}; } f;
+    for (int i = 0; i < 6; i++)
+        f.v.add_slot(identity_matrix_f, SLOT_GUN);
+    f.v.fill_slot(0, new SLOTTHING());
+    for (int i = 0; i < 4; i++)
+        f.v.fill_slot(f.at[i], f.gun[i] = gun("TECH = LASER\nMAXAMMO = 10\nRELOAD = 0.5\n"));
+    f.v.update_abs_matrix(), f.v.next_gun_type();
+    auto harvest = [&] {  // the frame's spawn harvest: each pulled trigger makes one shot
+        int shots = 0;
+        for (THING* t; (t = f.v.crop_spawn()); shots++)
+            delete t;
+        f.v.update_resources(0.0f);  // releases the triggers, as the next frame does
+        return shots;
+    };
     EXPECT_EQ(f.v.get_cur_gun(), 1);  // the first usable gun, after the plain item
     f.v.next_gun_cycle_mode();        // two at a time
     for (int shot = 0; shot < 4; shot++) {
         int first = shot % 2 == 0 ? 0 : 2;
         f.v.fire();
-        EXPECT_EQ(f.harvest(), 2) << "shot " << shot;
+        EXPECT_EQ(harvest(), 2) << "shot " << shot;
         EXPECT_EQ(f.gun[first]->get_ammo() + f.gun[first + 1]->get_ammo(), 2 * (9.0f - shot / 2));
-        EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.25f);
-        EXPECT_EQ(f.v.get_cur_gun(), f.at[2 - first]);  // the first and third gun in turn
+        EXPECT_TRUE(f.v.get_fire_delay() == 0.25f && f.v.get_cur_gun() == f.at[2 - first]);  // the first and third gun in turn
         for (GUN* g : f.gun)
             g->tick(0.5f);  // every gun reloaded
     }
     // All four at once, but one of them has just fired by itself.
-    f.v.next_gun_cycle_mode();
-    f.v.next_gun_cycle_mode();
+    f.v.next_gun_cycle_mode(), f.v.next_gun_cycle_mode();
     f.gun[3]->set_trigger(true);
     delete f.gun[3]->crop_spawn();
     ASSERT_TRUE(f.gun[3]->trigger_lock());
     f.v.fire();
-    EXPECT_EQ(f.harvest(), 0);
+    EXPECT_EQ(harvest(), 0);
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(f.gun[i]->get_ammo(), 8.0f);
     f.gun[3]->tick(0.5f);
     f.v.fire();
-    EXPECT_EQ(f.harvest(), 4);
-    EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.5f);  // four of four: each gun's own reload
-    EXPECT_EQ(f.v.get_cur_gun(), 1);
+    EXPECT_EQ(harvest(), 4);
+    EXPECT_TRUE(f.v.get_fire_delay() == 0.5f && f.v.get_cur_gun() == 1);  // four of four: each gun's own reload
     std::vector<int> picked;  // every gun a group of its own: the next gun, wrapping
     for (int i = 0; i < 3; i++)
         f.v.next_gun_combine_mode();
@@ -143,9 +128,8 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     float full = l->get_energy_need();
     l->set_ammo(9.0f);
     EXPECT_EQ(std::make_pair(full, l->get_energy_need()), std::make_pair(0.0f, 16.0f));  // one short: power x charge
-    l->consume_energy(8.0f);                 // half of it
-    l->tick(0.25f);
-    EXPECT_FLOAT_EQ(l->get_ammo(), 9.25f);  // at half the charge rate
+    l->consume_energy(8.0f), l->tick(0.25f);  // half of it: at half the charge rate
+    EXPECT_FLOAT_EQ(l->get_ammo(), 9.25f);
     l->tick(10.0f);
     EXPECT_EQ(l->get_ammo(), 10.0f);  // never past the magazine
     delete l;
@@ -156,8 +140,7 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     EXPECT_EQ(c->crop_spawn(), nullptr);  // one pull, one shot, even without a reload
     EXPECT_EQ(c->plays, (std::vector<std::pair<SOUND*, bool>>{{c->get_fire_sound(), false}}));  // heard once
     EXPECT_EQ(c->get_energy_need(), 0.0f);  // shells take no energy
-    c->consume_energy(1000.0f);
-    c->tick(10.0f);
+    c->consume_energy(1000.0f), c->tick(10.0f);
     EXPECT_EQ(c->get_ammo(), 99.0f);
     delete c;
 }
@@ -209,18 +192,14 @@ TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutl
         VESSEL* v = new VESSEL();
         v->load_vhd(data.file("hull.vhd").c_str());
         float p[3] = {10 * v->get_m(), 0, 0};  // 10 m/s to the right
-        v->set_impulse(p);
-        v->next_gun_type();
+        v->set_impulse(p), v->next_gun_type();
         dynamic_cast<GUN*>(v->get_slot_item(0))->calibrate(distance);
-        v->update_abs_matrix();
-        v->fire();
+        v->update_abs_matrix(), v->fire();
         BULLET* b = dynamic_cast<BULLET*>(v->crop_spawn());
         ASSERT_NE(b, nullptr) << tech;
         float vel[3], rgb[3];
-        b->get_vel(vel);
-        b->get_explosion_color(rgb);
-        EXPECT_NEAR(vel[0], 10.0f, 1e-3);
-        EXPECT_NEAR(std::hypot(vel[1], vel[2]), 400.0f, 1e-2);
+        b->get_vel(vel), b->get_explosion_color(rgb);
+        EXPECT_TRUE(fabsf(vel[0] - 10.0f) < 1e-3f && fabsf(std::hypot(vel[1], vel[2]) - 400.0f) < 1e-2f);
         EXPECT_NEAR(vel[2] / vel[1], -std::min(1.0f / distance, std::tan(1.0f * (float)M_PI / 180.0f)), 1e-4) << tech;
         EXPECT_TRUE(near3(b->get_rel().t, {0, 2, 1}, 1e-2f));  // from the muzzle
         EXPECT_EQ(std::make_tuple(b->get_power(), rgb[2], b->get_life_time(), b->get_arm_time()),
