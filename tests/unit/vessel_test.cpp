@@ -77,12 +77,10 @@ TEST(Vessel, ThirtyTwoSlotsItemsOnlyIntoEmptyOnesAndShieldsSumOverThem)
     EXPECT_EQ(v.add_slot(m, SLOT_ROTATOR), 0);
     for (int i = 1; i < MAX_SLOTS; i++)
         ASSERT_EQ(v.add_slot(), i);
-    EXPECT_EQ(v.add_slot(m, SLOT_JET), -1);
-    EXPECT_EQ(v.get_slot_type(0), SLOT_ROTATOR);
+    EXPECT_TRUE(v.add_slot(m, SLOT_JET) == -1 && v.get_slot_type(0) == SLOT_ROTATOR);
     SHIELD *base = shield(50, 2), *extra = shield(100, 1);
     EXPECT_TRUE(v.fill_slot(0, base));  // slot types are not compared
-    EXPECT_EQ(base->get_parent(), &v);
-    EXPECT_FLOAT_EQ(base->get_rel().t[1], 5.0f);  // placed by the slot's matrix
+    EXPECT_TRUE(base->get_parent() == &v && base->get_rel().t[1] == 5.0f);  // placed by the slot's matrix
     for (int taken_or_missing : {0, -1, MAX_SLOTS})
         EXPECT_FALSE(v.fill_slot(taken_or_missing, extra)) << taken_or_missing;
     v.set_shield_percent(40);
@@ -95,7 +93,7 @@ TEST(Vessel, ThirtyTwoSlotsItemsOnlyIntoEmptyOnesAndShieldsSumOverThem)
     }
     v.clear_slot(MAX_SLOTS - 1);  // takes its charge and recharge with it
     EXPECT_EQ(V3({v.get_shield(), v.get_max_shield(), v.get_shield_charge_rate()}), V3({50, 50, 2}));
-    v.set_shield_percent(-50);
+    v.set_shield_percent(-50);  // the magnitude counts
     EXPECT_FLOAT_EQ(v.get_shield(), 25.0f);
     v.clear_slot(0);
     EXPECT_EQ(V3({v.get_shield(), v.get_max_shield(), v.get_shield_charge_rate()}), V3({0, 0, 0}));
@@ -105,18 +103,14 @@ TEST(Vessel, MassForcesAndStabilizerSpeedAddUpOverTheSlotsSpawnIsOwnedAndTheGrou
 {
     FLIGHT f(new VESSEL(), 3);
     PROBE_ITEM *a = f.p, *b = new PROBE_ITEM();
-    f.v->fill_slot(2, b);
-    a->handle_file_command("MASS", "3\n");
-    b->handle_file_command("RMASS", "1, 2, 3\n");
+    f.v->fill_slot(2, b), a->handle_file_command("MASS", "3\n"), b->handle_file_command("RMASS", "1, 2, 3\n");
     a->force[2] = 4, b->force[2] = 6, b->rforce[0] = 7, a->max_forces[5] = 1, b->max_forces[5] = 2;
     float rm[3], force[3], torque[3], f6[7], in[3] = {8, 0, -4}, out[3], spin[3] = {1, 2, 3};
     f6[6] = -7.0f;  // six values and no more
     f.v->get_rm(rm), f.v->get_force(force), f.v->get_rforce(torque), f.v->get_max_forces(f6);
-    EXPECT_FLOAT_EQ(f.v->get_m(), 1.0f + 3.0f + 1.0f);
-    EXPECT_EQ(V3({rm[2], force[2], torque[0]}), V3({5, 10, 7}));
-    EXPECT_EQ(std::make_pair(f6[5], f6[6]), std::make_pair(3.0f, -7.0f));
-    f.v->set_impulse(in);
-    f.v->get_impulse(out);
+    EXPECT_EQ(std::vector<float>({f.v->get_m(), rm[2], force[2], torque[0], f6[5], f6[6]}),
+              std::vector<float>({1 + 3 + 1, 5, 10, 7, 3, -7}));
+    f.v->set_impulse(in), f.v->get_impulse(out);
     EXPECT_EQ(std::make_pair(f.vel()[0], out[2]), std::make_pair(1.6f, -4.0f));  // over the whole 5 kg
     a->max_aforce = 15.0f, b->max_aforce = 5.0f;
     EXPECT_FLOAT_EQ(f.v->get_stabilizer_speed(), 16.0f);  // reached in four seconds at full force
@@ -125,8 +119,7 @@ TEST(Vessel, MassForcesAndStabilizerSpeedAddUpOverTheSlotsSpawnIsOwnedAndTheGrou
     THING* shot = a->spawn = new THING();
     EXPECT_TRUE(f.v->crop_spawn() == shot && shot->get_owner() == f.v && !f.v->crop_spawn());
     delete shot;
-    f.v->set_rotation(spin);
-    f.v->handle_ground_intersect();
+    f.v->set_rotation(spin), f.v->handle_ground_intersect();
     EXPECT_TRUE(f.v->has_flags(THING_EXPLODING) && f.v->get_explosion_delay_counter() == 0.0f);
     f.v->get_force(force), f.v->get_rforce(torque);
     EXPECT_EQ(force[2] + torque[0], 0.0f);  // a wreck has no engines
@@ -140,13 +133,9 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     f.p->max_aforce = 10.0f;  // stabilizer speed 10 * 4 / 2 = 20
     v->set_thrust(2.0f, 1);  // stabilizer off: straight to the items; the set-point unclamped
     EXPECT_EQ(V3({v->get_thrust_input(1), v->get_target_vel(1), f.p->thrust[1]}), V3({1, 40, 2}));
-    v->set_stabilizer(true);
-    v->set_thrust(-0.5f, 1);
-    EXPECT_FLOAT_EQ(v->get_target_vel(1), -10.0f);
-    v->set_thrust(0.5f, 5);
-    EXPECT_FLOAT_EQ(v->get_target_vel(5), 64.0f);
-    v->set_rstabilizer(true);
-    v->set_thrust(0.25f, 5);
+    v->set_stabilizer(true), v->set_thrust(-0.5f, 1), v->set_thrust(0.5f, 5);
+    EXPECT_EQ(std::make_pair(v->get_target_vel(1), v->get_target_vel(5)), std::make_pair(-10.0f, 64.0f));
+    v->set_rstabilizer(true), v->set_thrust(0.25f, 5);
     v->set_thrust(1.0f, 7);  // every axis at once: always to the items
     EXPECT_EQ(V3({f.p->thrust[1], f.p->thrust[5], f.p->thrust[7]}), V3({2.0f, 0.5f, 1.0f}));
     v->set_thrust(-2.0f, 0);
@@ -162,21 +151,17 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     for (int i = 0; i < 4; i++)
         v->toggle_rhstabilizer(), seen.push_back(2 * v->get_rstabilizer() + v->get_hstabilizer());
     v->toggle_rstabilizer();  // also clears the horizon stabilizer
-    EXPECT_EQ(seen, (std::vector<int>{3, 0, 2, 3}));
-    EXPECT_FALSE(v->get_rstabilizer() || v->get_hstabilizer());
+    EXPECT_TRUE(seen == std::vector<int>({3, 0, 2, 3}) && !v->get_rstabilizer() && !v->get_hstabilizer());
     // Flying: without vertical force the weight is left out, the fall only braked.
     f.p->max_aforce = 0.0f;
     f.run(1.0f);
     ASSERT_LT(f.lvel()[2], -1.0f);
     EXPECT_NEAR(f.p->thrust[2], -f.lvel()[2] * 0.05f, 1e-5);
-    f.p->max_forces[2] = 80.0f;
-    f.p->max_aforce = 10.0f;  // stabilizer speed 20
-    f.v->set_thrust(0.1f, 1);  // set-point 2 m/s
-    f.run(DT);
+    f.p->max_forces[2] = 80.0f, f.p->max_aforce = 10.0f;  // stabilizer speed 20
+    f.v->set_thrust(0.1f, 1), f.run(DT);                   // set-point 2 m/s
     EXPECT_NEAR(f.p->thrust[2], -f.lvel()[2] * 0.05f + 0.25f * 2.0f * gravity / 80.0f, 1e-5);
     EXPECT_NEAR(f.p->thrust[1], 0.1f, 1e-6);
-    f.v->set_long_distance(true);  // forward at five times the set-point
-    f.run(DT);
+    f.v->set_long_distance(true), f.run(DT);  // forward at five times the set-point
     EXPECT_NEAR(f.p->thrust[1], 0.5f, 1e-6);
 }
 
@@ -188,16 +173,12 @@ TEST(Vessel, EnergyIsSharedInProportionAndTheShieldRechargesToItsMaximum)
     small->need = 10.0f, big->need = 30.0f;
     f.v->update_resources(DT);
     EXPECT_EQ(small->last_fraction, -1.0f);  // no shield: nobody is told how full it is
-    EXPECT_FLOAT_EQ(f.v->get_energy_output(), 105.0f);  // the hull's 5 and the reactor's 100
-    EXPECT_FLOAT_EQ(f.v->get_energy_need(), 40.0f);
+    EXPECT_EQ(std::make_pair(f.v->get_energy_output(), f.v->get_energy_need()), std::make_pair(105.0f, 40.0f));  // hull 5, reactor 100
     small->need = big->need = 0.0f;
     f.v->update_resources(DT);  // no demand: nobody is granted anything
-    EXPECT_EQ(small->consumed, std::vector<float>{26.25f});
-    EXPECT_EQ(big->consumed, std::vector<float>{78.75f});
+    EXPECT_TRUE(small->consumed == std::vector<float>{26.25f} && big->consumed == std::vector<float>{78.75f});
     SHIELD* s = shield(10, 2);
-    f.v->fill_slot(3, s);
-    f.v->reduce_shield(7.5f);
-    f.v->update_resources(DT);
+    f.v->fill_slot(3, s), f.v->reduce_shield(7.5f), f.v->update_resources(DT);
     EXPECT_FLOAT_EQ(small->last_fraction, 0.25f);
     EXPECT_FLOAT_EQ(s->get_energy_need(), 2.0f);  // not full: asks for its charge rate
     f.run(1.0f);
@@ -231,13 +212,11 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     EXPECT_TRUE(near3(v->get_hud_rvelocity()->get_rel().t, {0, 0, hud_viewdist}, 1e-5f));
     MATRIX_f nose_down;
     get_x_rotate_matrix_f(&nose_down, -32.0f);
-    v->set_rel(nose_down);
-    f.run(2 * DT);
+    v->set_rel(nose_down), f.run(2 * DT);
     EXPECT_NEAR(speed->get_delta(), 9.81f, 1e-3);  // along it: positive
     auto head = [&] { std::array<float, 2> h; f.v->get_head_angle(h.data()); return h; };
-    f.v->set_pilot(96, -64, true);
-    f.v->set_pilot(-200, 100, false);  // as far as the head turns
-    f.run(0.5f);                       // 64 units at 128 per second
+    f.v->set_pilot(96, -64, true), f.v->set_pilot(-200, 100, false);  // as far as the head turns
+    f.run(0.5f);                                                      // 64 units at 128 per second
     EXPECT_TRUE(fabsf(head()[0] - 32.0f) < 1e-3f && fabsf(head()[1]) < 1e-3f);
     const MATRIX_f& eye = v->get_pilot()->get_rel();  // looking an eighth of a turn aside
     EXPECT_TRUE(fabsf(fabsf(eye.v[0][1]) - sqrtf(0.5f)) < 1e-4f && fabsf(eye.v[1][1] - sqrtf(0.5f)) < 1e-4f);
@@ -251,21 +230,15 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     VESSEL* v = f.v;
     GUN* gun = new GUN();
     gun->parse_file_string("SLOTTYPE = G\nBSPEED = 300\nMAXAMMO = 5\n");
-    v->fill_slot(1, gun);
     MATRIX_f up;
     get_x_rotate_matrix_f(&up, 64);  // its barrel points up
-    gun->set_rel(up);
-    v->next_gun_type();
-    v->set_team(1);
+    v->fill_slot(1, gun), gun->set_rel(up), v->next_gun_type(), v->set_team(1);
     VESSEL* foe = new VESSEL();
     foe->locate_rel(30, 40, 0);  // ahead and to the right, 50 m off
-    f.world.add_child(foe);
-    f.world.update_abs_matrix();
+    f.world.add_child(foe), f.world.update_abs_matrix();
     f.p->force[2] = v->get_m() * gravity;  // exactly carries the weight
     float drift[3] = {300.0f * v->get_m(), 0, 0};  // 300 m/s to the right
-    v->set_impulse(drift);
-    v->set_target(foe);
-    f.run(DT);
+    v->set_impulse(drift), v->set_target(foe), f.run(DT);
     const float side = sqrtf(0.5f) * hud_viewdist;  // the aim mark: up and right alike
     EXPECT_TRUE(near3(v->get_hud_aim()->get_rel().t, {side, 0, side}, 1e-3f));
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
@@ -280,12 +253,10 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     for (auto [a, b, relation] : {std::array<int, 3>{0, 1, 0}, {2, 0, 0}, {2, 2, 1}, {1, 2, -1}})
         EXPECT_EQ(get_team_relation(a, b), relation) << a << " " << b;
     foe->locate_rel(v->get_abs().t);  // right where the vessel is: the box straight ahead, no direction
-    f.world.update_abs_matrix();
-    f.run(DT);
+    f.world.update_abs_matrix(), f.run(DT);
     EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0, hud_viewdist, 0}, 1e-4f) && f.p->last_calibrate == 0.0f);
     f.p->last_calibrate = -1.0f;
-    foe->explode();  // a target that explodes is dropped
-    f.run(DT);
+    foe->explode(), f.run(DT);  // a target that explodes is dropped
     EXPECT_TRUE(v->get_target() == nullptr && f.p->last_calibrate == 0.0f);
     EXPECT_FLOAT_EQ(box->get_color()[1], get_kvor_color_g(16));
 }
@@ -360,42 +331,33 @@ TEST(ShippedVessels, EachHoversCruisesSlidesAndTurnsAsItsPilotAsks)
         VESSEL* v = new VESSEL();
         v->load_vcd(data.file(vcd).c_str());
         FLIGHT f(v);
-        EXPECT_GT(v->get_max_shield(), 0.0f);
         const float s = v->get_stabilizer_speed();
-        EXPECT_GT(s, 60.0f);
-        v->set_stabilizer(true), v->set_rstabilizer(true);
-        v->locate_rel(0, 0, 1000);
+        EXPECT_TRUE(v->get_max_shield() > 0.0f && s > 60.0f) << s;
+        v->set_stabilizer(true), v->set_rstabilizer(true), v->locate_rel(0, 0, 1000);
         float lowest = 0.0f;
         auto fly = [&](float seconds) {
             for (int i = 0; i < (int)lroundf(seconds / DT); i++)
                 f.run(DT), lowest = std::min(lowest, f.vel()[2]);
         };
         fly(10.0f);
-        EXPECT_NEAR(v->get_rel().t[2], 1000.0f, 5.0f);
-        EXPECT_NEAR(std::hypot(f.vel()[0], f.vel()[1]), 0.0f, 0.01f);
-        v->set_thrust(1.0f, 1);
-        fly(20.0f);
+        EXPECT_TRUE(fabsf(v->get_rel().t[2] - 1000.0f) < 5.0f && std::hypot(f.vel()[0], f.vel()[1]) < 0.01f);
+        v->set_thrust(1.0f, 1), fly(20.0f);
         EXPECT_TRUE(f.lvel()[1] > 0.97f * s && f.lvel()[1] < 1.01f * s) << f.lvel()[1] << " of " << s;
-        v->set_thrust(0.0f, 1);  // back to a stop as readily
-        fly(20.0f);
+        v->set_thrust(0.0f, 1), fly(20.0f);  // back to a stop as readily
         EXPECT_NEAR(f.lvel()[1], 0.0f, 0.03f * s);
         EXPECT_GT(lowest, -0.5f);  // m/s: never sinking while the stabilizer holds it
         for (float right : {1.0f, -1.0f}) {  // right is +x
-            v->set_thrust(right, 0);
-            fly(right > 0 ? 2.0f : 4.0f);
+            v->set_thrust(right, 0), fly(right > 0 ? 2.0f : 4.0f);
             EXPECT_GT(right * f.vel()[0], 5.0f);
         }
-        v->set_thrust(0.0f, 0);  // drift with nothing asked for dies away
-        fly(10.0f);
+        v->set_thrust(0.0f, 0), fly(10.0f);  // drift with nothing asked for dies away
         EXPECT_LT(fabsf(f.vel()[0]), 2.5f);
         for (int axis = 3; axis < 6; axis++) {
-            v->set_thrust(1.0f, axis);
-            fly(0.25f);  // answers within a quarter of a second...
+            v->set_thrust(1.0f, axis), fly(0.25f);  // answers within a quarter of a second...
             EXPECT_GT(fabsf(f.rot()[axis - 3]), 0.2f * full_rate) << axis;
             fly(1.25f);  // ...turns near the full rate after one and a half, without overshooting...
             EXPECT_TRUE(fabsf(f.rot()[axis - 3]) > 0.8f * full_rate && fabsf(f.rot()[axis - 3]) < 1.01f * full_rate);
-            v->set_thrust(0.0f, axis);
-            fly(2.0f);  // ...and stops within two seconds of letting go
+            v->set_thrust(0.0f, axis), fly(2.0f);  // ...and stops within two seconds of letting go
             EXPECT_LT(fabsf(f.rot()[axis - 3]), 0.05f * full_rate) << axis;
         }
         MATRIX_f roll;  // banked an eighth of a turn, the horizon stabilizer rolls the wings level
