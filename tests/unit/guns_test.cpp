@@ -119,6 +119,22 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     for (int i = 0; i < 4; i++)
         f.v.next_gun_type(), picked.push_back(f.v.get_cur_gun());
     EXPECT_EQ(picked, (std::vector<int>{2, 4, 5, 1}));
+    // A group whose first gun, in slot 0, has run dry stays selected: the
+    // selection passes over another group's gun to the group's next one.
+    VESSEL w;
+    const char* keys[3] = {"MAXAMMO = 1\nRELOAD = 0\n", "NAME = Other\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
+    for (int i = 0; i < 3; i++)
+        w.add_slot(identity_matrix_f, SLOT_GUN), w.fill_slot(i, gun(keys[i]));
+    w.update_abs_matrix(), w.next_gun_type();
+    for (int i = 0; i < 3; i++)  // every gun of the group at once
+        w.next_gun_cycle_mode();
+    for (int shot = 0; shot < 2; shot++) {
+        w.fire();
+        for (THING* t; (t = w.crop_spawn());)
+            delete t;
+        w.update_resources(0.0f);
+    }
+    EXPECT_EQ(w.get_cur_gun(), 2);
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
