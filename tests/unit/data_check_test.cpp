@@ -50,12 +50,11 @@ struct FIXTURE {
         for (const char* picture : {"textures/ground000.bmp", "textures/sky000.bmp"})
             dir.write(picture, text_of(encode_bmp24(p)));
         dir.write("boom.wav", text_of(encode_wav16(WAVE(200, 0.25f))));
-        dir.write("jet.sid", "THINGTYPE = JET\nMESH = box.3ds\nPOWER = 5000\nSOUND = boom.wav\n");
-        dir.write("gun.sid", "THINGTYPE = GUN\nTECH = LASER\nBSPEED = 400\nFIRESOUND = boom.wav\n");
-        dir.write("msl.sid", "THINGTYPE = MISSILE\nTECH = HEAT\nBMODEL = box.3ds\nMAXAMMO = 1\n");
-        dir.write("h.vhd", HULL);
-        dir.write("ship.vcd", "VHD = h.vhd\nITEM = 1, gun.sid\nITEM = 2, msl.sid\n");
-        dir.write("victim.vcd", "VHD = h.vhd\nITEM = 1, gun.sid\n");
+        for (auto [name, text] : {std::pair<const char*, std::string>{"jet.sid", "THINGTYPE = JET\nMESH = box.3ds\nPOWER = 5000\nSOUND = boom.wav\n"},
+                                  {"gun.sid", "THINGTYPE = GUN\nTECH = LASER\nBSPEED = 400\nFIRESOUND = boom.wav\n"},
+                                  {"msl.sid", "THINGTYPE = MISSILE\nTECH = HEAT\nBMODEL = box.3ds\nMAXAMMO = 1\n"}, {"h.vhd", HULL},
+                                  {"ship.vcd", "VHD = h.vhd\nITEM = 1, gun.sid\nITEM = 2, msl.sid\n"}, {"victim.vcd", "VHD = h.vhd\nITEM = 1, gun.sid\n"}})
+            dir.write(name, text);
     }
 };
 

@@ -74,15 +74,12 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
     get_z_rotate_matrix_f(&turn, 64.0f);  // a quarter turn: local x becomes world y
     turn.t[0] = 100.0f, turn.t[1] = 20.0f, turn.t[2] = 50.0f;
     t->set_rel(turn);
-    world->add_child(t);
-    world->update_abs_matrix();
-    set_off(t);
+    world->add_child(t), world->update_abs_matrix(), set_off(t);
     crop_explosions(world, world);
     EXPECT_TRUE(t->is_dead() && !t->has_flags(THING_EXPLODING));
     auto fireballs = children_of<FIREBALL>(world);
     auto debris = children_of<DEBRIS>(world);
-    ASSERT_EQ(fireballs.size(), 16u);
-    ASSERT_EQ(debris.size(), 12u);
+    ASSERT_TRUE(fireballs.size() == 16u && debris.size() == 12u);
     EXPECT_TRUE(children_of<SOUNDTHING>(world).empty());  // it has no explosion sound
     const float radius = sqrtf(4 + 1 + 0.25f);           // the box's far corner
     for (FIREBALL* f : fireballs) {
@@ -105,11 +102,8 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
         sum[i] = dm->get_vertex(0)[i] + dm->get_vertex(1)[i] + dm->get_vertex(2)[i];
     EXPECT_TRUE(near3(sum.data(), {0, 0, 0}, 1e-5f));
     EXPECT_NEAR(dm->get_vertex(1)[0], 2.0f - 2.0f / 3.0f, 1e-5f);
-    for (DEBRIS* p : debris) {
-        EXPECT_EQ(p->get_team(), -1);
-        EXPECT_EQ(p->get_model()->get_refcount(), 1);  // removal frees it
-        EXPECT_TRUE(near3(p->get_spin(), {0, 0, 0}, 0.5f * MAX_DEBRIS_ROTATION));
-    }
+    for (DEBRIS* p : debris)  // no team; removal frees its model
+        EXPECT_TRUE(p->get_team() == -1 && p->get_model()->get_refcount() == 1 && near3(p->get_spin(), {0, 0, 0}, 0.5f * MAX_DEBRIS_ROTATION));
     crop_explosions(world, world);  // a second harvest finds nothing more to do
     EXPECT_EQ(children_of(world).size(), 1 + 16 + 12u);
 
@@ -132,14 +126,11 @@ TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
         world->add_child(t);
     for (THING* t : {plain, empty, inner, dead})
         set_off(t);
-    dead->set_flags(THING_DEAD);
-    waiting->explode();
-    waiting->tick(0.5f);  // still counting down
+    dead->set_flags(THING_DEAD), waiting->explode(), waiting->tick(0.5f);  // still counting down
     crop_explosions(world, world);
     EXPECT_TRUE(plain->is_dead() && empty->is_dead() && inner->is_dead() && !waiting->is_dead());
     EXPECT_TRUE(children_of<DEBRIS>(world).empty());  // no mesh or no faces: no debris
-    EXPECT_EQ(children_of<FIREBALL>(world).size(), 3 * 16u);
-    EXPECT_TRUE(children_of<FIREBALL>(holder).empty());  // all in the given place
+    EXPECT_TRUE(children_of<FIREBALL>(world).size() == 3 * 16u && children_of<FIREBALL>(holder).empty());  // all in the given place
 }
 
 TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFirstTick)

@@ -241,20 +241,16 @@ TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOr
     MATRIX_f nose_down;
     get_rotation_matrix_f(&nose_down, 64, 0, 0);  // the nose (+y) turned down to -z
     nose_down.t[2] = 20;
-    down->set_rel(nose_down);
-    down->set_speed(100);
+    down->set_rel(nose_down), down->set_speed(100);
     auto step = [&](float dt) {
-        world.tick_children(dt);
-        world.update_abs_matrix();
-        world.check_intersect_children();
-        world.check_ground_intersect_children(0);
+        run_world(world, dt, dt);
+        world.check_intersect_children(), world.check_ground_intersect_children(0);
     };
     step(0.1f);
     EXPECT_FALSE(b->has_flags(THING_ACTIVE_COLLIDER) || down->has_flags(THING_EXPLODING));
     EXPECT_NEAR(down->get_abs().t[2], 20.0f - 100 * 0.1f, 1e-4f);
     step(0.15f);  // armed: the bullets overlap each other but only the target counts
-    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING));
-    EXPECT_EQ(target->damage, 10.0f);
+    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING) && target->damage == 10.0f);
     float v[3], w[3];
     b->get_vel(v), down->get_vel(w);
     EXPECT_EQ(V3({v[1], b->get_explosion_delay_counter(), b->get_explosion_radius()}), V3({7, 0, 3}));  // what it hit's velocity
