@@ -32,7 +32,8 @@ struct RECORDING_SINK : DEFINITION_SINK {
     {
         std::vector<int> l;
         for (const REPORT& r : reports)
-            r.kind == kind ? l.push_back(r.line) : void();
+            if (r.kind == kind)
+                l.push_back(r.line);
         return l;
     }
 };
@@ -185,8 +186,8 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
         for (int r = 0; r < 9; r++)
             EXPECT_EQ(v.get_slot(i)->matrix.v[r / 3][r % 3], v.get_slot(0)->matrix.v[r / 3][r % 3]) << i;
     ASSERT_NE(v.get_slot(31), nullptr);
-    EXPECT_EQ(type_at(v, 31), "-");
-    EXPECT_TRUE(v.get_m() == 0.1f + 2.0f && v.get_explosion_sound());  // the EXPLOSION_SOUND line ends the file
+    EXPECT_EQ(type_at(v, 31), "-");  // the EXPLOSION_SOUND line ends the file
+    EXPECT_TRUE(v.get_m() == 0.1f + 2.0f && v.get_explosion_sound());
     EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14}));
     EXPECT_EQ(std::vector<int>({sink.lines(DEF_BAD_MESH).at(0), sink.lines(DEF_BAD_FILE_NAME).at(0), sink.lines(DEF_TOO_MANY_SLOTS).at(0),
                                 sink.lines(DEF_NO_SLOT).at(0), sink.lines(DEF_IGNORED_LINES).at(0)}), std::vector<int>({5, 11, 42, 43, 45}));

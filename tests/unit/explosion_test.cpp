@@ -109,8 +109,7 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
 
     for (int skip : {2, 5, 0, -3}) {  // a step below one means every face
         skip_debris = skip;
-        THING* box = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
-        THING place;
+        THING *box = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f)), place;
         create_explosion_debris(box, &place);
         EXPECT_EQ(children_of<DEBRIS>(&place).size(), skip >= 1 ? (12 + skip - 1u) / skip : 12u) << skip;
         delete box;
@@ -154,8 +153,7 @@ TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFi
         EXPECT_TRUE(children_of(world).empty());
     }
     world->add_child(new MISSILE_LIKE());
-    world->get_first_child()->explode();
-    crop_explosions(world, world);
+    world->get_first_child()->explode(), crop_explosions(world, world);
     auto fireballs = children_of<FIREBALL>(world);
     ASSERT_EQ(fireballs.size(), 6u);
     float fastest = 0.0f;
@@ -192,8 +190,7 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
     f.tick(1.0f);
     EXPECT_TRUE(f.is_dead() && f.get_life() == 0.0f);
     FIREBALL keeps;
-    keeps.reset(1.0f, 4.0f, 2.0f, false);
-    keeps.tick(1.15f);
+    keeps.reset(1.0f, 4.0f, 2.0f, false), keeps.tick(1.15f);
     EXPECT_NEAR(keeps.current_size(), 4.0f, 1e-4f);  // no shrink: full size to the end
 }
 
@@ -234,9 +231,7 @@ TEST(ExplosionFrames, ABurstSoundsOnceWhereTheThingWasAndEverythingGoesAfterItsL
     create_world_roots(g);
     size_t before = children_of(g.world).size();
     THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f), 7.0f, 50.0f, 20.0f);
-    t->set_explosion_sound(boom->acquire());
-    g.world->add_child(t);
-    t->explode();
+    t->set_explosion_sound(boom->acquire()), g.world->add_child(t), t->explode();
     float time = 0.0f;
     for (; !t->is_dead() && time < 5.0f; time += DT)  // the dead thing is removed next frame
         simulate_frame(g, DT);
@@ -258,9 +253,7 @@ TEST(ExplosionFrames, ABurstSoundsOnceWhereTheThingWasAndEverythingGoesAfterItsL
     g.world->add_child(silent);  // no sample: gone at its second tick
     silent->tick(DT), silent->tick(DT);
     EXPECT_TRUE(silent->is_dead());
-    destroy_world(g);
-    soundlist.release(boom);
-    soundlist.cleanup();
+    destroy_world(g), soundlist.release(boom), soundlist.cleanup();
 }
 
 TEST(ExplosionSprite, CentreFallsToZeroAtTheEdgesAndCorners)

@@ -59,9 +59,7 @@ float shipped(const std::string& file, const std::string& key, bool count = fals
 
 // A ball of radius 5 m moving at 7 m/s along y that records its damage.
 struct TARGET : THING {
-    struct BALL : MODEL {
-        float get_r() override { return 5.0f; }
-    };
+    struct BALL : MODEL { float get_r() override { return 5.0f; } };
     TARGET() { set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER), set_model(new BALL()); }
     void receive_hit(float d) override { damage += d, THING::receive_hit(d); }
     void get_vel(float* v) override { v[0] = 0, v[1] = 7, v[2] = 0; }
@@ -102,15 +100,13 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     }
     // All four at once, but one of them has just fired by itself.
     f.v.next_gun_cycle_mode(), f.v.next_gun_cycle_mode();
-    f.gun[3]->set_trigger(true);
-    delete f.gun[3]->crop_spawn();
+    f.gun[3]->set_trigger(true), delete f.gun[3]->crop_spawn();
     ASSERT_TRUE(f.gun[3]->trigger_lock());
     f.v.fire();
     EXPECT_EQ(harvest(), 0);
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(f.gun[i]->get_ammo(), 8.0f);
-    f.gun[3]->tick(0.5f);
-    f.v.fire();
+    f.gun[3]->tick(0.5f), f.v.fire();
     EXPECT_EQ(harvest(), 4);
     EXPECT_TRUE(f.v.get_fire_delay() == 0.5f && f.v.get_cur_gun() == 1);  // four of four: each gun's own reload
     std::vector<int> picked;  // every gun a group of its own: the next gun, wrapping
@@ -151,8 +147,7 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     delete l;
     LISTENED_GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
     EXPECT_FLOAT_EQ(c->get_m(), 1.0f + 100 * 1.5f);  // the shells weigh their power in kg
-    c->set_trigger(true);
-    delete c->crop_spawn();
+    c->set_trigger(true), delete c->crop_spawn();
     EXPECT_EQ(c->crop_spawn(), nullptr);  // one pull, one shot, even without a reload
     EXPECT_EQ(c->plays, (std::vector<std::pair<SOUND*, bool>>{{c->get_fire_sound(), false}}));  // heard once
     EXPECT_EQ(c->get_energy_need(), 0.0f);  // shells take no energy
@@ -172,20 +167,17 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     BITMAP *bmp = create_bitmap_ex(32, 300, 10), *own = create_bitmap_ex(32, 300, 10);
     auto paint = [&](int x, int y, int w = 300) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, w, 10); return getpixel(bmp, x, y); };
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
-    g->set_trigger(true);
-    delete g->crop_spawn();
+    g->set_trigger(true), delete g->crop_spawn();
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
     EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
     EXPECT_EQ(paint(227, 4), 0);
     auto ink = [](BITMAP* b) { std::vector<int> at; for (int i = 0; i < 3000; i++) if (getpixel(b, i % 300, i / 300) == get_kvor_color(12)) at.push_back(i); return at; };
     for (auto [w, text] : {std::pair<int, const char*>{300, " Twin 3"}, {60, " Twin"}, {59, " Twi"}}) {  // 8 px a letter
-        paint(0, 0, w);
-        clear_to_color(own, 0);
+        paint(0, 0, w), clear_to_color(own, 0);
         textprintf_centre_ex(own, font, 11 + (w - 12) / 2, 1, get_kvor_color(12), -1, "%s", text);
         EXPECT_EQ(ink(bmp), ink(own)) << w;
     }
-    g->parse_file_string("RELOAD = 0.5\n");  // a shorter interval cuts the running reload
-    g->tick(0.5f);
+    g->parse_file_string("RELOAD = 0.5\n"), g->tick(0.5f);  // a shorter interval cuts the running reload
     EXPECT_FALSE(g->trigger_lock());
     g->parse_file_string("MAXAMMO = -1\n");
     EXPECT_EQ(g->get_ammo(), 0.0f);
@@ -269,8 +261,7 @@ TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOr
 TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
 {
     const float n = shipped("interceptor.vcd", "items/laser.sid", true), range = 300.0f;
-    ASSERT_GE(n, 1);
-    ASSERT_EQ(shipped("victim.vcd", "items/shield_drone.sid", true), 1);
+    ASSERT_TRUE(n >= 1 && shipped("victim.vcd", "items/shield_drone.sid", true) == 1);
     const float power = shipped("items/laser.sid", "BPOWER"), reload = shipped("items/laser.sid", "RELOAD");
     const float magazine = shipped("items/laser.sid", "MAXAMMO"), recharge = shipped("items/laser.sid", "AMMOCHARGE");
     const float speed = shipped("items/laser.sid", "BSPEED"), shield = shipped("items/shield_drone.sid", "POWER");

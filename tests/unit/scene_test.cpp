@@ -147,13 +147,10 @@ TEST(ThingCollision, SpheresMeetUpToTheirRadiiPointsOnlySpheresAndOnlyMovedPairs
     world.check_intersect_children();
     EXPECT_TRUE(rock->hits == std::vector<THING*>{bullet} && bullet->hits == std::vector<THING*>{rock});
     EXPECT_FALSE(bullet->has_flags(THING_MOVED));
-    world.check_intersect_children();  // nothing moved since
+    world.check_intersect_children();  // nothing moved since; then past the box either side; in the box, past the sphere
+    for (float x : {5.01f, -5.01f, 3.1f})
+        place(world, bullet, x, x == 3.1f ? 4.0f : 0.0f, 0), world.check_intersect_children();
     EXPECT_EQ(rock->hits.size(), 1u);
-    for (float x : {5.01f, -5.01f, 3.1f}) {  // past the box either side; in the box, past the sphere
-        place(world, bullet, x, x == 3.1f ? 4.0f : 0.0f, 0);
-        world.check_intersect_children();
-        EXPECT_EQ(rock->hits.size(), 1u) << x;
-    }
     PROBE a(0, THING_ACTIVE_COLLIDER, BOUND_POINT), b(0, THING_ACTIVE_COLLIDER, BOUND_POINT);
     EXPECT_FALSE(a.does_intersect(&b));  // two points never meet, even in one place
     PROBE* small = new PROBE(1.0f, THING_ACTIVE_COLLIDER);
@@ -170,8 +167,7 @@ TEST(ThingCollision, PassivePairsNonCollidersAndTheGoneNeverMeet)
     PROBE* c = new PROBE(1.0f, 0);  // no collider bit at all
     for (PROBE* p : {a, b, c})
         world.add_child(p);
-    world.update_abs_matrix();
-    world.check_intersect_children();
+    world.update_abs_matrix(), world.check_intersect_children();
     EXPECT_TRUE(a->hits.empty() && b->hits.empty() && c->hits.empty());
     EXPECT_FALSE(a->does_intersect(c) || c->does_intersect(a));
     c->set_flags(THING_ACTIVE_COLLIDER);
@@ -190,15 +186,12 @@ TEST(ThingCollision, GroundContactUsesTheBoxCornersInTheLocalFrame)
     PROBE *p = new PROBE(1.0f, THING_GROUND_CHECK), *bare = new PROBE(0, THING_GROUND_CHECK);  // no model: its origin
     world.add_child(p), world.add_child(bare);
     place(world, bare, 0, 0, 0.1f);
-    for (float z : {1.5f, 1.0f}) {  // at 1.0 the lowest corner touches z = 0
-        place(world, p, 0, 0, z);
-        world.check_ground_intersect_children(0.0f);
-    }
+    for (float z : {1.5f, 1.0f})  // at 1.0 the lowest corner touches z = 0
+        place(world, p, 0, 0, z), world.check_ground_intersect_children(0.0f);
     EXPECT_EQ(std::make_pair(p->ground_hits, bare->ground_hits), std::make_pair(1, 0));  // once, not once per corner
     world.check_ground_intersect_children(0.1f);
     EXPECT_EQ(std::make_pair(p->ground_hits, bare->ground_hits), std::make_pair(2, 1));
-    p->clear_flags(THING_GROUND_CHECK);
-    world.check_ground_intersect_children(5.0f);
+    p->clear_flags(THING_GROUND_CHECK), world.check_ground_intersect_children(5.0f);
     EXPECT_EQ(p->ground_hits, 2);
     THING t;
     MATRIX_f m;
