@@ -156,7 +156,7 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     data.write("hull.vhd", "SHORTNAME=Big Mule, rest\nmass = 0.05\nRMASS = 3,4,5\nMESH = thing.3ds, x\n"
                            "COCKPIT = none.3ds\n" + SLOT + "ITEM = shield.sid\nSLOT = J, 1, 2, 3, 0, 0, 5, 2, 0, 0\n"
                            "PILOT = 0, 2, 1\nSLOT = Ji, 0,0,0, 0,0,0, 0,0,0\nITEM = a\x01.sid\nITEM = shield.sid\n"
-                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,0,0, 1,0,0.0000001\n" + slots(28) +
+                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,0,0, 1,0,0.0000001\nSLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\n" + slots(27) +
                            "ITEM = shield.sid\nEXPLOSION_SOUND = boom.wav\nMASS = 50\n");
     RECORDING_SINK sink;
     VESSEL v;
@@ -182,13 +182,13 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
             EXPECT_NEAR(m.v[r][c], cols[c][r], 1e-6) << r << "," << c;
         EXPECT_FLOAT_EQ(m.t[r], r + 1.0f);
     }
-    for (int i = 2; i < 5; i++)  // axes of no length, parallel, nearly so: the hull's
+    for (int i = 2; i < 6; i++)  // axes of no length, parallel, nearly so (two ways): the hull's
         for (int r = 0; r < 9; r++)
             EXPECT_EQ(v.get_slot(i)->matrix.v[r / 3][r % 3], v.get_slot(0)->matrix.v[r / 3][r % 3]) << i;
     ASSERT_NE(v.get_slot(31), nullptr);
     EXPECT_EQ(type_at(v, 31), "-");  // the EXPLOSION_SOUND line ends the file
     EXPECT_TRUE(v.get_m() == 0.1f + 2.0f && v.get_explosion_sound());
-    EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14}));
+    EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14, 15}));
     EXPECT_EQ(std::vector<int>({sink.lines(DEF_BAD_MESH).at(0), sink.lines(DEF_BAD_FILE_NAME).at(0), sink.lines(DEF_TOO_MANY_SLOTS).at(0),
                                 sink.lines(DEF_NO_SLOT).at(0), sink.lines(DEF_IGNORED_LINES).at(0)}), std::vector<int>({5, 11, 42, 43, 45}));
     EXPECT_EQ(sink.lines(DEF_BAD_SOUND).size(), 1u);  // there is no boom.wav
