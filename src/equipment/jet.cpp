@@ -84,6 +84,8 @@ float JET::get_max_aforce() { return power; }
 void JET::tick(float dt)
 {
     flame_timer -= dt;
+    // A flame already at the thrust stays there whichever branch sees it:
+    // each step is clamped back to the thrust.
     if (flame_thrust < thrust) {
         flame_thrust += flame_thrust_delta * dt;
         if (flame_thrust > thrust)

@@ -88,6 +88,8 @@ void BROAD_PHASE::build()
         en.wide = !(en.e <= narrow);
         for (int k = 0; k < 3 && !en.wide; k++) {
             cell_range(en.c[k], en.e, en.lo[k], en.hi[k]);
+            // A box kept apart as wide is still tried against every other:
+            // only the number of pairs tried depends on this bound.
             en.wide = en.hi[k] - en.lo[k] > 1;
         }
         if (en.wide) {

@@ -73,7 +73,7 @@ int VESSEL::find_next_gun(int from, int ref)
         from = -1;
     if (ref < 0)
         ref = from;
-    for (int i = from + 1; i < MAX_SLOTS; i++)
+    for (int i = from + 1; i < MAX_SLOTS; i++)  // item_at answers null past the last slot anyway
         if (is_usable_gun(i) && (ref < 0 || guns_are_comparable(ref, i)))
             return i;
     return ref;
@@ -138,5 +138,5 @@ void VESSEL::fire()
 
     // n guns firing k at a time keep the rate of n guns each firing every r.
     fire_delay = (float)k * r / (float)n;
-    cur_gun = k < n ? gun[k] : find_next_gun(-1, start);
+    cur_gun = k < n ? gun[k] : find_next_gun(-1, start);  // any from below 0 starts at slot 0
 }

@@ -58,7 +58,7 @@ VESSEL::VESSEL()
       hud_target_dir(nullptr),
       hud_aim(nullptr),
       vel{0, 0, 0},
-      lvel{0, 0, 0},
+      lvel{0, 0, 0},  // rewritten from vel at the start of every tick
       acc{0, 0, 0},
       rot{0, 0, 0},
       racc{0, 0, 0},
@@ -109,7 +109,7 @@ VESSEL::VESSEL()
     // with the eye.
     for (THING* n : {hud_boresight, hud_target_dir, hud_aim, hud_speed, hud_altitude})
         n->locate_rel(0.0f, hud_viewdist, 0.0f);
-    cur_gun = find_next_gun(-1, -1);
+    cur_gun = find_next_gun(-1, -1);  // no slots yet: none until items are fitted
 }
 
 VESSEL::~VESSEL()

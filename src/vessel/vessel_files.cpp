@@ -223,7 +223,7 @@ void VESSEL::parse_vcd(const char* text)
             if (rest != acted)
                 definition_report(rest, DEF_IGNORED_LINES,
                                   "only the first VHD or EXPLOSION_SOUND line counts: %s ignored", key);
-            return 0;
+            return 0;  // the rest of the line is passed over (as after any count within it)
         }
         if (!key_is(key, "ITEM")) {
             definition_report(rest, DEF_UNKNOWN_KEY, "configuration: unknown key '%.60s' ignored", key);

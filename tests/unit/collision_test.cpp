@@ -30,10 +30,8 @@ struct DUMMY : THING {
     }
     void handle_intersect(THING* other) override
     {
-        other->receive_hit(shot ? 1.0f : 0.0f);
-        receive_hit(shot ? 1.0f : 0.0f);
-        clear_flags(drops ? THING_ACTIVE_COLLIDER | THING_PASSIVE_COLLIDER : 0u);
-        other->set_flags(marks ? THING_MOVED : 0u);
+        other->receive_hit(shot ? 1.0f : 0.0f), receive_hit(shot ? 1.0f : 0.0f);
+        clear_flags(drops ? THING_ACTIVE_COLLIDER | THING_PASSIVE_COLLIDER : 0u), other->set_flags(marks ? THING_MOVED : 0u);
     }
     int id;
     std::vector<CALL>* log;  // shared by a world's things
@@ -67,18 +65,15 @@ struct WORLD {
                 p[1] = q[1] + (diagonal ? 0.8f * sum : 0.0f);
                 p[2] = q[2];
             }
-            d->locate_rel(p);
-            d->update_abs_matrix();
+            d->locate_rel(p), d->update_abs_matrix();
             d->bound = unit(rng) < 0.4f ? BOUND_POINT : unit(rng) < 0.05f ? BOUND_NONE : BOUND_SPHERE;
             const unsigned roles[] = {0, THING_PASSIVE_COLLIDER, THING_ACTIVE_COLLIDER, THING_ACTIVE_COLLIDER | THING_PASSIVE_COLLIDER};
             d->set_flags(roles[i * 7 % 4] | (unit(rng) < 0.6f ? THING_EXPLODABLE : 0u) |
                          (unit(rng) < 0.03f ? THING_DEAD : unit(rng) < 0.03f ? THING_EXPLODING : 0u));
             d->shield = pick({0.0f, 1.0f, 2.5f});
             d->shot = unit(rng) < (d->bound == BOUND_POINT ? 0.8f : 0.1f);
-            d->drops = unit(rng) < 0.05f;
-            d->marks = unit(rng) < 0.05f;
-            root.add_child(d);
-            things.push_back(d);
+            d->drops = unit(rng) < 0.05f, d->marks = unit(rng) < 0.05f;
+            root.add_child(d), things.push_back(d);
         }
         root.update_abs_matrix();
     }
@@ -110,10 +105,8 @@ TEST(CollisionPass, BroadPhaseMakesThePlainPassesHitsInItsOrder)
     for (uint32_t seed = 1; seed <= 3000; seed++) {
         WORLD plain(seed), broad(seed);
         for (int pass = 0; pass < 3; pass++) {
-            plain.root.check_intersect_children_plain();
-            broad.root.check_intersect_children();
-            plain.move();
-            broad.move();
+            plain.root.check_intersect_children_plain(), broad.root.check_intersect_children();
+            plain.move(), broad.move();
         }
         size_t k = 0;
         for (const CALL& c : plain.log) {
@@ -123,11 +116,9 @@ TEST(CollisionPass, BroadPhaseMakesThePlainPassesHitsInItsOrder)
             hits += c[2];
         }
         ASSERT_EQ(k, broad.log.size()) << "seed " << seed << ": a call the plain pass did not make";
-        for (size_t i = 0; i < plain.things.size(); i++) {
+        for (size_t i = 0; i < plain.things.size(); i++)
             ASSERT_EQ(broad.things[i]->get_flags(), plain.things[i]->get_flags()) << "seed " << seed << " thing " << i;
-        }
-        plain_calls += (long)plain.log.size();
-        broad_calls += (long)broad.log.size();
+        plain_calls += (long)plain.log.size(), broad_calls += (long)broad.log.size();
     }
     EXPECT_GT(hits, 10000);  // the scenes exercise the rules
     EXPECT_LT(broad_calls, plain_calls / 2);

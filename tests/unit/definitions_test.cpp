@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core_test.h"
 #include "test_data_path.h"
 #include "vessel/definitions.h"
 #include "vessel/item_factory.h"
@@ -18,11 +19,7 @@ namespace {
 
 // Listens to the readers for the life of the object.
 struct RECORDING_SINK : DEFINITION_SINK {
-    struct REPORT {
-        std::string file;
-        int line;
-        DEFINITION_PROBLEM kind;
-    };
+    struct REPORT { std::string file; int line; DEFINITION_PROBLEM kind; };
     std::vector<REPORT> reports;
     RECORDING_SINK() { definition_sink = this; }
     ~RECORDING_SINK() override { definition_sink = nullptr; }
@@ -43,30 +40,17 @@ struct RECORDING_SINK : DEFINITION_SINK {
 
 const std::string SLOT = "SLOT = X, 0,0,0, 0,1,0, 0,0,-1\n";  // the hull's axes
 
-std::string slots(int n)
-{
-    std::string s;
-    while (n-- > 0)
-        s += SLOT;
-    return s;
-}
+std::string slots(int n) { return n > 0 ? SLOT + slots(n - 1) : ""; }
 
 std::unique_ptr<SLOTTHING> item(const std::string& text) { return std::unique_ptr<SLOTTHING>(make_slot_item(text.c_str())); }
 
-std::string type_at(VESSEL& v, int i)
-{
-    return v.get_slot_item(i) ? v.get_slot_item(i)->get_thingtype_string() : "-";
-}
+std::string type_at(VESSEL& v, int i) { return v.get_slot_item(i) ? v.get_slot_item(i)->get_thingtype_string() : "-"; }
 
 }  // namespace
 
 TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideTheBuffer)
 {
-    struct CASE {
-        const char *src, *ends, *blanks, *word;
-        int used;
-        WORD_END how;
-    } cases[] = {
+    struct { const char *src, *ends, *blanks, *word; int used; WORD_END how; } cases[] = {
         {"EXPLOSION _SOUND = boom.wav\n", WORD_KEY_TERMINATORS, WORD_BLANKS, "EXPLOSION_SOUND", 18, WORD_TERMINATED},
         {" boom.wav\n", WORD_LINE_TERMINATORS, WORD_BLANKS, "boom.wav", 10, WORD_TERMINATED},
         {"MA//SS = 3\nNEXT", WORD_KEY_TERMINATORS, WORD_BLANKS, "MA", 11, WORD_COMMENT},  // to the line's end
@@ -77,7 +61,7 @@ TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideThe
         {"abc", WORD_LINE_TERMINATORS, WORD_BLANKS, "abc", 3, WORD_AT_END},
         {"ab,cd", ",", ",", "ab", 3, WORD_TERMINATED},  // in both sets: it ends
     };
-    for (const CASE& c : cases) {
+    for (const auto& c : cases) {
         char w[512];
         WORD_END how;
         EXPECT_EQ(retrieve_word(w, sizeof w, c.src, c.ends, c.blanks, &how), c.used) << c.src;
@@ -111,39 +95,40 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
 {
     TEST_DATA_PATH data;
     RECORDING_SINK sink;
-    EXPECT_EQ(item("NAME = Lost\nMASS = 3\n"), nullptr);
-    EXPECT_EQ(item(""), nullptr);
+    EXPECT_TRUE(!item("NAME = Lost\nMASS = 3\n") && !item(""));
     EXPECT_EQ(sink.lines(DEF_NO_THINGTYPE).size(), 2u);
     EXPECT_EQ(load_sid(data.file("nothing.sid").c_str()), nullptr);
     ASSERT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{0});
     EXPECT_EQ(sink.reports.back().file, data.file("nothing.sid"));
+    const long limit = definition_file_max_size;
+    definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
+    for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {
+        data.write("big.sid", text);
+        std::unique_ptr<SLOTTHING>(load_sid(data.file("big.sid").c_str()));
+    }
+    definition_file_max_size = limit;
+    EXPECT_EQ(sink.lines(DEF_FILE_TOO_LARGE), std::vector<int>{0});
     for (auto [type, made] : {std::pair<const char*, const char*>{"jet", "JET"}, {"RJET", "RJET"}, {"Gun", "GUN"},
                               {"SHIELD", "SHIELD"}, {"NUKEGEN", "Nuclear Reactor"}, {"TOASTER", "SLOTTHING"}}) {
         auto t = item(std::string("THINGTYPE = ") + type + "\nMASS = 2\n");
         ASSERT_NE(t, nullptr) << type;
-        EXPECT_STREQ(t->get_thingtype_string(), made);
-        EXPECT_EQ(t->get_m(), 2.0f) << type;
+        EXPECT_TRUE(t->get_thingtype_string() == std::string(made) && t->get_m() == 2.0f) << type;
     }
-    EXPECT_EQ(sink.lines(DEF_UNKNOWN_THINGTYPE), std::vector<int>{1});
-    EXPECT_TRUE(sink.lines(DEF_UNKNOWN_KEY).empty());  // THINGTYPE itself is not unknown
+    EXPECT_TRUE(sink.lines(DEF_UNKNOWN_THINGTYPE) == std::vector<int>{1} && sink.lines(DEF_UNKNOWN_KEY).empty());  // THINGTYPE is known
 
     sink.reports.clear();
     auto t = item("// an item\nthingtype=x\n  m a s s = 7 // kilograms\n// MASS = 99\nMaSs2 = 5\n"
                         "NAME = Twin Laser Mk 2\nRMASS = 2, 0, -3\nSLOTTYPE = J i\n");
     float rm[3];
     t->get_rm(rm);
-    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);  // keys lose their blanks and case; comments end lines
-    EXPECT_STREQ(t->get_name(), " Twin Laser Mk 2");
-    EXPECT_EQ(std::vector<float>(rm, rm + 3), (std::vector<float>{2.0f, 0.1f, 0.1f}));  // raised to 0.1
+    EXPECT_STREQ(t->get_name(), " Twin Laser Mk 2");  // keys lose their blanks and case; comments end lines
+    EXPECT_EQ(std::vector<float>({t->get_m(), rm[0], rm[1], rm[2]}), (std::vector<float>{7, 2, 0.1f, 0.1f}));  // raised to 0.1
     EXPECT_EQ(t->get_slottype(), SLOT_JET | SLOT_INVISIBLE);
-    EXPECT_EQ(sink.lines(DEF_CLAMPED), (std::vector<int>{7, 7}));
-    EXPECT_EQ(sink.lines(DEF_UNKNOWN_KEY), std::vector<int>{5});
+    EXPECT_TRUE(sink.lines(DEF_CLAMPED) == std::vector<int>({7, 7}) && sink.lines(DEF_UNKNOWN_KEY) == std::vector<int>{5});
     sink.reports.clear();
     t = item("THINGTYPE=X\nNAME=" + std::string(100, 'n') + "\nRMASS = 2, 3\n4\nMASS = 9\nMASS\n5\n\nSLOTTYPE = Gq\n");
-    EXPECT_EQ(strlen(t->get_name()), 62u);
-    t->get_rm(rm);
-    EXPECT_FLOAT_EQ(rm[2], 4.0f);       // the list goes on on the next line
-    EXPECT_FLOAT_EQ(t->get_m(), 9.0f);  // the line after it is read as usual; "5" is not MASS's
+    t->get_rm(rm);  // the list goes on on the next line; the line after it is read as usual; "5" is not MASS's
+    EXPECT_EQ(V3({rm[2], t->get_m(), (float)strlen(t->get_name())}), V3({4, 9, 62}));
     EXPECT_EQ(t->get_slottype(), SLOT_GUN);
     EXPECT_EQ(sink.lines(DEF_LIST_CONTINUES), std::vector<int>{3});
     EXPECT_EQ(sink.lines(DEF_NO_EQUALS).at(0), 6);
@@ -156,13 +141,11 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     // A huge line is cut, a key of a megabyte passed over, and text after a
     // NUL byte reported and not read.
     t = item("THINGTYPE=X\nNAME = " + std::string(1 << 20, 'z') + "\n" + std::string(1 << 20, 'K') + "\nMASS = 7");
-    EXPECT_EQ(strlen(t->get_name()), 62u);
-    EXPECT_FLOAT_EQ(t->get_m(), 7.0f);
+    EXPECT_TRUE(strlen(t->get_name()) == 62u && t->get_m() == 7.0f);
     const char bytes[] = "THINGTYPE=X\nMASS=2\n\0MASS=8\n";
     DEFINITION_TEXT text("nul.sid", bytes, sizeof bytes - 1);
     EXPECT_FLOAT_EQ(std::unique_ptr<SLOTTHING>(make_slot_item(text.get_text()))->get_m(), 2.0f);
-    EXPECT_EQ(sink.lines(DEF_NUL_BYTE), std::vector<int>{3});
-    EXPECT_EQ(sink.reports.back().file, "nul.sid");
+    EXPECT_TRUE(sink.lines(DEF_NUL_BYTE) == std::vector<int>{3} && sink.reports.back().file == "nul.sid");
 }
 
 TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotUse)
@@ -173,29 +156,22 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     data.write("hull.vhd", "SHORTNAME=Big Mule, rest\nmass = 0.05\nRMASS = 3,4,5\nMESH = thing.3ds, x\n"
                            "COCKPIT = none.3ds\n" + SLOT + "ITEM = shield.sid\nSLOT = J, 1, 2, 3, 0, 0, 5, 2, 0, 0\n"
                            "PILOT = 0, 2, 1\nSLOT = Ji, 0,0,0, 0,0,0, 0,0,0\nITEM = a\x01.sid\nITEM = shield.sid\n"
-                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\n" + slots(28) +
+                           "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,0,0, 1,0,0.0000001\nSLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\n" + slots(27) +
                            "ITEM = shield.sid\nEXPLOSION_SOUND = boom.wav\nMASS = 50\n");
     RECORDING_SINK sink;
     VESSEL v;
     v.load_vhd(data.file("hull.vhd").c_str());
-    EXPECT_STREQ(v.get_vessel_type_string(), "Big Mule");
-    EXPECT_FLOAT_EQ(v.get_hull_mass(), 0.1f);
+    EXPECT_TRUE(v.get_vessel_type_string() == std::string("Big Mule") && v.get_hull_mass() == 0.1f);
     float rm[4] = {0, 0, 0, -7}, p[4] = {0, 0, 0, -7};  // read-outs write three values, no more
-    v.get_hull_rmass(rm);
-    v.get_pilot_pos(p);
+    v.get_hull_rmass(rm), v.get_pilot_pos(p);
     EXPECT_EQ(std::vector<float>(rm, rm + 4), (std::vector<float>{3, 4, 5, -7}));
     EXPECT_EQ(std::vector<float>(p, p + 4), (std::vector<float>{0, 2, 1, -7}));
-    EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[1], 2.0f + hud_viewdist);  // the tapes move with the eye
-    EXPECT_FLOAT_EQ(v.get_hud_speed()->get_rel().t[2], 1.0f);
-    EXPECT_NE(v.get_model(), nullptr);
-    EXPECT_EQ(v.get_cockpit()->get_model(), nullptr);
-    ASSERT_EQ(type_at(v, 0) + type_at(v, 2), "SHIELDSHIELD");
-    EXPECT_NE(v.get_slot_item(0)->get_model(), nullptr);
-    EXPECT_EQ(v.get_slot_item(2)->get_model(), nullptr);  // an invisible slot hides its item's mesh
-    EXPECT_EQ(type_at(v, 1), "-");
-    EXPECT_EQ(v.get_slot_type(0), SLOT_EXTENSION | SLOT_PRESET);
-    EXPECT_EQ(v.get_slot_type(1), SLOT_JET);
-    EXPECT_EQ(v.get_slot_type(2), SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET);
+    EXPECT_TRUE(near3(v.get_hud_speed()->get_rel().t, {0, 2.0f + hud_viewdist, 1}, 1e-5f));  // the tapes move with the eye
+    EXPECT_TRUE(v.get_model() && !v.get_cockpit()->get_model());
+    ASSERT_EQ(type_at(v, 0) + type_at(v, 1) + type_at(v, 2), "SHIELD-SHIELD");
+    EXPECT_TRUE(v.get_slot_item(0)->get_model() && !v.get_slot_item(2)->get_model());  // an invisible slot hides its item's mesh
+    EXPECT_EQ(std::vector<int>({v.get_slot_type(0), v.get_slot_type(1), v.get_slot_type(2)}),
+              std::vector<int>({SLOT_EXTENSION | SLOT_PRESET, SLOT_JET, SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET}));
     EXPECT_FLOAT_EQ(v.get_max_shield(), 60.0f);
     // Front along world x, up along world z, mounted at (1, 2, 3). Columns:
     // the right-hand axis front x up turned round, up, minus front.
@@ -206,23 +182,18 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
             EXPECT_NEAR(m.v[r][c], cols[c][r], 1e-6) << r << "," << c;
         EXPECT_FLOAT_EQ(m.t[r], r + 1.0f);
     }
-    for (int i = 2; i < 5; i++)  // axes of no length, parallel, nearly so: the hull's
+    for (int i = 2; i < 6; i++)  // axes of no length, parallel, nearly so (two ways): the hull's
         for (int r = 0; r < 9; r++)
             EXPECT_EQ(v.get_slot(i)->matrix.v[r / 3][r % 3], v.get_slot(0)->matrix.v[r / 3][r % 3]) << i;
     ASSERT_NE(v.get_slot(31), nullptr);
-    EXPECT_EQ(type_at(v, 31), "-");
-    EXPECT_FLOAT_EQ(v.get_m(), 0.1f + 2.0f);  // the EXPLOSION_SOUND line ends the file
-    EXPECT_NE(v.get_explosion_sound(), nullptr);
-    EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14}));
-    EXPECT_EQ(sink.lines(DEF_BAD_MESH), (std::vector<int>{5}));
-    EXPECT_EQ(sink.lines(DEF_BAD_FILE_NAME), (std::vector<int>{11}));
-    EXPECT_EQ(sink.lines(DEF_TOO_MANY_SLOTS), (std::vector<int>{42}));
-    EXPECT_EQ(sink.lines(DEF_NO_SLOT), (std::vector<int>{43}));
-    EXPECT_EQ(sink.lines(DEF_IGNORED_LINES), (std::vector<int>{45}));
+    EXPECT_EQ(type_at(v, 31), "-");  // the EXPLOSION_SOUND line ends the file
+    EXPECT_TRUE(v.get_m() == 0.1f + 2.0f && v.get_explosion_sound());
+    EXPECT_EQ(sink.lines(DEF_BAD_SLOT_AXES), (std::vector<int>{10, 13, 14, 15}));
+    EXPECT_EQ(std::vector<int>({sink.lines(DEF_BAD_MESH).at(0), sink.lines(DEF_BAD_FILE_NAME).at(0), sink.lines(DEF_TOO_MANY_SLOTS).at(0),
+                                sink.lines(DEF_NO_SLOT).at(0), sink.lines(DEF_IGNORED_LINES).at(0)}), std::vector<int>({5, 11, 42, 43, 45}));
     EXPECT_EQ(sink.lines(DEF_BAD_SOUND).size(), 1u);  // there is no boom.wav
     v.load_vhd(data.file("gone.vhd").c_str());  // a missing hull leaves no slots
-    EXPECT_EQ(v.get_slot(0), nullptr);
-    EXPECT_EQ(v.get_max_shield(), 0.0f);
+    EXPECT_TRUE(v.get_slot(0) == nullptr && v.get_max_shield() == 0.0f);
 }
 
 TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
@@ -236,19 +207,14 @@ TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
     RECORDING_SINK sink;
     VESSEL v;
     v.load_vcd(data.file("ship.vcd").c_str());
-    EXPECT_EQ(type_at(v, 31), "JET");
-    EXPECT_EQ(type_at(v, 8), "RJET");
-    EXPECT_EQ(type_at(v, 0), "RJET");  // replaced the hull's jet
-    EXPECT_EQ(type_at(v, 1), "JET");   // the name on the next line
-    EXPECT_EQ(type_at(v, 2) + type_at(v, 3), "--");
+    // Slot 0's jet replaced, slot 1's name on the next line, 2 and 3 left empty.
+    EXPECT_EQ(type_at(v, 31) + type_at(v, 8) + type_at(v, 0) + type_at(v, 1) + type_at(v, 2) + type_at(v, 3), "JETRJETRJETJET--");
     EXPECT_TRUE(v.get_slot_type(31) & SLOT_PRESET);
-    int items = 0;
-    for (THING* c = v.get_first_child(); c; c = c->get_next())
-        items += dynamic_cast<SLOTTHING*>(c) != nullptr;
-    EXPECT_EQ(items, 4);  // the replaced jet is gone from the children too
+    EXPECT_EQ(children_of<SLOTTHING>(&v).size(), 4u);  // the replaced jet is gone from the children too
     EXPECT_EQ(sink.lines(DEF_BAD_FILE_NAME), std::vector<int>{7});
     EXPECT_EQ(sink.lines(DEF_NO_SLOT), std::vector<int>{8});
     EXPECT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{9});
+    EXPECT_EQ(sink.lines(DEF_LIST_CONTINUES), std::vector<int>{5});
     v.load_vcd(data.file("gone.vcd").c_str());  // a missing configuration changes nothing
     EXPECT_EQ(type_at(v, 8), "RJET");
 

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core_test.h"
+#include "effects/bullet.h"
 #include "effects/debris.h"
 #include "effects/debris_model.h"
 #include "effects/explosion.h"
@@ -20,48 +22,29 @@
 #include "game/world.h"
 #include "mesh_shapes.h"
 #include "render/meshmodel.h"
-#include "scene/thing.h"
 #include "sound/sounds.h"
 #include "test_allegro.h"
 #include "test_wav.h"
 
 namespace {
 
-const float DT = 1.0f / 60.0f;
-
 // A plain explodable thing (a vessel answers the same explosion parameters).
 THING* make_exploder(MODEL* model, float x = 0, float y = 0, float z = 0)
 {
     THING* t = new THING();
-    t->set_flags(THING_EXPLODABLE);
-    t->set_model(model);
-    t->locate_rel(x, y, z);
-    return t;
+    return t->set_flags(THING_EXPLODABLE), t->set_model(model), t->locate_rel(x, y, z), t;
 }
 
-// Answers what a bullet answers: one fireball without a lifetime, no debris,
-// no delay; moving fast.
-struct BULLET_LIKE : THING {
-    BULLET_LIKE() { set_flags(THING_EXPLODABLE); }
-    int get_explosion_nr_fireballs() override { return 1; }
-    float get_explosion_time() override { return 0.0f; }
-    float get_explosion_radius() override { return 3.0f; }
-    bool get_explosion_debris() override { return false; }
-    float get_explosion_delay() override { return 0.0f; }
-    void get_vel(float* out) override
-    {
-        out[0] = 300.0f;
-        out[1] = 0.0f;
-        out[2] = -10.0f;
-    }
-};
-
-// What a missile answers: six fireballs of two seconds, speed 2, at rest.
-struct MISSILE_LIKE : BULLET_LIKE {
+// What a missile answers: six fireballs of two seconds, radius 3, speed 2,
+// at rest, at once.
+struct MISSILE_LIKE : THING {
+    MISSILE_LIKE() { set_flags(THING_EXPLODABLE); }
     int get_explosion_nr_fireballs() override { return 6; }
     float get_explosion_time() override { return 2.0f; }
+    float get_explosion_radius() override { return 3.0f; }
     float get_explosion_speed() override { return 2.0f; }
-    void get_vel(float* out) override { out[0] = out[1] = out[2] = 0.0f; }
+    bool get_explosion_debris() override { return false; }
+    float get_explosion_delay() override { return 0.0f; }
 };
 
 // Records paint calls and parameters, standing in for a real model.
@@ -72,33 +55,13 @@ struct PAINT_PROBE : MODEL {
     float param[2] = {-1.0f, -1.0f};
 };
 
-template <class T = THING>
-std::vector<T*> children_of(THING* parent)
-{
-    std::vector<T*> out;
-    for (THING* c = parent->get_first_child(); c; c = c->get_next())
-        if (T* t = dynamic_cast<T*>(c))
-            out.push_back(t);
-    return out;
-}
-
 // Sets a thing off and runs its count-down out.
-void set_off(THING* t)
-{
-    t->explode();
-    t->tick(t->get_explosion_delay() + 0.01f);
-}
+void set_off(THING* t) { t->explode(), t->tick(t->get_explosion_delay() + 0.01f); }
 
 class Explosion : public ::testing::Test {
 protected:
     void SetUp() override { srand(1234); }
-    void TearDown() override
-    {
-        delete world;
-        show_explosions = true;
-        skip_debris = 1;
-        select_viewpoint(nullptr);
-    }
+    void TearDown() override { delete world, show_explosions = true, skip_debris = 1, select_viewpoint(nullptr); }
     THING* world = new THING();
 };
 
@@ -109,58 +72,44 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
     THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
     MATRIX_f turn;
     get_z_rotate_matrix_f(&turn, 64.0f);  // a quarter turn: local x becomes world y
-    turn.t[0] = 100.0f;
-    turn.t[1] = 20.0f;
-    turn.t[2] = 50.0f;
+    turn.t[0] = 100.0f, turn.t[1] = 20.0f, turn.t[2] = 50.0f;
     t->set_rel(turn);
-    world->add_child(t);
-    world->update_abs_matrix();
-    set_off(t);
+    world->add_child(t), world->update_abs_matrix(), set_off(t);
     crop_explosions(world, world);
-    EXPECT_TRUE(t->is_dead());
-    EXPECT_FALSE(t->get_flags() & THING_EXPLODING);
+    EXPECT_TRUE(t->is_dead() && !t->has_flags(THING_EXPLODING));
     auto fireballs = children_of<FIREBALL>(world);
     auto debris = children_of<DEBRIS>(world);
-    ASSERT_EQ(fireballs.size(), 16u);
-    ASSERT_EQ(debris.size(), 12u);
+    ASSERT_TRUE(fireballs.size() == 16u && debris.size() == 12u);
     EXPECT_TRUE(children_of<SOUNDTHING>(world).empty());  // it has no explosion sound
     const float radius = sqrtf(4 + 1 + 0.25f);           // the box's far corner
     for (FIREBALL* f : fireballs) {
-        EXPECT_FLOAT_EQ(f->get_peak_size(), 1.5f * radius);
-        EXPECT_FLOAT_EQ(f->get_fade_rate(), 0.5f);  // two seconds
+        EXPECT_EQ(V3({f->get_peak_size(), f->get_fade_rate(), f->get_color()[1]}), V3({1.5f * radius, 0.5f, 0.75f}));
         EXPECT_FLOAT_EQ(f->get_abs().t[2], 50.0f);  // placed at once
-        EXPECT_FLOAT_EQ(f->get_color()[1], 0.75f);
         // Drift: up to twice the explosion speed over the two seconds.
-        for (int i = 0; i < 3; i++)
-            EXPECT_LE(fabsf(f->get_velocity()[i]), 1.5f * radius + 1e-3f);
+        EXPECT_TRUE(near3(f->get_velocity(), {0, 0, 0}, 1.5f * radius + 1e-3f));
     }
     // Face 0 (0, 1, 3) lies on the bottom: its centroid (2/3, -1/3, -0.5)
     // lies at (1/3, 2/3, -0.5) once turned; the piece flies outward at
     // the model's radius per second, give or take 0.75.
-    const float w[3] = {1.0f / 3.0f, 2.0f / 3.0f, -0.5f};
+    const V3 w = {1.0f / 3.0f, 2.0f / 3.0f, -0.5f};
     const float len = sqrtf(1.0f / 9 + 4.0f / 9 + 0.25f);
     auto* dm = dynamic_cast<DEBRIS_MODEL*>(debris[0]->get_model());
     ASSERT_NE(dm, nullptr);
-    for (int i = 0; i < 3; i++) {
-        EXPECT_NEAR(debris[0]->get_abs().t[i], turn.t[i] + w[i], 1e-4f) << i;
-        EXPECT_NEAR(debris[0]->get_velocity()[i], w[i] * radius / len, 0.75f + 1e-4f) << i;
-        // The corners are around the piece's own origin.
-        EXPECT_NEAR(dm->get_vertex(0)[i] + dm->get_vertex(1)[i] + dm->get_vertex(2)[i], 0.0f, 1e-5f);
-    }
+    EXPECT_TRUE(near3(debris[0]->get_abs().t, {100 + w[0], 20 + w[1], 50 + w[2]}, 1e-4f));
+    EXPECT_TRUE(near3(debris[0]->get_velocity(), {w[0] * radius / len, w[1] * radius / len, w[2] * radius / len}, 0.75f + 1e-4f));
+    V3 sum;  // the corners are around the piece's own origin
+    for (int i = 0; i < 3; i++)
+        sum[i] = dm->get_vertex(0)[i] + dm->get_vertex(1)[i] + dm->get_vertex(2)[i];
+    EXPECT_TRUE(near3(sum.data(), {0, 0, 0}, 1e-5f));
     EXPECT_NEAR(dm->get_vertex(1)[0], 2.0f - 2.0f / 3.0f, 1e-5f);
-    for (DEBRIS* p : debris) {
-        EXPECT_EQ(p->get_team(), -1);
-        EXPECT_EQ(p->get_model()->get_refcount(), 1);  // removal frees it
-        for (int i = 0; i < 3; i++)
-            EXPECT_LE(fabsf(p->get_spin()[i]), 0.5f * MAX_DEBRIS_ROTATION);
-    }
+    for (DEBRIS* p : debris)  // no team; removal frees its model
+        EXPECT_TRUE(p->get_team() == -1 && p->get_model()->get_refcount() == 1 && near3(p->get_spin(), {0, 0, 0}, 0.5f * MAX_DEBRIS_ROTATION));
     crop_explosions(world, world);  // a second harvest finds nothing more to do
     EXPECT_EQ(children_of(world).size(), 1 + 16 + 12u);
 
     for (int skip : {2, 5, 0, -3}) {  // a step below one means every face
         skip_debris = skip;
-        THING* box = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f));
-        THING place;
+        THING *box = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f)), place;
         create_explosion_debris(box, &place);
         EXPECT_EQ(children_of<DEBRIS>(&place).size(), skip >= 1 ? (12 + skip - 1u) / skip : 12u) << skip;
         delete box;
@@ -169,53 +118,42 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
 
 TEST_F(Explosion, TheHarvestTakesEveryCountedDownThingAnywhereInTheTree)
 {
-    THING* plain = make_exploder(nullptr);
-    THING* empty = make_exploder(new MESHMODEL());
-    THING* holder = new THING();
-    THING* inner = make_exploder(new PAINT_PROBE());
+    THING *plain = make_exploder(nullptr), *empty = make_exploder(new MESHMODEL()), *holder = new THING();
+    THING *inner = make_exploder(new PAINT_PROBE()), *waiting = make_exploder(nullptr), *dead = make_exploder(nullptr);
     holder->add_child(inner);
-    THING* waiting = make_exploder(nullptr);
-    THING* dead = make_exploder(nullptr);
     for (THING* t : {plain, empty, holder, waiting, dead})
         world->add_child(t);
     for (THING* t : {plain, empty, inner, dead})
         set_off(t);
-    dead->set_flags(THING_DEAD);
-    waiting->explode();
-    waiting->tick(0.5f);  // still counting down
+    dead->set_flags(THING_DEAD), waiting->explode(), waiting->tick(0.5f);  // still counting down
     crop_explosions(world, world);
-    EXPECT_TRUE(plain->is_dead() && empty->is_dead() && inner->is_dead());
-    EXPECT_FALSE(waiting->is_dead());
+    EXPECT_TRUE(plain->is_dead() && empty->is_dead() && inner->is_dead() && !waiting->is_dead());
     EXPECT_TRUE(children_of<DEBRIS>(world).empty());  // no mesh or no faces: no debris
-    EXPECT_EQ(children_of<FIREBALL>(world).size(), 3 * 16u);
-    EXPECT_TRUE(children_of<FIREBALL>(holder).empty());  // all in the given place
+    EXPECT_TRUE(children_of<FIREBALL>(world).size() == 3 * 16u && children_of<FIREBALL>(holder).empty());  // all in the given place
 }
 
 TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFirstTick)
 {
     for (float first_dt : {0.0f, DT}) {
-        BULLET_LIKE* b = new BULLET_LIKE();
-        world->add_child(b);
+        BULLET* b = new BULLET(2.0f, 0.2f);
+        const float v[3] = {300.0f, 0.0f, -10.0f};
+        b->set_vel(v), b->set_power(10.0f), world->add_child(b);
         b->explode();  // no delay: the count-down is already out
         crop_explosions(world, world);
         auto fireballs = children_of<FIREBALL>(world);
         ASSERT_EQ(fireballs.size(), 1u);
         FIREBALL* f = fireballs[0];
-        EXPECT_FLOAT_EQ(f->get_peak_size(), 3.0f);
-        EXPECT_FLOAT_EQ(f->current_size(), 0.0f);       // invisible at birth
-        EXPECT_FLOAT_EQ(f->get_velocity()[0], 300.0f);  // it keeps the bullet's velocity
-        EXPECT_FLOAT_EQ(f->get_velocity()[2], -10.0f);
+        EXPECT_TRUE(f->get_peak_size() == 3.0f && f->current_size() == 0.0f);  // invisible at birth
+        EXPECT_TRUE(near3(f->get_velocity(), {300, 0, -10}, 0));  // it keeps the bullet's velocity
         EXPECT_TRUE(children_of<DEBRIS>(world).empty());
         world->tick_children(first_dt);
-        EXPECT_TRUE(f->is_dead()) << first_dt;
-        EXPECT_EQ(f->get_life(), 0.0f);
+        EXPECT_TRUE(f->is_dead() && f->get_life() == 0.0f) << first_dt;
         EXPECT_TRUE(std::isfinite(f->get_rel().t[0]) && std::isfinite(f->current_brightness()));
         world->remove_dead_children();
         EXPECT_TRUE(children_of(world).empty());
     }
     world->add_child(new MISSILE_LIKE());
-    world->get_first_child()->explode();
-    crop_explosions(world, world);
+    world->get_first_child()->explode(), crop_explosions(world, world);
     auto fireballs = children_of<FIREBALL>(world);
     ASSERT_EQ(fireballs.size(), 6u);
     float fastest = 0.0f;
@@ -238,160 +176,94 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
     THING viewer;
     MATRIX_f look;
     get_rotation_matrix_f(&look, 10.0f, 20.0f, 30.0f);
-    viewer.set_rel(look);
-    viewer.update_abs_matrix();
-    select_viewpoint(&viewer);
+    viewer.set_rel(look), viewer.update_abs_matrix(), select_viewpoint(&viewer);
     f.tick(0.15f);  // life 0.925: half way to the peak
-    EXPECT_NEAR(f.current_size(), 2.0f, 1e-4f);
-    EXPECT_FLOAT_EQ(f.current_brightness(), 2.0f);
-    EXPECT_FLOAT_EQ(f.get_rel().t[0], 1.5f);
-    EXPECT_FLOAT_EQ(f.get_rel().t[2], -0.75f);
+    EXPECT_TRUE(fabsf(f.current_size() - 2.0f) < 1e-4f && f.current_brightness() == 2.0f);
+    EXPECT_TRUE(near3(f.get_rel().t, {1.5f, 0, -0.75f}, 1e-6f));
     for (int r = 0; r < 3; r++)
-        for (int c = 0; c < 3; c++)
-            EXPECT_FLOAT_EQ(f.get_rel().v[r][c], look.v[r][c]);
+        EXPECT_TRUE(near3(f.get_rel().v[r], {look.v[r][0], look.v[r][1], look.v[r][2]}, 1e-6f)) << r;
     EXPECT_TRUE(f.get_flags() & THING_ABS_DIRTY);
     f.tick(0.15f);  // life 0.85: the peak
     EXPECT_NEAR(f.current_size(), 4.0f, 1e-4f);
     f.tick(0.85f);  // life 0.425: shrinking and half as bright
-    EXPECT_NEAR(f.current_size(), 2.0f, 1e-4f);
-    EXPECT_NEAR(f.current_brightness(), 1.0f, 1e-4f);
-    EXPECT_FALSE(f.is_dead());
+    EXPECT_TRUE(fabsf(f.current_size() - 2.0f) < 1e-4f && fabsf(f.current_brightness() - 1.0f) < 1e-4f && !f.is_dead());
     f.tick(1.0f);
-    EXPECT_TRUE(f.is_dead());
-    EXPECT_EQ(f.get_life(), 0.0f);
-
+    EXPECT_TRUE(f.is_dead() && f.get_life() == 0.0f);
     FIREBALL keeps;
-    keeps.reset(1.0f, 4.0f, 2.0f, false);
-    keeps.tick(1.15f);
+    keeps.reset(1.0f, 4.0f, 2.0f, false), keeps.tick(1.15f);
     EXPECT_NEAR(keeps.current_size(), 4.0f, 1e-4f);  // no shrink: full size to the end
 }
 
 TEST_F(Explosion, WithExplosionsOffFireballsLiveButAreNotDrawnWhileDebrisIsAndCools)
 {
     FIREBALL* f = new FIREBALL();
-    f->reset(3.0f, 2.0f, 2.0f, false);
-    PAINT_PROBE* sprite = new PAINT_PROBE();
-    f->set_model(sprite);
+    PAINT_PROBE *sprite = new PAINT_PROBE(), *piece = new PAINT_PROBE();
     float v[3] = {1.0f, 4.0f, 0.0f};
-    f->set_vel(v);
+    f->reset(3.0f, 2.0f, 2.0f, false), f->set_model(sprite), f->set_vel(v);
     DEBRIS* d = new DEBRIS(v);
-    PAINT_PROBE* piece = new PAINT_PROBE();
-    d->set_model(piece);
-    world->add_child(f);
-    world->add_child(d);
-    world->update_abs_matrix();
+    d->set_model(piece), world->add_child(f), world->add_child(d), world->update_abs_matrix();
     f->paint(PAINT_MATERIALS | PAINT_BLENDED);
     ASSERT_EQ(sprite->painted.size(), 1u);
-    EXPECT_FLOAT_EQ(sprite->param[0], 0.0f);  // size at birth
-    EXPECT_FLOAT_EQ(sprite->param[1], 3.0f);  // brightness
-
+    EXPECT_EQ(std::make_pair(sprite->param[0], sprite->param[1]), std::make_pair(0.0f, 3.0f));  // size at birth, brightness
     show_explosions = false;
-    world->tick_children(1.0f);
-    world->update_abs_matrix();
-    world->paint(PAINT_MATERIALS | PAINT_SOLID);
-    world->paint(PAINT_MATERIALS | PAINT_BLENDED);
-    EXPECT_EQ(sprite->painted.size(), 1u);
-    EXPECT_EQ(piece->painted.size(), 2u);
-    EXPECT_FLOAT_EQ(f->get_rel().t[0], 1.0f);  // it still moves
-    EXPECT_FLOAT_EQ(f->get_life(), 0.5f);      // and ages
+    run_world(*world, 1.0f, 1.0f);
+    world->paint(PAINT_MATERIALS | PAINT_SOLID), world->paint(PAINT_MATERIALS | PAINT_BLENDED);
+    EXPECT_EQ(std::make_pair(sprite->painted.size(), piece->painted.size()), std::make_pair(size_t(1), size_t(2)));
+    EXPECT_EQ(std::make_pair(f->get_rel().t[0], f->get_life()), std::make_pair(1.0f, 0.5f));  // it still moves and ages
     // The piece has cooled to half and shrunk with it, moving on.
-    EXPECT_FLOAT_EQ(d->get_heat_left(), 0.5f);
-    EXPECT_FLOAT_EQ(piece->param[0], 0.5f);
-    EXPECT_FLOAT_EQ(d->get_rel().t[1], 4.0f);
+    EXPECT_EQ(V3({d->get_heat_left(), piece->param[0], d->get_rel().t[1]}), V3({0.5f, 0.5f, 4.0f}));
     EXPECT_FALSE(d->is_dead());
     world->tick_children(1.0f);
-    EXPECT_TRUE(f->is_dead());  // and expires
-    EXPECT_TRUE(d->is_dead());  // after two seconds
-    EXPECT_FLOAT_EQ(d->get_rel().t[1], 4.0f);  // a dead piece stays put
+    EXPECT_TRUE(f->is_dead() && d->is_dead());  // both after two seconds
+    EXPECT_FLOAT_EQ(d->get_rel().t[1], 4.0f);   // a dead piece stays put
 }
 
-TEST_F(Explosion, AnExplosionSoundPlaysOnceWhereTheThingBurstAndGivesItsReferenceBack)
+// In the game's own frame: a box with an explosion sound counts down, bursts
+// into its pieces and a sound where it was; the sound plays its half second
+// once, and after two seconds everything is gone and every reference back.
+TEST(ExplosionFrames, ABurstSoundsOnceWhereTheThingWasAndEverythingGoesAfterItsLifetime)
 {
     TEMP_DIR dir;
     dir.write("boom.wav", make_wav_bytes(22050, 0.5f, 220.0f, 0.8f));
     SOUND* boom = soundlist.load(dir.file("boom.wav").c_str());
     ASSERT_NE(boom->get_sample(), nullptr);
-    THING* t = make_exploder(nullptr, 7.0f, 8.0f, 9.0f);
-    t->set_explosion_sound(boom->acquire());
-    world->add_child(t);
-    world->update_abs_matrix();
-    set_off(t);
-    crop_explosions(world, world);
-    auto sounds = children_of<SOUNDTHING>(world);
-    ASSERT_EQ(sounds.size(), 1u);
-    SOUNDTHING* s = sounds[0];
-    EXPECT_EQ(s->get_sound(), boom);
-    EXPECT_EQ(boom->get_refcount(), 3);  // the test, the thing, the sound thing
-    EXPECT_FLOAT_EQ(s->get_abs().t[2], 9.0f);  // placed at once, before any matrix update
-    world->remove_dead_children();  // the exploded thing goes
-    EXPECT_EQ(boom->get_refcount(), 2);
-
-    world->tick_children(DT);  // starts
-    EXPECT_NEAR(s->get_time_left(), 0.5f, 1e-3f);
-    float played = 0.0f;
-    while (!s->is_dead() && played < 5.0f) {
-        world->tick_children(DT);
-        played += DT;
-    }
-    EXPECT_NEAR(played, 0.5f, 2 * DT);
-    world->remove_dead_children();
-    EXPECT_EQ(boom->get_refcount(), 1);
-
-    SOUNDTHING* silent = new SOUNDTHING(soundlist.load(dir.file("nothing.wav").c_str()));
-    world->add_child(silent);  // no sample: gone at its second tick
-    world->tick_children(DT);
-    world->tick_children(DT);
-    EXPECT_TRUE(silent->is_dead());
-    soundlist.release(boom);
-    delete world;
-    world = nullptr;
-    soundlist.cleanup();
-}
-
-TEST(ExplosionFrames, EverythingAnExplosionMakesIsGoneAfterItsLifetime)
-{
-    TEMP_DIR dir;
-    dir.write("boom.wav", make_wav_bytes(11025, 1.0f, 110.0f, 0.5f));
-    SOUND* boom = soundlist.load(dir.file("boom.wav").c_str());
     GAME g;
     create_world_roots(g);
     size_t before = children_of(g.world).size();
-    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f), 0.0f, 50.0f, 20.0f);
-    t->set_explosion_sound(boom->acquire());
-    g.world->add_child(t);
-    t->explode();
+    THING* t = make_exploder(make_box_mesh(2.0f, 1.0f, 0.5f), 7.0f, 50.0f, 20.0f);
+    t->set_explosion_sound(boom->acquire()), g.world->add_child(t), t->explode();
     float time = 0.0f;
-    while (!t->is_dead() && time < 5.0f) {  // the count-down; the dead thing is removed next frame
+    for (; !t->is_dead() && time < 5.0f; time += DT)  // the dead thing is removed next frame
         simulate_frame(g, DT);
-        time += DT;
-    }
     EXPECT_NEAR(time, 1.0f, 2 * DT);
     EXPECT_EQ(children_of(g.world).size(), before + 1 + 16 + 12 + 1);
-    for (float left = 2.0f + 3 * DT; left > 0.0f; left -= DT)  // fireballs and debris 2 s, the sound 1 s
+    auto sounds = children_of<SOUNDTHING>(g.world);
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_TRUE(sounds[0]->get_sound() == boom && near3(sounds[0]->get_abs().t, {7, 50, 20}, 1e-4f));
+    EXPECT_EQ(boom->get_refcount(), 3);  // the test, the thing, the sound thing
+    float played = 0.0f;
+    for (; !children_of<SOUNDTHING>(g.world).empty() && played < 5.0f; played += DT)
+        simulate_frame(g, DT);
+    EXPECT_NEAR(played, 0.5f, 3 * DT);
+    for (float left = 1.5f + 3 * DT; left > 0.0f; left -= DT)  // fireballs and debris: 2 s
         simulate_frame(g, DT);
     EXPECT_EQ(children_of(g.world).size(), before);
     EXPECT_EQ(boom->get_refcount(), 1);
-    destroy_world(g);
-    soundlist.release(boom);
-    soundlist.cleanup();
+    SOUNDTHING* silent = new SOUNDTHING(soundlist.load(dir.file("nothing.wav").c_str()));
+    g.world->add_child(silent);  // no sample: gone at its second tick
+    silent->tick(DT), silent->tick(DT);
+    EXPECT_TRUE(silent->is_dead());
+    destroy_world(g), soundlist.release(boom), soundlist.cleanup();
 }
 
 TEST(ExplosionSprite, CentreFallsToZeroAtTheEdgesAndCorners)
 {
-    BITMAP* s = make_explosion_sprite_bitmap(16);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(bitmap_color_depth(s), 8);
-    EXPECT_EQ(s->w, 16);
-    EXPECT_EQ(getpixel(s, 7, 8), 230);  // 255 (1 - 2 * 0.7071 / 15)
-    EXPECT_EQ(getpixel(s, 0, 15), 0);   // a corner
-    EXPECT_EQ(getpixel(s, 0, 7), 0);    // middle of an edge
-    EXPECT_EQ(getpixel(s, 1, 7), 33);   // 255 (1 - 2 * 6.52 / 15)
-    for (int y = 0; y < 16; y++)  // symmetric about the centre
-        for (int x = 0; x < 16; x++)
-            ASSERT_EQ(getpixel(s, x, y), getpixel(s, 15 - x, 15 - y));
-    destroy_bitmap(s);
-    BITMAP* one = make_explosion_sprite_bitmap(1);
-    EXPECT_EQ(getpixel(one, 0, 0), 255);
-    destroy_bitmap(one);
+    BITMAP *s = make_explosion_sprite_bitmap(16), *one = make_explosion_sprite_bitmap(1);
+    ASSERT_TRUE(s && one && bitmap_color_depth(s) == 8 && s->w == 16);
+    // 255 (1 - 2 d / 15) for d from the centre (7.5, 7.5): 0.7071 and 6.52; none at an edge or corner
+    EXPECT_EQ(std::vector<int>({getpixel(s, 7, 8), getpixel(s, 8, 7), getpixel(s, 1, 7), getpixel(s, 14, 8), getpixel(s, 0, 7), getpixel(s, 0, 15)}),
+              std::vector<int>({230, 230, 33, 33, 0, 0}));
+    EXPECT_EQ(getpixel(one, 0, 0), 255);  // all centre
+    destroy_bitmap(s), destroy_bitmap(one);
     EXPECT_EQ(make_explosion_sprite_bitmap(0), nullptr);
 }

@@ -5,15 +5,16 @@
 
 #include <allegro.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "console_text.h"
+#include "core_test.h"
 #include "effects/bullet.h"
 #include "equipment/gun.h"
 #include "fight_scene.h"
@@ -21,48 +22,24 @@
 #include "game/messages.h"
 #include "render/model.h"
 #include "test_allegro.h"
-#include "ui/colors.h"
 #include "test_data_path.h"
+#include "ui/colors.h"
 #include "vessel/vessel.h"
 
 namespace {
 
-const float DT = 1.0f / 60.0f;  // s per frame
+// A gun that records what it asks of its voice.
+struct LISTENED_GUN : GUN {
+    std::vector<std::pair<SOUND*, bool>> plays;
+    void play_sound(SOUND* s, bool loop) override { plays.push_back({s, loop}); }
+};
 
-GUN* gun(const std::string& keys)
+LISTENED_GUN* gun(const std::string& keys)
 {
-    GUN* g = new GUN();
+    LISTENED_GUN* g = new LISTENED_GUN();
     g->parse_file_string(("NAME = Twin\nSLOTTYPE = G\n" + keys).c_str());
     return g;
 }
-
-// A vessel with four identical lasers in slots 1, 2, 4, 5 and a plain item
-// in slot 0, so that the group does not start at slot 0.
-struct FOUR_LASERS {
-    VESSEL v;
-    GUN* gun[4];
-    int at[4] = {1, 2, 4, 5};
-    FOUR_LASERS()
-    {
-        ensure_headless_allegro();
-        for (int i = 0; i < 6; i++)
-            v.add_slot(identity_matrix_f, SLOT_GUN);
-        v.fill_slot(0, new SLOTTHING());
-        for (int i = 0; i < 4; i++)
-            v.fill_slot(at[i], gun[i] = ::gun("TECH = LASER\nMAXAMMO = 10\nRELOAD = 0.5\n"));
-        v.update_abs_matrix();
-        v.next_gun_type();
-    }
-    // The frame's spawn harvest: each pulled trigger makes one shot.
-    int harvest()
-    {
-        int shots = 0;
-        for (THING* t; (t = v.crop_spawn()); shots++)
-            delete t;
-        v.update_resources(0.0f);  // releases the triggers, as the next frame does
-        return shots;
-    }
-};
 
 // The value of KEY in a definition file of the shipped data, as a number,
 // or how many of its lines hold KEY when count is set.
@@ -82,9 +59,7 @@ float shipped(const std::string& file, const std::string& key, bool count = fals
 
 // A ball of radius 5 m moving at 7 m/s along y that records its damage.
 struct TARGET : THING {
-    struct BALL : MODEL {
-        float get_r() override { return 5.0f; }
-    };
+    struct BALL : MODEL { float get_r() override { return 5.0f; } };
     TARGET() { set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER), set_model(new BALL()); }
     void receive_hit(float d) override { damage += d, THING::receive_hit(d); }
     void get_vel(float* v) override { v[0] = 0, v[1] = 7, v[2] = 0; }
@@ -93,36 +68,69 @@ struct TARGET : THING {
 
 }  // namespace
 
+// Four identical lasers in slots 1, 2, 4, 5 and a plain item in slot 0, so
+// that the group does not start at slot 0.
 TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
 {
-    FOUR_LASERS f;
+    ensure_headless_allegro();
+    struct { VESSEL v; GUN* gun[4]; int at[4] = {1, 2, 4, 5}; } f;
+    for (int i = 0; i < 6; i++)
+        f.v.add_slot(identity_matrix_f, SLOT_GUN);
+    f.v.fill_slot(0, new SLOTTHING());
+    for (int i = 0; i < 4; i++)
+        f.v.fill_slot(f.at[i], f.gun[i] = gun("TECH = LASER\nMAXAMMO = 10\nRELOAD = 0.5\n"));
+    f.v.update_abs_matrix(), f.v.next_gun_type();
+    auto harvest = [&] {  // the frame's spawn harvest: each pulled trigger makes one shot
+        int shots = 0;
+        for (THING* t; (t = f.v.crop_spawn()); shots++)
+            delete t;
+        f.v.update_resources(0.0f);  // releases the triggers, as the next frame does
+        return shots;
+    };
     EXPECT_EQ(f.v.get_cur_gun(), 1);  // the first usable gun, after the plain item
     f.v.next_gun_cycle_mode();        // two at a time
     for (int shot = 0; shot < 4; shot++) {
         int first = shot % 2 == 0 ? 0 : 2;
         f.v.fire();
-        EXPECT_EQ(f.harvest(), 2) << "shot " << shot;
+        EXPECT_EQ(harvest(), 2) << "shot " << shot;
         EXPECT_EQ(f.gun[first]->get_ammo() + f.gun[first + 1]->get_ammo(), 2 * (9.0f - shot / 2));
-        EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.25f);
-        EXPECT_EQ(f.v.get_cur_gun(), f.at[2 - first]);  // the first and third gun in turn
+        EXPECT_TRUE(f.v.get_fire_delay() == 0.25f && f.v.get_cur_gun() == f.at[2 - first]);  // the first and third gun in turn
         for (GUN* g : f.gun)
             g->tick(0.5f);  // every gun reloaded
     }
     // All four at once, but one of them has just fired by itself.
-    f.v.next_gun_cycle_mode();
-    f.v.next_gun_cycle_mode();
-    f.gun[3]->set_trigger(true);
-    delete f.gun[3]->crop_spawn();
+    f.v.next_gun_cycle_mode(), f.v.next_gun_cycle_mode();
+    f.gun[3]->set_trigger(true), delete f.gun[3]->crop_spawn();
     ASSERT_TRUE(f.gun[3]->trigger_lock());
     f.v.fire();
-    EXPECT_EQ(f.harvest(), 0);
+    EXPECT_EQ(harvest(), 0);
     for (int i = 0; i < 3; i++)
         EXPECT_EQ(f.gun[i]->get_ammo(), 8.0f);
-    f.gun[3]->tick(0.5f);
-    f.v.fire();
-    EXPECT_EQ(f.harvest(), 4);
-    EXPECT_FLOAT_EQ(f.v.get_fire_delay(), 0.5f);  // four of four: each gun's own reload
-    EXPECT_EQ(f.v.get_cur_gun(), 1);
+    f.gun[3]->tick(0.5f), f.v.fire();
+    EXPECT_EQ(harvest(), 4);
+    EXPECT_TRUE(f.v.get_fire_delay() == 0.5f && f.v.get_cur_gun() == 1);  // four of four: each gun's own reload
+    std::vector<int> picked;  // every gun a group of its own: the next gun, wrapping
+    for (int i = 0; i < 3; i++)
+        f.v.next_gun_combine_mode();
+    for (int i = 0; i < 4; i++)
+        f.v.next_gun_type(), picked.push_back(f.v.get_cur_gun());
+    EXPECT_EQ(picked, (std::vector<int>{2, 4, 5, 1}));
+    // A group whose first gun, in slot 0, has run dry stays selected: the
+    // selection passes over another group's gun to the group's next one.
+    VESSEL w;
+    const char* keys[3] = {"MAXAMMO = 1\nRELOAD = 0\n", "NAME = Other\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
+    for (int i = 0; i < 3; i++)
+        w.add_slot(identity_matrix_f, SLOT_GUN), w.fill_slot(i, gun(keys[i]));
+    w.update_abs_matrix(), w.next_gun_type();
+    for (int i = 0; i < 3; i++)  // every gun of the group at once
+        w.next_gun_cycle_mode();
+    for (int shot = 0; shot < 2; shot++) {
+        w.fire();
+        for (THING* t; (t = w.crop_spawn());)
+            delete t;
+        w.update_resources(0.0f);
+    }
+    EXPECT_EQ(w.get_cur_gun(), 2);
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
@@ -132,44 +140,49 @@ TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
     float full = l->get_energy_need();
     l->set_ammo(9.0f);
     EXPECT_EQ(std::make_pair(full, l->get_energy_need()), std::make_pair(0.0f, 16.0f));  // one short: power x charge
-    l->consume_energy(8.0f);                 // half of it
-    l->tick(0.25f);
-    EXPECT_FLOAT_EQ(l->get_ammo(), 9.25f);  // at half the charge rate
+    l->consume_energy(8.0f), l->tick(0.25f);  // half of it: at half the charge rate
+    EXPECT_FLOAT_EQ(l->get_ammo(), 9.25f);
     l->tick(10.0f);
     EXPECT_EQ(l->get_ammo(), 10.0f);  // never past the magazine
     delete l;
-    GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
+    LISTENED_GUN* c = gun("TECH = CONVENTIONAL\nBPOWER = 1.5\nMAXAMMO = 100\nAMMOCHARGE = 3\nRELOAD = 0\n");
     EXPECT_FLOAT_EQ(c->get_m(), 1.0f + 100 * 1.5f);  // the shells weigh their power in kg
-    c->set_trigger(true);
-    delete c->crop_spawn();
+    c->set_trigger(true), delete c->crop_spawn();
     EXPECT_EQ(c->crop_spawn(), nullptr);  // one pull, one shot, even without a reload
+    EXPECT_EQ(c->plays, (std::vector<std::pair<SOUND*, bool>>{{c->get_fire_sound(), false}}));  // heard once
     EXPECT_EQ(c->get_energy_need(), 0.0f);  // shells take no energy
-    c->consume_energy(1000.0f);
-    c->tick(10.0f);
+    c->consume_energy(1000.0f), c->tick(10.0f);
     EXPECT_EQ(c->get_ammo(), 99.0f);
     delete c;
 }
 
+// The status line: the ready light, the magazine bar and the name with the
+// rounds left, cut to what fits (compared with Allegro's own drawing).
 TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsReady)
 {
     ensure_headless_allegro();
     GUN* g = gun("TECH = LASER\nBSPEED = 1000\nBPOWER = -5\nBSIZE = 0\nMAXAMMO = 4\nRELOAD = 2\n");
     EXPECT_EQ(std::make_tuple(g->get_bullet_speed(), g->get_bullet_power(), g->get_bullet_size()),
               std::make_tuple(500.0f, 0.0f, 0.01f));
-    BITMAP* bmp = create_bitmap_ex(32, 300, 10);
-    auto paint = [&](int x, int y) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, 300, 10); return getpixel(bmp, x, y); };
+    BITMAP *bmp = create_bitmap_ex(32, 300, 10), *own = create_bitmap_ex(32, 300, 10);
+    auto paint = [&](int x, int y, int w = 300) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, w, 10); return getpixel(bmp, x, y); };
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
-    g->set_trigger(true);
-    delete g->crop_spawn();
+    g->set_trigger(true), delete g->crop_spawn();
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
     EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
     EXPECT_EQ(paint(227, 4), 0);
-    g->parse_file_string("RELOAD = 0.5\n");  // a shorter interval cuts the running reload
-    g->tick(0.5f);
+    auto ink = [](BITMAP* b) { std::vector<int> at; for (int i = 0; i < 3000; i++) if (getpixel(b, i % 300, i / 300) == get_kvor_color(12)) at.push_back(i); return at; };
+    for (auto [w, text] : {std::pair<int, const char*>{300, " Twin 3"}, {60, " Twin"}, {59, " Twi"}}) {  // 8 px a letter
+        paint(0, 0, w), clear_to_color(own, 0);
+        textprintf_centre_ex(own, font, 11 + (w - 12) / 2, 1, get_kvor_color(12), -1, "%s", text);
+        EXPECT_EQ(ink(bmp), ink(own)) << w;
+    }
+    g->parse_file_string("RELOAD = 0.5\n"), g->tick(0.5f);  // a shorter interval cuts the running reload
     EXPECT_FALSE(g->trigger_lock());
-    g->set_ammo(0.5f);
+    g->parse_file_string("MAXAMMO = -1\n");
+    EXPECT_EQ(g->get_ammo(), 0.0f);
     EXPECT_EQ(paint(5, 5), get_kvor_color(9));  // empty
-    destroy_bitmap(bmp);
+    destroy_bitmap(bmp), destroy_bitmap(own);
     delete g;
 }
 
@@ -187,24 +200,19 @@ TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutl
         VESSEL* v = new VESSEL();
         v->load_vhd(data.file("hull.vhd").c_str());
         float p[3] = {10 * v->get_m(), 0, 0};  // 10 m/s to the right
-        v->set_impulse(p);
-        v->next_gun_type();
+        v->set_impulse(p), v->next_gun_type();
         dynamic_cast<GUN*>(v->get_slot_item(0))->calibrate(distance);
-        v->update_abs_matrix();
-        v->fire();
+        v->update_abs_matrix(), v->fire();
         BULLET* b = dynamic_cast<BULLET*>(v->crop_spawn());
         ASSERT_NE(b, nullptr) << tech;
         float vel[3], rgb[3];
-        b->get_vel(vel);
-        b->get_explosion_color(rgb);
-        EXPECT_NEAR(vel[0], 10.0f, 1e-3);
-        EXPECT_NEAR(std::hypot(vel[1], vel[2]), 400.0f, 1e-2);
+        b->get_vel(vel), b->get_explosion_color(rgb);
+        EXPECT_TRUE(fabsf(vel[0] - 10.0f) < 1e-3f && fabsf(std::hypot(vel[1], vel[2]) - 400.0f) < 1e-2f);
         EXPECT_NEAR(vel[2] / vel[1], -std::min(1.0f / distance, std::tan(1.0f * (float)M_PI / 180.0f)), 1e-4) << tech;
-        EXPECT_NEAR(b->get_rel().t[1], 2.0f, 1e-4);  // from the muzzle
-        EXPECT_NEAR(b->get_rel().t[2], 1.0f, 1e-2);
+        EXPECT_TRUE(near3(b->get_rel().t, {0, 2, 1}, 1e-2f));  // from the muzzle
         EXPECT_EQ(std::make_tuple(b->get_power(), rgb[2], b->get_life_time(), b->get_arm_time()),
                   std::make_tuple(6.0f, 0.3f, life, 0.2f));
-        EXPECT_EQ(b->get_owner(), v);
+        ASSERT_EQ(b->get_owner(), v);
         delete v;
         EXPECT_EQ(b->get_owner(), nullptr);  // not the freed address a new vessel may get
         delete b;
@@ -220,37 +228,25 @@ TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOr
     BULLET *b = new BULLET(2.0f, 0.2f), *own = new BULLET(2.0f, 0.2f), *down = new BULLET(2.0f, 0.2f);
     for (THING* t : std::initializer_list<THING*>{target, b, own, down})
         world.add_child(t);
-    target->locate_rel(0, 0, 50);
-    b->locate_rel(0, -3, 50);
-    own->locate_rel(0, -3, 50);
-    b->set_power(-10);
-    own->set_owner(target);
+    target->locate_rel(0, 0, 50), b->locate_rel(0, -3, 50), own->locate_rel(0, -3, 50);
+    b->set_power(-10), own->set_owner(target);
     MATRIX_f nose_down;
     get_rotation_matrix_f(&nose_down, 64, 0, 0);  // the nose (+y) turned down to -z
     nose_down.t[2] = 20;
-    down->set_rel(nose_down);
-    down->set_speed(100);
+    down->set_rel(nose_down), down->set_speed(100);
     auto step = [&](float dt) {
-        world.tick_children(dt);
-        world.update_abs_matrix();
-        world.check_intersect_children();
-        world.check_ground_intersect_children(0);
+        run_world(world, dt, dt);
+        world.check_intersect_children(), world.check_ground_intersect_children(0);
     };
     step(0.1f);
-    EXPECT_FALSE(b->has_flags(THING_ACTIVE_COLLIDER));
+    EXPECT_FALSE(b->has_flags(THING_ACTIVE_COLLIDER) || down->has_flags(THING_EXPLODING));
     EXPECT_NEAR(down->get_abs().t[2], 20.0f - 100 * 0.1f, 1e-4f);
-    EXPECT_FALSE(down->has_flags(THING_EXPLODING));
     step(0.15f);  // armed: the bullets overlap each other but only the target counts
-    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING));
-    EXPECT_EQ(target->damage, 10.0f);
-    float v[3];
-    b->get_vel(v);
-    EXPECT_EQ(v[1], 7.0f);  // it takes on what it hit's velocity
-    EXPECT_EQ(b->get_explosion_delay_counter(), 0.0f);
-    EXPECT_FLOAT_EQ(b->get_explosion_radius(), 3.0f);
-    EXPECT_TRUE(down->has_flags(THING_EXPLODING));  // under the ground
-    down->get_vel(v);
-    EXPECT_EQ(v[2], 0.0f);
+    EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING) && target->damage == 10.0f);
+    float v[3], w[3];
+    b->get_vel(v), down->get_vel(w);
+    EXPECT_EQ(V3({v[1], b->get_explosion_delay_counter(), b->get_explosion_radius()}), V3({7, 0, 3}));  // what it hit's velocity
+    EXPECT_TRUE(down->has_flags(THING_EXPLODING) && w[2] == 0.0f);  // under the ground, stopped
     EXPECT_FALSE(own->has_flags(THING_EXPLODING));
     step(1.6f);
     EXPECT_FALSE(own->has_flags(THING_EXPLODING));
@@ -265,8 +261,7 @@ TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOr
 TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
 {
     const float n = shipped("interceptor.vcd", "items/laser.sid", true), range = 300.0f;
-    ASSERT_GE(n, 1);
-    ASSERT_EQ(shipped("victim.vcd", "items/shield_drone.sid", true), 1);
+    ASSERT_TRUE(n >= 1 && shipped("victim.vcd", "items/shield_drone.sid", true) == 1);
     const float power = shipped("items/laser.sid", "BPOWER"), reload = shipped("items/laser.sid", "RELOAD");
     const float magazine = shipped("items/laser.sid", "MAXAMMO"), recharge = shipped("items/laser.sid", "AMMOCHARGE");
     const float speed = shipped("items/laser.sid", "BSPEED"), shield = shipped("items/shield_drone.sid", "POWER");
@@ -304,9 +299,9 @@ TEST(Guns, TheInterceptorDestroysADroneAheadInTheTimeItsLasersPredict)
     EXPECT_GE(destroyed, kill - 2 * DT);
     EXPECT_LE(destroyed, kill * 1.25f + 0.2f);
     // The announcement follows the burst, one explosion delay later.
+    std::string rows;
     for (int frame = 0; frame < 120; frame++)
         simulate_frame(f.g, DT);
-    std::string rows;
     for (int r = 0; r < 16; r++)
         rows += console_row(msg_qc, r) + "\n";
     EXPECT_NE(rows.find("beta 1 destroyed."), std::string::npos) << rows;
