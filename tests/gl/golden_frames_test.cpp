@@ -12,7 +12,6 @@
 #include <allegro.h>
 #include <png.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -26,6 +25,7 @@
 #include "game/render.h"
 #include "game/world.h"
 #include "gl_window.h"
+#include "png_writer.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -36,31 +36,14 @@ namespace {
 const int GOLDEN_CHANNEL_SLACK = 24;
 const int GOLDEN_PIXEL_SLACK = 40;
 
-std::string reference_path(const char* name)
-{
-    return std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".png";
-}
-
-void write_png(const std::string& path, const std::vector<unsigned char>& px)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = GL_TEST_W;
-    image.height = GL_TEST_H;
-    image.format = PNG_FORMAT_RGB;
-    png_image_write_to_file(&image, path.c_str(), 0, px.data(), 0, nullptr);
-}
-
 // The reference's pixels, empty when it cannot be read or is not a frame.
 std::vector<unsigned char> read_png(const std::string& path)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<unsigned char> px;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return px;
-    image.format = PNG_FORMAT_RGB;
-    if (image.width == GL_TEST_W && image.height == GL_TEST_H) {
+    if (png_image_begin_read_from_file(&image, path.c_str()) && image.width == GL_TEST_W && image.height == GL_TEST_H) {
+        image.format = PNG_FORMAT_RGB;
         px.resize(PNG_IMAGE_SIZE(image));
         if (!png_image_finish_read(&image, nullptr, px.data(), 0, nullptr))
             px.clear();
@@ -74,22 +57,16 @@ std::vector<unsigned char> read_png(const std::string& path)
 int differing_from_reference(const char* name)
 {
     std::vector<unsigned char> frame = gl_test_read();
-    std::string ref_path = reference_path(name);
+    std::string ref_path = std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".png";
     if (getenv("SORTIE_GOLDEN_UPDATE"))
-        write_png(ref_path, frame);
+        write_png_rgb(ref_path, GL_TEST_W, GL_TEST_H, frame);
     std::vector<unsigned char> ref = read_png(ref_path);
-    int differing = -1;
-    if (ref.size() == frame.size()) {
-        differing = 0;
-        for (size_t i = 0; i < frame.size(); i += 3)
-            for (size_t c = i; c < i + 3; c++)
-                if (abs(frame[c] - ref[c]) > GOLDEN_CHANNEL_SLACK) {
-                    differing++;
-                    break;
-                }
-    }
+    int differing = ref.size() == frame.size() ? 0 : -1;
+    for (size_t i = 0; differing >= 0 && i < frame.size(); i += 3)
+        differing += abs(frame[i] - ref[i]) > GOLDEN_CHANNEL_SLACK || abs(frame[i + 1] - ref[i + 1]) > GOLDEN_CHANNEL_SLACK ||
+                     abs(frame[i + 2] - ref[i + 2]) > GOLDEN_CHANNEL_SLACK;
     if (differing != 0)
-        write_png(std::string("/tmp/sortie-golden-") + name + ".png", frame);
+        write_png_rgb(std::string("/tmp/sortie-golden-") + name + ".png", GL_TEST_W, GL_TEST_H, frame);
     return differing;
 }
 

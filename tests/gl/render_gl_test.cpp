@@ -109,7 +109,6 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
     paint_plane(texture_of("&gl-alpha", b, 0), 2, PAINT_MATERIALS | PAINT_BLENDED);  // alpha blended over black
     for (int i = 0; i < 4; i++)
         expect_pixel(0.5f + i % 2, -0.5f - i / 2, coverage[i], coverage[i], coverage[i]);
-    gl_test_save("/tmp/sortie-render-plane.png");
     select_texture(nullptr);
 }
 

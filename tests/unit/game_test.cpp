@@ -337,17 +337,16 @@ TEST(Game, CommandKeys)
 TEST(Game, ViewsAndCameras)
 {
     COCKPIT c;
-    EXPECT_TRUE(select_view(c.g, VIEW_PILOT) && c.g.view_thing.get() == c.v->get_pilot());
-    EXPECT_FALSE(c.v->get_hud_speed()->has_flags(THING_HIDDEN));
-    EXPECT_TRUE(select_view(c.g, VIEW_EXTERNAL) && c.g.view_thing.get() == c.g.camera_thing.get());
-    EXPECT_TRUE(c.v->get_hud_speed()->has_flags(THING_HIDDEN));
+    EXPECT_TRUE(select_view(c.g, VIEW_PILOT) && c.g.view_thing.get() == c.v->get_pilot() &&
+                !c.v->get_hud_speed()->has_flags(THING_HIDDEN));
+    EXPECT_TRUE(select_view(c.g, VIEW_EXTERNAL) && c.g.view_thing.get() == c.g.camera_thing.get() &&
+                c.v->get_hud_speed()->has_flags(THING_HIDDEN));
     EXPECT_FALSE(select_view(c.g, VIEW_MISSILE));  // no missile: no view
     THING* shot = new THING();
     c.g.world->add_child(shot);
     c.g.player_projectile = shot;
     dispatch_key(c.g, KEY_F5);
-    EXPECT_EQ(c.g.view_thing.get(), shot);
-    EXPECT_EQ(rows(0, 1), "Missile view|");
+    EXPECT_TRUE(c.g.view_thing.get() == shot && rows(0, 1) == "Missile view|");
     c.g.world->remove_child(shot);  // gone by any road: nothing dangles
     EXPECT_TRUE(!c.g.view_thing.get() && !c.g.player_projectile.get());
     MATRIX_f turn;  // the vessel 100 m out along x, its nose turned to +x
@@ -370,14 +369,6 @@ TEST(Game, ViewsAndCameras)
     c.g.player = nullptr;  // between vessels the cameras stay where they are
     place_cameras(c.g);
     EXPECT_EQ(at(c.g.camera_thing), cam);
-    const float above[3] = {0, 0, 50}, right[3] = {10, 10, 0}, ahead[3] = {0, 50, 0};
-    for (const float* d : {above, right, ahead}) {
-        MATRIX_f m;
-        look_at_rotation(d, &m);
-        float n[3], len = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        apply_matrix_f(&m, 0, 1, 0, &n[0], &n[1], &n[2]);
-        EXPECT_NEAR(fabsf(n[0] - d[0] / len) + fabsf(n[1] - d[1] / len) + fabsf(n[2] - d[2] / len), 0, 1e-4f);
-    }
 }
 
 TEST(Game, TheSceneStarsAboveRocksAroundBuoysAtOriginAndEntryAndPlanesFollowTheViewer)
@@ -459,10 +450,9 @@ TEST(Game, AWaveStandsInTwoColumnsAndIsReplacedOnlyWhenTheFirstOfEachIdIsGone)
                                {-100, -3200, 200}, {150, -3200, 200}, {-150, -3300, 250}, {200, -3300, 250}};
     for (int i = 0; i < 8; i++) {
         VESSEL* v = static_cast<VESSEL*>(w[i]);
-        EXPECT_EQ(std::string(v->get_vessel_id_string()), "beta " + std::to_string(i + 1));
-        EXPECT_EQ(at(v), std::vector<float>(place[i], place[i] + 3)) << i;
-        EXPECT_TRUE(v->get_team() == TARGET_TEAM && v->get_stabilizer() && v->get_rstabilizer() && v->get_owner() == v);
-        EXPECT_FLOAT_EQ(v->get_thrust_input(1), 0.25f);
+        EXPECT_TRUE(v->get_vessel_id_string() == "beta " + std::to_string(i + 1) && at(v) == std::vector<float>(place[i], place[i] + 3)) << i;
+        EXPECT_TRUE(v->get_team() == TARGET_TEAM && v->get_stabilizer() && v->get_rstabilizer() && v->get_owner() == v &&
+                    v->get_thrust_input(1) == 0.25f) << i;
     }
     w[0]->locate_rel(0, -3000 + 5999, 100);  // strays blow up 6 km from the entry point, not before
     w[1]->locate_rel(0, -3000 + 6000, 100);
@@ -470,11 +460,11 @@ TEST(Game, AWaveStandsInTwoColumnsAndIsReplacedOnlyWhenTheFirstOfEachIdIsGone)
     g.world->update_abs_matrix();
     EXPECT_FALSE(check_targets(g.world->get_first_child()));
     EXPECT_TRUE(!w[0]->has_flags(THING_EXPLODING) && w[1]->has_flags(THING_EXPLODING) && w[2]->has_flags(THING_EXPLODING));
-    for (int i = 0; i < 7; i++)
+    for (int i = 1; i < 8; i++)
         w[i]->set_flags(THING_DEAD);
     simulate_frame(g, 1.0f / 60);
-    EXPECT_EQ(children(g.world, "beta ").size(), 1u);  // one left: no new wave
-    w[7]->set_flags(THING_DEAD);
+    EXPECT_EQ(children(g.world, "beta ").size(), 1u);  // beta 1 left: no new wave
+    w[0]->set_flags(THING_DEAD);
     simulate_frame(g, 1.0f / 60);
     std::vector<THING*> next = children(g.world, "beta ");
     ASSERT_EQ(next.size(), 8u);

@@ -51,20 +51,15 @@ TEST(MaterialList, FindIsCaseSensitiveAndFallsBackToTheFirstAndNamesAreMadeValid
     MATERIAL* odd = new MATERIAL(evil);
     for (MATERIAL* m : {unnamed, glass, glass2, odd})
         list.add(m);
-    EXPECT_EQ(list.get_count(), 4u);
-    EXPECT_EQ(list.find("Glass"), glass);
-    EXPECT_EQ(list.find("glass"), unnamed);
-    EXPECT_EQ(list.find(nullptr), unnamed);
-    EXPECT_EQ(list.find(evil), odd);
-    EXPECT_EQ(std::string(odd->get_name()), valid_utf8(evil));
-    EXPECT_EQ(list.get(2), glass2);
-    EXPECT_EQ(list.get(4), nullptr);
-    EXPECT_EQ(valid_utf8(nullptr), "");
-    EXPECT_EQ(valid_utf8("gr\xC3\xBC\xC3\x9F"), "gr\xC3\xBC\xC3\x9F");   // already UTF-8
-    EXPECT_EQ(valid_utf8("caf\xE9"), "caf\xC3\xA9");                    // Latin-1
-    EXPECT_EQ(valid_utf8("\xC0\x80"), "\xC3\x80\xC2\x80");              // overlong zero
-    EXPECT_EQ(valid_utf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // surrogate
-    EXPECT_EQ(valid_utf8("\xE2\x82"), "\xC3\xA2\xC2\x82");              // cut short
+    EXPECT_TRUE(list.get_count() == 4u && list.get(2) == glass2 && list.get(4) == nullptr);
+    EXPECT_TRUE(list.find("Glass") == glass && list.find("glass") == unnamed && list.find(nullptr) == unnamed);
+    EXPECT_TRUE(list.find(evil) == odd && odd->get_name() == valid_utf8(evil));
+    // Already UTF-8; Latin-1; an overlong zero; a surrogate; cut short.
+    const char* texts[][2] = {{nullptr, ""}, {"gr\xC3\xBC\xC3\x9F", "gr\xC3\xBC\xC3\x9F"}, {"caf\xE9", "caf\xC3\xA9"},
+                              {"\xC0\x80", "\xC3\x80\xC2\x80"}, {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
+                              {"\xE2\x82", "\xC3\xA2\xC2\x82"}};
+    for (auto& t : texts)
+        EXPECT_EQ(valid_utf8(t[0]), t[1]);
 }
 
 TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)
@@ -74,18 +69,13 @@ TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)
     TEXTURE* a = find_texture("&Sprite_A");
     EXPECT_EQ(find_texture("&sprite_a"), a);
     TEXTURE* missing = find_texture("no-such-file-here.bmp");  // listed, empty
-    EXPECT_EQ(missing->get_width(), 0);
-    EXPECT_EQ(texlist[before + 1], missing);
-    EXPECT_EQ(find_texture(nullptr), nullptr);
-    EXPECT_EQ(add_texture(nullptr), -1);
-    EXPECT_EQ(assign_texture("&SPRITE_a", nullptr, 0), a);
-    EXPECT_EQ(nrtex, before + 2);
+    EXPECT_TRUE(missing->get_width() == 0 && texlist[before + 1] == missing);
+    EXPECT_TRUE(find_texture(nullptr) == nullptr && add_texture(nullptr) == -1);
+    EXPECT_TRUE(assign_texture("&SPRITE_a", nullptr, 0) == a && nrtex == before + 2);
     MATERIAL m("m");
     m.set_texture("&SPRITE_A");
     m.execute();
     EXPECT_EQ(current_tex, a);
     clear_texture_list();
-    EXPECT_EQ(nrtex, 0);
-    EXPECT_EQ(texlist, nullptr);
-    EXPECT_EQ(current_tex, nullptr);
+    EXPECT_TRUE(nrtex == 0 && texlist == nullptr && current_tex == nullptr);
 }
