@@ -36,13 +36,12 @@ void expect_pixel(float x, float y, int r, int g, int b, int tolerance = 4)
 }
 
 // A 2 x 2 picture: red, green / blue, white (top row first).
+const int TEXEL[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 BITMAP* four_texels(int depth)
 {
     BITMAP* b = create_bitmap_ex(depth, 2, 2);
-    putpixel(b, 0, 0, makeacol_depth(depth, 255, 0, 0, 255));
-    putpixel(b, 1, 0, makeacol_depth(depth, 0, 255, 0, 255));
-    putpixel(b, 0, 1, makeacol_depth(depth, 0, 0, 255, 255));
-    putpixel(b, 1, 1, makeacol_depth(depth, 255, 255, 255, 255));
+    for (int i = 0; i < 4; i++)
+        putpixel(b, i % 2, i / 2, makeacol_depth(depth, TEXEL[i][0], TEXEL[i][1], TEXEL[i][2], 255));
     return b;
 }
 
@@ -85,14 +84,13 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
         SCOPED_TRACE(depth);
         std::string name = "&gl-plane-" + std::to_string(depth);
         TEXTURE* t = texture_of(name.c_str(), four_texels(depth), TEXTURE_8BIT_CHANNELS);
-        paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID);
-        expect_pixel(0.5f, -0.5f, 255, 0, 0);
-        expect_pixel(1.5f, -0.5f, 0, 255, 0);
-        expect_pixel(0.5f, -1.5f, 0, 0, 255);
-        expect_pixel(1.5f, -1.5f, 255, 255, 255);
-        paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID, 1.0f);  // shifted a texel either way
-        expect_pixel(0.5f, -0.5f, 255, 255, 255);
-        expect_pixel(1.5f, -0.5f, 0, 0, 255);
+        for (int shift : {0, 1}) {  // shifted a texel either way
+            paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID, shift);
+            for (int i = 0; i < 4; i++) {
+                const int* c = TEXEL[i ^ (shift * 3)];
+                expect_pixel(0.5f + i % 2, -0.5f - i / 2, c[0], c[1], c[2]);
+            }
+        }
         paint_plane(t, 0, PAINT_MATERIALS | PAINT_BLENDED);  // painted in the solid pass only
         expect_pixel(0.5f, -0.5f, 0, 0, 0);
         EXPECT_FALSE(blend_enabled());

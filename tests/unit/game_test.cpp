@@ -17,6 +17,7 @@
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/joystick.h"
+#include "game/key_help.h"
 #include "game/messages.h"
 #include "game/pause.h"
 #include "game/render.h"
@@ -149,6 +150,8 @@ TEST(Game, CommandLineSizesSwitchesAndScales)
     EXPECT_EQ(odd.screen_w + odd.color_depth + odd.z_depth, plain.screen_w + plain.color_depth + plain.z_depth);
     EXPECT_TRUE(odd.fullscreen && odd.show_explosions && odd.joystick_on && odd.mouse_on);
     EXPECT_FALSE(odd.joy_invert_y || odd.opponents_fight || odd.dither);
+    const char *h[] = {"sortie", "-w", "-h"}, *help[] = {"sortie", "--help"}, *no[] = {"sortie", "-hx", "help", nullptr};
+    EXPECT_TRUE(wants_help(3, h) && wants_help(2, help) && !wants_help(4, no));
 }
 
 TEST(Game, AFrameMovesTheWorldCountsTheRateAndKeepsOrForgetsShotsAndViews)

@@ -29,23 +29,9 @@ struct CHUNK {
     CHUNK& u8(uint8_t v) { body.push_back(v); return *this; }
     CHUNK& u16(uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
     CHUNK& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    CHUNK& f32(float f)
-    {
-        uint32_t b;
-        memcpy(&b, &f, 4);
-        return u32(b);
-    }
-    CHUNK& str(const std::string& s)
-    {
-        body.insert(body.end(), s.begin(), s.end());
-        return u8(0);
-    }
-    CHUNK& add(const CHUNK& c)
-    {
-        std::vector<uint8_t> b = c.bytes();
-        body.insert(body.end(), b.begin(), b.end());
-        return *this;
-    }
+    CHUNK& f32(float f) { uint32_t b; memcpy(&b, &f, 4); return u32(b); }
+    CHUNK& str(const std::string& s) { body.insert(body.end(), s.begin(), s.end()); return u8(0); }
+    CHUNK& add(const CHUNK& c) { std::vector<uint8_t> b = c.bytes(); body.insert(body.end(), b.begin(), b.end()); return *this; }
     // The header's length can be set to lie.
     std::vector<uint8_t> bytes(long length = -1) const
     {
@@ -257,7 +243,7 @@ TEST(Load3ds, ListsLoadWhatTheyHoldFacesNamingMissingVerticesAreDroppedAndTheLas
               (std::vector<float>{3, 1, 2, 7}));
 }
 
-TEST(Load3dsDamage, LengthsThatLieNeverReadPastTheFile)
+TEST(Load3dsDamage, LengthsThatLieNeverReadPastTheFileAndNamesEndAtTheirChunk)
 {
     std::vector<uint8_t> good = encode3ds(two_triangles());
     // Every truncation of a good file loads or fails cleanly.
@@ -275,10 +261,7 @@ TEST(Load3dsDamage, LengthsThatLieNeverReadPastTheFile)
         main.u32(0xFFFFFFFF);
         EXPECT_TRUE(load_bytes(main.bytes())) << len;
     }
-}
-
-TEST(Load3dsDamage, NamesWithoutTerminatorEndAtTheirChunk)
-{
+    // Names without a terminator end at their chunk.
     CHUNK name(0xA000);
     name.u8('a').u8('b').u8('c');
     CHUNK map(0xA300);

@@ -134,30 +134,6 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     EXPECT_TRUE(m.remove_invalid_faces() == 1u && m.get_nr_face() == 2u);
 }
 
-TEST(MeshModel, SortFacesGroupsByMaterialInListOrder)
-{
-    MESHMODEL m;
-    MATERIAL* a = new MATERIAL("a");
-    MATERIAL* b = new MATERIAL("b");
-    m.add_material(a);
-    m.add_material(b);
-    make_pair(m, 0.0f);
-    m.add_face(0, 1, 3);
-    m.add_face(0, 2, 3);
-    m.set_face_material(0, b);
-    m.set_face_material(1, a);
-    m.set_face_material(3, b);
-    m.sort_faces();
-    std::vector<MATERIAL*> order;
-    for (unsigned int i = 0; i < 4; i++)
-        order.push_back(m.get_face_material(i));
-    EXPECT_EQ(order, (std::vector<MATERIAL*>{nullptr, a, b, b}));
-    unsigned int f[3];
-    m.get_face(2, f);  // file order kept inside a group
-    EXPECT_TRUE(f[2] == 2u && m.get_next_face_with_material(b, 0) == 2u && m.get_next_face_with_material(a, 2) == NO_FACE &&
-                m.count_faces_with_material(b) == 2u);
-}
-
 TEST(MeshModel, SilhouetteFillsFacesSeenFromAboveInAMaterialColour)
 {
     ensure_headless_allegro();

@@ -1,19 +1,14 @@
-// The procedural models: their parameter rules, colour schemes and the pass
-// each draws in (the render-state cache shows which pass drew).
+// The procedural models: their parameter rules and colour schemes (how and
+// in which pass they draw is the golden frames' business).
 #include <gtest/gtest.h>
 
 #include <allegro.h>
-#include <GL/gl.h>
 
 #include <cmath>
 #include <tuple>
 #include <vector>
 
-#include "render/ftexmodel.h"
 #include "render/hcmodel.h"
-#include "render/texture.h"
-#include "scene/states.h"
-#include "test_allegro.h"
 
 TEST(ProceduralModels, ParametersTakeMagnitudesAndCountsHaveAFloor)
 {
@@ -66,50 +61,4 @@ TEST(ProceduralModels, FireballColourSchemesFollowIntensity)
         EXPECT_NEAR(fabsf(rgb[0] - c.r) + fabsf(rgb[1] - c.g) + fabsf(rgb[2] - c.b), 0, 1e-6f) << c.v;
     }
     EXPECT_FLOAT_EQ(red.get_intensity(), 1.0f);
-}
-
-TEST(ProceduralModels, EachModelDrawsOnlyInItsPass)
-{
-    DOTMODEL dot;
-    enable_z_write();
-    dot.paint(PAINT_MATERIALS | PAINT_SOLID);
-    EXPECT_TRUE(z_write_enabled());
-    dot.paint(PAINT_MATERIALS | PAINT_BLENDED);
-    EXPECT_FALSE(z_write_enabled());
-    SPHERE_MODEL sky(10, 0, 0, 1, 0, 1, 0, 1, 0, 0);
-    enable_z_check();
-    sky.paint(PAINT_MATERIALS | PAINT_BLENDED);
-    EXPECT_TRUE(z_check_enabled());
-    sky.paint(PAINT_MATERIALS | PAINT_SOLID);
-    EXPECT_FALSE(z_check_enabled());
-    TEX_PLANE_MODEL plane(nullptr, 100);
-    plane.set_parameter(7, 1.0f);  // depth writes on, so a paint shows
-    for (float blend : {0.0f, 1.0f}) {  // blended planes draw in the blended pass
-        plane.set_parameter(5, blend);
-        disable_z_write();
-        plane.paint(blend ? PAINT_SOLID : PAINT_BLENDED);
-        EXPECT_FALSE(z_write_enabled());
-        plane.paint(blend ? PAINT_BLENDED : PAINT_SOLID);
-        EXPECT_TRUE(z_write_enabled());
-        EXPECT_FALSE(blend_enabled());  // switched off after the fan, and the cache knows
-    }
-    LASER_MODEL laser(4, 0.2f, 1, 0, 0, 1, 1, 1);
-    disable_blend_func();
-    laser.paint(PAINT_SOLID);
-    EXPECT_FALSE(blend_enabled());
-    laser.paint(PAINT_BLENDED);
-    EXPECT_EQ(get_blend_src() * 10000 + get_blend_dst(), GL_ONE * 10000u + GL_ONE);
-    BULLET_MODEL bullet(0.1f, 2.0f);
-    bullet.paint(PAINT_BLENDED);
-    EXPECT_EQ(get_blend_src() * 10000 + get_blend_dst(), GL_SRC_ALPHA * 10000u + GL_ONE_MINUS_SRC_ALPHA);
-    ensure_headless_allegro();
-    FTEXMODEL sprite("&Flame", false);
-    EXPECT_EQ(sprite.get_texture(), find_texture("&FLAME"));
-    disable_blend_func();
-    sprite.paint(PAINT_SOLID);
-    EXPECT_FALSE(blend_enabled());
-    sprite.paint(PAINT_BLENDED);
-    EXPECT_EQ(get_blend_src() * 10000 + get_blend_dst(), GL_SRC_ALPHA * 10000u + GL_ONE);
-    EXPECT_EQ(current_tex, sprite.get_texture());
-    select_texture(nullptr);
 }
