@@ -150,8 +150,8 @@ TEST(Game, CommandLineSizesSwitchesAndScales)
     EXPECT_EQ(odd.screen_w + odd.color_depth + odd.z_depth, plain.screen_w + plain.color_depth + plain.z_depth);
     EXPECT_TRUE(odd.fullscreen && odd.show_explosions && odd.joystick_on && odd.mouse_on);
     EXPECT_FALSE(odd.joy_invert_y || odd.opponents_fight || odd.dither);
-    const char *h[] = {"sortie", "-w", "-h"}, *help[] = {"sortie", "--help"}, *no[] = {"sortie", "-hx", "help", nullptr};
-    EXPECT_TRUE(wants_help(3, h) && wants_help(2, help) && !wants_help(4, no));
+    const char *h[] = {"sortie", "-w", "-h", nullptr}, *help[] = {"sortie", "--help", nullptr}, *no[] = {"sortie", "-hx", "help", nullptr};
+    EXPECT_TRUE(wants_help(3, h) && wants_help(2, help) && !wants_help(3, no));
 }
 
 TEST(Game, AFrameMovesTheWorldCountsTheRateAndKeepsOrForgetsShotsAndViews)
@@ -194,6 +194,7 @@ TEST(Game, APausedWorldStandsStillAndResumingTakesAnOrdinaryStep)
     GAME g;
     create_world_roots(g);
     ASSERT_TRUE(first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path)));
+    EXPECT_FALSE(first_vessel_configuration(g.vessel_path, 0));  // no room for a name
     add_player_vessel(g);
     respawn_targets(g.world);
     VESSEL* v = static_cast<VESSEL*>(g.player.get());
@@ -396,12 +397,15 @@ TEST(Game, TheSceneStarsAboveRocksAroundBuoysAtOriginAndEntryAndPlanesFollowTheV
             lo[k] = std::min(lo[k], kids[i]->get_rel().t[k] + (k < 2) * 2500);
             hi[k] = std::max(hi[k], kids[i]->get_rel().t[k] + (k < 2) * 2500);
         }
-    for (size_t i = 1; i < stars.size(); i++) {  // stars: 4800 m away in the upper half of the sky
+    int quarters[4] = {};  // stars: 4800 m away in the upper half of the sky, all round
+    for (size_t i = 1; i < stars.size(); i++) {
         const float* p = stars[i]->get_rel().t;
         lo[3] = std::min(lo[3], p[2]);
         hi[3] = std::max(hi[3], fabsf(vector_length_f(p[0], p[1], p[2]) - 4800));
+        quarters[(p[0] < 0) * 2 + (p[1] < 0)]++;
     }
     EXPECT_TRUE(*std::min_element(lo, lo + 4) >= 0 && *std::max_element(hi, hi + 3) <= 5000 && hi[3] < 0.5f);
+    EXPECT_GT(*std::min_element(quarters, quarters + 4), STAR_COUNT / 8);
     for (int k = 0; k < 3; k++)
         EXPECT_GT(hi[k] - lo[k], 4000) << k;
     THING* rock = find_id_string(kids[0], "sec57-00200");
