@@ -242,10 +242,6 @@ TEST(Mfd, HudTapesReadOutsAndTheColourTableKeepTheirBounds)
         hud_readout_texts(r.v, r.d, value, delta, sizeof value);
         EXPECT_EQ(std::string(value) + "|" + delta, r.text);
     }
-    setup_kvor_colors(16);  // no alpha below 32 bits
-    EXPECT_EQ(get_kvor_color(1), makecol16(15, 63, 0));
-    setup_kvor_colors(32);  // (0.06125, 0.25, 0, 0.65) times 255, truncated
-    EXPECT_EQ((unsigned)get_kvor_color(1), (unsigned)makeacol32(15, 63, 0, 165));
     float rgba[5] = {9, 9, 9, 9, 9};
     get_kvor_color(8, rgba, 3);  // only n components are written
     EXPECT_EQ(std::vector<float>(rgba, rgba + 4), (std::vector<float>{0.75f, 0.0f, 0.5f, 9.0f}));

@@ -33,13 +33,14 @@ struct SCREEN {
     }
 };
 
-std::vector<VCD_TEXT_LINE> column(const TEST_DATA_PATH& data, const char* vcd, VESSEL** out)
+std::vector<std::string> column(const TEST_DATA_PATH& data, const char* vcd, VESSEL* v)
 {
-    VESSEL* v = load_preview_vessel(data.file(vcd).c_str());
     v->reset_matrices();
     v->update_abs_matrix();
-    *out = v;
-    return vcd_text_lines(v, data.file(vcd).c_str());
+    std::vector<std::string> text;
+    for (const VCD_TEXT_LINE& l : vcd_text_lines(v, data.file(vcd).c_str()))
+        text.push_back(l.text + (l.small ? " (small)" : ""));
+    return text;
 }
 
 }  // namespace
@@ -89,8 +90,7 @@ TEST(SelectVcd, TheColumnGivesFullThrustOverMassPutsTheThrustBackAndStaysPlainTe
     data.write("ship.vcd", "VHD = hull.vhd\nITEM = 0, jet.sid\nITEM = 1, rjet.sid\n");
     data.write("light.sid", "THINGTYPE = JET\nMASS = -100\nPOWER = 3000\n");  // no lower limit on mass
     data.write("massless.vcd", "VHD = hull.vhd\nITEM = 0, light.sid\n");
-    VESSEL* v;
-    column(data, "ship.vcd", &v);
+    VESSEL* v = load_preview_vessel(data.file("ship.vcd").c_str());
     JET* jet = dynamic_cast<JET*>(v->get_slot_item(0));
     RJET* rjet = dynamic_cast<RJET*>(v->get_slot_item(1));
     ASSERT_TRUE(jet && rjet);
@@ -102,16 +102,14 @@ TEST(SelectVcd, TheColumnGivesFullThrustOverMassPutsTheThrustBackAndStaysPlainTe
     EXPECT_NEAR(preview_acceleration(v), 4300.0f / 120.0f, 1e-3f);
     for (int k = 0; k < 6; k++)
         EXPECT_TRUE(rjet->get_thrust_setting(k) == rot[k] && jet->get_thrust() == 0.25f) << k;
-    std::vector<std::string> text;
-    for (const VCD_TEXT_LINE& l : vcd_text_lines(v, data.file("ship.vcd").c_str()))
-        text.push_back(l.text + (l.small ? " (small)" : ""));
+    std::vector<std::string> text = column(data, "ship.vcd", v);
     EXPECT_EQ(text, (std::vector<std::string>{"<- " + data.file("ship.vcd") + " ->", "Tester", text[2], "Mass: 120 kg",
                                               "Accel.: 36 m/s^2", "Shields: 0 Mj", "Extension devices:",
                                               "Main engine (small)", "Vanes (small)"}));
     EXPECT_EQ(text[2].rfind("Size: ", 0), 0u);
     delete v;
-    std::vector<VCD_TEXT_LINE> l = column(data, "massless.vcd", &v);
-    EXPECT_TRUE(v->get_m() == 0.0f && preview_acceleration(v) == 0.0f && l[4].text == "Accel.: 0 m/s^2");
+    v = load_preview_vessel(data.file("massless.vcd").c_str());
+    EXPECT_TRUE(v->get_m() == 0.0f && preview_acceleration(v) == 0.0f && column(data, "massless.vcd", v)[4] == "Accel.: 0 m/s^2");
     delete v;
 }
 
