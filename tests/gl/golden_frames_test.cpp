@@ -1,12 +1,11 @@
 // Whole frames of the game against reference pictures: the start view, the
 // cockpit with a target ahead and one behind, a gun fight and an explosion
-// seen from the chase camera, a missile from its own view, the plain modes
-// (flat shading, bounding boxes, explosions off) and the pause screen over
-// the key help. Every model, effect, the HUD and the panels show in one of them, so
-// a change anywhere on screen is noticed. The world is seeded and advanced
-// at a fixed dt, so the frames are the same on every run.
-// SORTIE_GOLDEN_UPDATE=1 writes the references anew: look at them (the
-// failing run leaves its own frame in /tmp) before committing new ones.
+// from the chase camera, a missile from its own view, the plain modes (flat
+// shading, bounding boxes, explosions off) and the pause screen over the key
+// help: every model, effect, the HUD and the panels show in one of them. The
+// world is seeded and advanced at a fixed dt, so the frames are the same on
+// every run. SORTIE_GOLDEN_UPDATE=1 writes the references anew: look at them
+// (a failing run leaves its own frame in /tmp) before committing new ones.
 #include <gtest/gtest.h>
 
 #include <allegro.h>

@@ -79,7 +79,6 @@ MESH3DS two_triangles()
     m.faces = {{0, 1, 2}, {0, 2, 3}};
     MESH3DS_MATERIAL red;
     red.name = "Red";
-    red.ambient[0] = 1.0f;
     red.diffuse[0] = 0.8f;
     red.diffuse[1] = 0.2f;
     red.specular[0] = red.specular[1] = red.specular[2] = 1.0f;

@@ -93,10 +93,7 @@ struct COCKPIT {
 
 TEST(Mfd, TargetScreenReadsDistanceSizeTitleAndShieldsAndSurvivesBadTargets)
 {
-    const struct {
-        float m;
-        const char *dist, *size;
-    } texts[] = {{250000, "dist:  250 km", "size:  250 km"}, {99999, "dist: 100.0 km", "size: 100.0 km"},
+    const struct { float m; const char *dist, *size; } texts[] = {{250000, "dist:  250 km", "size:  250 km"}, {99999, "dist: 100.0 km", "size: 100.0 km"},
                  {2500, "dist: 2.5 km", "size: 2.5 km"},      {999.6f, "dist: 1000 m", "size: 1000 m"},
                  {1, "dist:    1 m", "size:    1 m"},         {0.4f, "dist:    0 m", "size:  400 mm"}};
     char out[32];
@@ -164,8 +161,8 @@ TEST(Mfd, SlotScreenTwoColumnsAndBitmapsRedrawnOnlyWhenStale)
 {
     COCKPIT c;
     EXPECT_TRUE(!c.vessel->get_mfd_bitmap(-1) && !c.vessel->get_mfd_bitmap(5));
-    BITMAP* radar = c.vessel->get_mfd_bitmap(MFD_RADAR_R);
-    EXPECT_EQ(radar->w + radar->h + lit_pixels(radar), 128);  // an empty screen, not old memory
+    BITMAP* radar = c.vessel->get_mfd_bitmap(MFD_RADAR_R);  // an empty screen, not old memory
+    EXPECT_EQ(radar->w + radar->h + lit_pixels(radar), 128);
     for (int i = 0; i < 20; i++)
         ASSERT_EQ(c.vessel->add_slot(), i);
     ASSERT_TRUE(c.vessel->fill_slot(5, make_slot_item("THINGTYPE = SHIELD\nNAME=Aegis\n")));
