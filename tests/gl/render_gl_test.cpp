@@ -126,3 +126,17 @@ TEST(RenderGl, TextureFilesComeFromTheDataDirectoryOpaqueAndAmpersandNamesNever)
     expect_pixel(0, 0, 200, 100, 50);
     select_texture(nullptr);
 }
+
+TEST(RenderGl, TheSkySphereClosesAllRoundInItsBands)
+{
+    SPHERE_MODEL sky(100, 0, 0, 1, 0, 1, 0, 1, 0, 0);  // blue at the top, green round the middle, red below
+    for (int turn = 0; turn < 360; turn += 3) {
+        gl_test_begin_frame();
+        glRotatef((float)turn, 0, 1, 0);
+        sky.paint(PAINT_SOLID);
+        unsigned char mid[3], up[3];
+        gl_test_pixel(GL_TEST_W / 2, GL_TEST_H / 2, mid);
+        gl_test_pixel(GL_TEST_W / 2, 0, up);  // on the way to the blue top
+        EXPECT_TRUE(mid[1] > 200 && mid[0] < 30 && mid[2] < 30 && up[2] > up[0] && up[1] > up[0]) << turn;
+    }
+}

@@ -486,15 +486,14 @@ TEST(Game, ALostVesselIsReplacedBeforeItsLineAndOldLinesScrollOff)
     snprintf(g.vessel_path, sizeof(g.vessel_path), "%s", data.file("player.vcd").c_str());
     add_player_vessel(g);
     THING* first = g.player.get();
-    EXPECT_EQ(first->get_team(), PLAYER_TEAM);
     free_messages();
     set_message_font(font);
     first->set_flags(THING_DEAD);
     radar_framecount = 2;  // the radar was drawn in the frame before
     simulate_frame(g, 1.0f / 60);
-    EXPECT_EQ(radar_framecount, 0);  // the new vessel's radar shows in the next frame
-    ASSERT_NE(g.player.get(), nullptr);
-    EXPECT_TRUE(g.player.get() != first && g.view_thing.get() == g.camera_thing.get());
+    ASSERT_NE(g.player.get(), nullptr);  // the new vessel's radar shows in the next frame
+    EXPECT_TRUE(radar_framecount == 0 && g.player.get() != first && g.view_thing.get() == g.camera_thing.get());
+    EXPECT_EQ(g.player->get_team(), PLAYER_TEAM);
     EXPECT_EQ(rows(0, 4), "Vessel destroyed. Loaded new ves|sel.|External view.|drone alpha 1 destroyed.|");
     radar_framecount = 2;
     simulate_frame(g, 1.0f / 60);
@@ -507,8 +506,7 @@ TEST(Game, ALostVesselIsReplacedBeforeItsLineAndOldLinesScrollOff)
     for (int i = 1; i <= 33; i++)
         new_message(("line" + std::to_string(i) + "\n").c_str());
     EXPECT_EQ(rows(0, 1) + rows(MESSAGE_ROWS - 2, MESSAGE_ROWS - 1), "line3|line33|");  // scrolled off the top
-    EXPECT_EQ(msg_qc->get_cursor(), (MESSAGE_ROWS - 1) * MESSAGE_COLS);
-    ASSERT_NE(texbmp, nullptr);
+    EXPECT_TRUE(msg_qc->get_cursor() == (MESSAGE_ROWS - 1) * MESSAGE_COLS && texbmp);
     free_messages();
     destroy_world(g);
 }

@@ -62,9 +62,8 @@ TEST(MeshModel, TwoTrianglesSharingASideGiveOneEdgeAndSmoothedCorners)
     // (p2 - p1) x (p1 - p0) for (0,0,0), (1,0,0), (0,1,0) points down.
     EXPECT_EQ(v3(m.get_face_record(0)->normal), (std::vector<float>{0, 0, -1}));
     EXPECT_TRUE(m.find_edge(2, 1) == 0u && m.find_edge(3, 3) == 1u);
-    // Folded by lifting vertex 3 by one: face 1's normal is (1, 1, -1)
-    // over root 3, the shared corners get the mean of both faces, the
-    // others their own face's normal.
+    // Vertex 3 lifted by one: face 1's normal is (1, 1, -1) over root 3, the
+    // shared corners get the mean of both faces, the others their face's own.
     MESHMODEL folded;
     make_pair(folded, 1.0f);
     folded.prepare();
