@@ -97,7 +97,7 @@ TEST(ProceduralModels, ParametersTakeMagnitudesAndCountsHaveAFloor)
     EXPECT_EQ(std::vector<float>(laser.get_tip_color(), laser.get_tip_color() + 3), (std::vector<float>{0.9f, 0.8f, 0.7f}));
     EXPECT_FLOAT_EQ(laser.get_ring_color()[2], 0.3f);
     TEX_PLANE_MODEL plane(nullptr, 100);
-    for (auto [bit5, bit6, mode] : {std::tuple{0.5f, 0.0f, 1}, {0.5f, 1.0f, 3}, {0.49f, 1.0f, 2}, {0.0f, 0.49f, 0}}) {
+    for (auto [bit5, bit6, mode] : {std::tuple{0.5f, 0.0f, 1}, {0.5f, 0.5f, 3}, {0.49f, 1.0f, 2}, {0.0f, 0.49f, 0}}) {
         plane.set_parameter(5, bit5);
         plane.set_parameter(6, bit6);
         EXPECT_EQ(plane.get_blend_mode(), mode) << bit5 << " " << bit6;
