@@ -29,9 +29,8 @@
 
 namespace {
 
-// A pixel differs when a channel is off by more than this; a frame may have
-// a few such pixels (rounding along the edges of a differently built test
-// program), a change of the picture has far more.
+// A pixel differs when a channel is off by more than this; a frame may have a few
+// (rounding at edges in a differently built program), a changed picture far more.
 const int GOLDEN_CHANNEL_SLACK = 24;
 const int GOLDEN_PIXEL_SLACK = 40;
 
@@ -51,8 +50,7 @@ std::vector<unsigned char> read_png(const std::string& path)
     return px;
 }
 
-// Pixels of the frame just drawn that differ from the reference; -1 when
-// there is no reference to compare with.
+// Pixels of the frame just drawn that differ from the reference; -1: none to compare.
 int differing_from_reference(const char* name)
 {
     std::vector<unsigned char> frame = gl_test_read();

@@ -98,8 +98,7 @@ struct COCKPIT {
     }
 };
 
-// A data directory with the scene's models (closed tetrahedra) and a one-jet
-// drone for the targets and the player.
+// A data directory: the scene's models (tetrahedra), a one-jet drone for all.
 struct SCENE_DATA : TEST_DATA_PATH {
     explicit SCENE_DATA(bool buoy = true, bool rest = true)
     {

@@ -13,8 +13,7 @@ namespace {
 
 std::vector<float> v3(const float* v) { return {v[0], v[1], v[2]}; }
 
-// Two triangles in the z = 0 plane sharing the side 1-2, folded by lifting
-// vertex 3.
+// Two triangles in the z = 0 plane sharing the side 1-2, folded by lifting 3.
 void make_pair(MESHMODEL& m, float lift)
 {
     float p[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, lift}};

@@ -1,6 +1,5 @@
-// The cockpit screens read back from the vessel's bitmaps (texts checked
-// against what Allegro draws for the same string), the HUD's tapes and the
-// colour table.
+// The cockpit screens read back from the vessel's bitmaps (texts checked against
+// what Allegro draws for the same string), the HUD's tapes, the colour table.
 #include <gtest/gtest.h>
 
 #include <allegro.h>

@@ -1,5 +1,4 @@
-// The vessel selection screen without a window (the list, the moves and
-// fades frame by frame, its text column) and the text console.
+// The selection screen without a window (list, moves, fades, text column); the console.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -134,6 +133,12 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     qc.printf(nullptr);
     qc.print(nullptr);
     EXPECT_EQ(qc.get_cursor() + qc.get_cell(100, 0) + qc.get_cell(0, 10) + qc.get_cell(-1, 0), 511);
+    qc.resize(1, 3);  // one column will do; more than 4 M cells will not
+    qc.print("ab");
+    std::string one = console_row(&qc, 1);
+    qc.resize(1 << 12, 1 << 11);
+    qc.print("x");
+    EXPECT_TRUE(one == "b" && qc.get_cursor() == 0);
     BITMAP* bmp = create_bitmap_ex(32, 64, 32);
     const int fg = makecol32(255, 255, 255), bg = makecol32(0, 0, 80);
     auto count = [bmp](int x0, int y0, int w, int h, int colour) {
