@@ -1,11 +1,11 @@
 // Whole frames of the game against reference pictures: the start view, the
 // cockpit with a target ahead and one behind, a gun fight and an explosion
-// from the chase camera, a missile from its own view, the plain modes (flat
-// shading, bounding boxes, explosions off) and the pause screen over the key
-// help: every model, effect, the HUD and the panels show in one of them. The
-// world is seeded and advanced at a fixed dt, so the frames are the same on
-// every run. SORTIE_GOLDEN_UPDATE=1 writes the references anew: look at them
-// (a failing run leaves its own frame in /tmp) before committing new ones.
+// from the chase camera, a missile from its own view, the plain modes, the
+// pause screen over the key help, the selection screen: every model, effect,
+// the HUD and the panels show in one of them. The world is seeded and run at
+// a fixed dt, so the frames are the same on every run. SORTIE_GOLDEN_UPDATE=1
+// writes the references anew: look at them (a failing run leaves its own frame
+// in /tmp) before committing new ones.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -25,6 +25,7 @@
 #include "game/world.h"
 #include "gl_window.h"
 #include "png_writer.h"
+#include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -77,9 +78,9 @@ void advance(GAME& g, int frames)
     }
 }
 
-#define EXPECT_FRAME(g, name)                                      \
+#define EXPECT_FRAME(draw, name)                                   \
     do {                                                           \
-        draw_frame(g);                                             \
+        draw;                                                      \
         int differing = differing_from_reference(name);            \
         EXPECT_GE(differing, 0) << "no reference for " << name;    \
         EXPECT_LE(differing, GOLDEN_PIXEL_SLACK) << name;          \
@@ -97,33 +98,38 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     ASSERT_TRUE(start_scene(g));
     select_viewpoint(nullptr);
     advance(g, 30);
-    EXPECT_FRAME(g, "start");
+    EXPECT_FRAME(draw_frame(g), "start");
 
     VESSEL* v = dynamic_cast<VESSEL*>(g.player.get());
     ASSERT_TRUE(v);
     ASSERT_TRUE(select_view(g, VIEW_PILOT));
     v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     advance(g, 20);
-    EXPECT_FRAME(g, "cockpit");
+    EXPECT_FRAME(draw_frame(g), "cockpit");
 
+    auto target_at = [&g, v](float ahead, float up) {  // a drone ahead of the player (behind: < 0)
+        VESSEL* d = new VESSEL();
+        d->load_vcd("data/victim.vcd");
+        d->set_team(2);
+        const MATRIX_f& m = v->get_abs();
+        d->locate_rel(m.t[0] + ahead * m.v[0][1], m.t[1] + ahead * m.v[1][1], m.t[2] + up);
+        g.world->add_child(d);
+        g.world->update_abs_matrix();
+        v->set_target(d);
+        return d;
+    };
+    auto fire = [&g, v](int frames) {
+        for (int i = 0; i < frames; i++, advance(g, 1))
+            v->set_trigger(true);
+    };
     // A drone just ahead, shot at and blown up, seen from behind.
-    VESSEL* drone = new VESSEL();
-    drone->load_vcd("data/victim.vcd");
-    drone->set_team(2);
-    const MATRIX_f& m = v->get_abs();
-    drone->locate_rel(m.t[0] + 150.0f * m.v[0][1], m.t[1] + 150.0f * m.v[1][1], m.t[2] + 10.0f);
-    g.world->add_child(drone);
-    g.world->update_abs_matrix();
-    v->set_target(drone);
+    VESSEL* drone = target_at(150.0f, 10.0f);
     ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
-    for (int i = 0; i < 20; i++) {
-        v->set_trigger(true);
-        advance(g, 1);
-    }
-    EXPECT_FRAME(g, "guns");
+    fire(20);
+    EXPECT_FRAME(draw_frame(g), "guns");
     drone->receive_hit(1e6f);
     advance(g, 45);
-    EXPECT_FRAME(g, "explosion");
+    EXPECT_FRAME(draw_frame(g), "explosion");
 
     // The next group with a launcher: its missile, from behind.
     v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
@@ -136,17 +142,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     advance(g, 40);
     ASSERT_TRUE(select_view(g, VIEW_MISSILE));
     advance(g, 1);
-    EXPECT_FRAME(g, "missile");
+    EXPECT_FRAME(draw_frame(g), "missile");
 
-    // Pulse lasers from the cockpit while the target is behind: bolts ahead,
-    // the bearing arrow pointing back.
-    VESSEL* behind = new VESSEL();
-    behind->load_vcd("data/victim.vcd");
-    behind->set_team(2);
-    behind->locate_rel(m.t[0] - 120.0f * m.v[0][1], m.t[1] - 120.0f * m.v[1][1], m.t[2] + 20.0f);
-    g.world->add_child(behind);
-    g.world->update_abs_matrix();
-    v->set_target(behind);
+    // Pulse lasers from the cockpit, the target behind: bolts ahead, the arrow back.
+    VESSEL* behind = target_at(-120.0f, 20.0f);
     ASSERT_TRUE(select_view(g, VIEW_PILOT));
     for (int group = 0; group < 8; group++) {
         THING* gun = v->get_slot_item(v->get_cur_gun());
@@ -154,14 +153,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
             break;
         dispatch_key(g, KEY_W);
     }
-    for (int i = 0; i < 12; i++) {
-        v->set_trigger(true);
-        advance(g, 1);
-    }
-    EXPECT_FRAME(g, "lasers");
+    fire(12);
+    EXPECT_FRAME(draw_frame(g), "lasers");
 
-    // The plain modes: flat shading, no line smoothing, bounding boxes held
-    // up, explosions not drawn (-x0) while the one behind blows up.
+    // Flat shading, rough lines, bounding boxes (B held), explosions off (-x0).
     behind->receive_hit(1e6f);
     show_explosions = false;
     dispatch_key(g, KEY_S);
@@ -169,7 +164,7 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
     advance(g, 45);
     key[KEY_B] = 1;
-    EXPECT_FRAME(g, "plain");
+    EXPECT_FRAME(draw_frame(g), "plain");
     key[KEY_B] = 0;
     show_explosions = true;
     dispatch_key(g, KEY_S);
@@ -179,6 +174,11 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     dispatch_key(g, KEY_H);
     dispatch_key(g, KEY_P);
     advance(g, 1);
-    EXPECT_FRAME(g, "paused");
+    EXPECT_FRAME(draw_frame(g), "paused");
     destroy_world(g);
+    init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
+    VESSEL* preview = load_preview_vessel(filename[0]);
+    EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
+    delete preview;
+    cleanup_vcd_file_info();
 }
