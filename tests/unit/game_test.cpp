@@ -375,11 +375,9 @@ TEST(Game, TheSceneStarsAboveRocksAroundBuoysAtOriginAndEntryAndPlanesFollowTheV
     ASSERT_TRUE(build_scene(g));
     std::vector<THING*> kids = children(g.world);
     ASSERT_EQ(kids.size(), 6u + ROCK_COUNT);
-    EXPECT_TRUE(kids[2] == g.viewpoint_thing.get() && kids[3] == g.camera_thing.get());
+    EXPECT_TRUE(kids[2] == g.viewpoint_thing.get() && kids[3] == g.camera_thing.get() && g.viewpoint_thing->get_rel().t[2] == 1.8f);
     EXPECT_EQ(std::string(kids[4]->get_vessel_id_string()) + "|" + kids[5]->get_vessel_id_string(), "Origin|Entry point");
-    EXPECT_TRUE(kids[5]->has_flags(THING_TARGETABLE | THING_ON_RADAR | THING_NAVPOINT));
-    EXPECT_EQ(at(kids[5]), (std::vector<float>{0, -3000, 100}));
-    EXPECT_FLOAT_EQ(g.viewpoint_thing->get_rel().t[2], 1.8f);
+    EXPECT_TRUE(kids[5]->has_flags(THING_TARGETABLE | THING_ON_RADAR | THING_NAVPOINT) && at(kids[5]) == std::vector<float>({0, -3000, 100}));
     std::vector<THING*> stars = children(g.background);
     ASSERT_EQ(stars.size(), 1u + STAR_COUNT);  // the sky sphere comes first
     EXPECT_EQ(std::string(stars[1]->get_vessel_id_string()) + stars.back()->get_vessel_id_string(),

