@@ -419,6 +419,7 @@ TEST(Game, AMissingBuoyStopsTheStartButMissingTexturesRocksAndTargetsDoNot)
     for (bool buoy : {false, true}) {
         SCENE_DATA data(buoy, false);
         GAME g;
+        EXPECT_FALSE(first_vessel_configuration(g.vessel_path, sizeof(g.vessel_path)));  // none to fly
         testing::internal::CaptureStdout();
         bool ok = build_scene(g);
         for (int i = 0; ok && i < 3; i++)
