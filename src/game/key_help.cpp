@@ -72,7 +72,7 @@ void show_key_help(GAME& g)
 
 bool wants_help(int argc, const char* const* argv)
 {
-    for (int i = 1; i < argc; i++)
+    for (int i = 1; i < argc; i++)  // argv[argc] is null, so one more would change nothing
         if (argv[i] && (!strcmp(argv[i], "-h") || !strcmp(argv[i], "--help")))
             return true;
     return false;

@@ -645,7 +645,7 @@ void MESHMODEL::paint_overlays(unsigned short flags, const MESH_FACE* only)
     if (flags & PAINT_VERTICES) {
         disable_lights();
         disable_bfc();
-        glColor3f(1.0f, 1.0f, 0.0f);
+        glColor3f(1.0f, 1.0f, 0.0f);  // yellow; the pipeline clamps each channel at 1
         glBegin(GL_POINTS);
         for (const MESH_VERTEX& v : vertices)
             glVertex3f(v.x, v.y, v.z);

@@ -320,6 +320,7 @@ void repaint_screen(VESSEL* v, float angle, float fade)
     setup_screen_light();
     paint_preview(v, angle, fade);
     paint_shadow(v, angle, fade);
+    // Moves keep cur_file inside the list, so the guard only fends off a bad index.
     const char* shown = cur_file < nr_files ? filename[cur_file] : "";
     paint_text_column(vcd_text_lines(v, shown), fade);
     allegro_gl_flip();

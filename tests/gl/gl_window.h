@@ -1,7 +1,6 @@
 // The one OpenGL window the GL tests draw into (640 x 480, windowed).
 #pragma once
 
-#include <string>
 #include <vector>
 
 constexpr int GL_TEST_W = 640;
@@ -11,9 +10,6 @@ constexpr int GL_TEST_H = 480;
 // far 5000, identity model-view, no lights, no blending, no culling.
 void gl_test_begin_frame();
 // Reads the back buffer pixel at (x, y), y counted from the top, as RGB bytes.
-// front: read what the last flip showed instead of the back buffer.
-void gl_test_pixel(int x, int y, unsigned char rgb[3], bool front = false);
+void gl_test_pixel(int x, int y, unsigned char rgb[3]);
 // The whole back buffer as RGB bytes, rows from the top.
 std::vector<unsigned char> gl_test_read();
-// Writes the back buffer to a PNG (through a BMP and ImageMagick's convert).
-void gl_test_save(const std::string& png_path, bool front = false);

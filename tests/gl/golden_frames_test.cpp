@@ -1,18 +1,16 @@
 // Whole frames of the game against reference pictures: the start view, the
 // cockpit with a target ahead and one behind, a gun fight and an explosion
-// seen from the chase camera, a missile from its own view, the plain modes
-// (flat shading, bounding boxes, explosions off) and the pause screen over
-// the key help. Every model, effect, the HUD and the panels show in one of them, so
-// a change anywhere on screen is noticed. The world is seeded and advanced
-// at a fixed dt, so the frames are the same on every run.
-// SORTIE_GOLDEN_UPDATE=1 writes the references anew: look at them (the
-// failing run leaves its own frame in /tmp) before committing new ones.
+// from the chase camera, a missile from its own view, the plain modes, the
+// pause screen over the key help, the selection screen: every model, effect,
+// the HUD and the panels show in one of them. The world is seeded and run at
+// a fixed dt, so the frames are the same on every run. SORTIE_GOLDEN_UPDATE=1
+// writes the references anew: look at them (a failing run leaves its own frame
+// in /tmp) before committing new ones.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 #include <png.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -26,30 +24,16 @@
 #include "game/render.h"
 #include "game/world.h"
 #include "gl_window.h"
+#include "png_writer.h"
+#include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
 namespace {
 
-// A pixel differs when a channel is off by more than this; a frame may have
-// a few such pixels (rounding along the edges of a differently built test
-// program), a change of the picture has far more.
+// A pixel differs when a channel is off by more than this; a frame may have a few
+// (rounding at edges in a differently built program), a changed picture far more.
 const int GOLDEN_CHANNEL_SLACK = 24;
 const int GOLDEN_PIXEL_SLACK = 40;
-
-std::string reference_path(const char* name)
-{
-    return std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".png";
-}
-
-void write_png(const std::string& path, const std::vector<unsigned char>& px)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = GL_TEST_W;
-    image.height = GL_TEST_H;
-    image.format = PNG_FORMAT_RGB;
-    png_image_write_to_file(&image, path.c_str(), 0, px.data(), 0, nullptr);
-}
 
 // The reference's pixels, empty when it cannot be read or is not a frame.
 std::vector<unsigned char> read_png(const std::string& path)
@@ -57,10 +41,8 @@ std::vector<unsigned char> read_png(const std::string& path)
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<unsigned char> px;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return px;
-    image.format = PNG_FORMAT_RGB;
-    if (image.width == GL_TEST_W && image.height == GL_TEST_H) {
+    if (png_image_begin_read_from_file(&image, path.c_str()) && image.width == GL_TEST_W && image.height == GL_TEST_H) {
+        image.format = PNG_FORMAT_RGB;
         px.resize(PNG_IMAGE_SIZE(image));
         if (!png_image_finish_read(&image, nullptr, px.data(), 0, nullptr))
             px.clear();
@@ -69,27 +51,20 @@ std::vector<unsigned char> read_png(const std::string& path)
     return px;
 }
 
-// Pixels of the frame just drawn that differ from the reference; -1 when
-// there is no reference to compare with.
+// Pixels of the frame just drawn that differ from the reference; -1: none to compare.
 int differing_from_reference(const char* name)
 {
     std::vector<unsigned char> frame = gl_test_read();
-    std::string ref_path = reference_path(name);
+    std::string ref_path = std::string(SORTIE_SOURCE_DIR) + "/tests/gl/golden/" + name + ".png";
     if (getenv("SORTIE_GOLDEN_UPDATE"))
-        write_png(ref_path, frame);
+        write_png_rgb(ref_path, GL_TEST_W, GL_TEST_H, frame);
     std::vector<unsigned char> ref = read_png(ref_path);
-    int differing = -1;
-    if (ref.size() == frame.size()) {
-        differing = 0;
-        for (size_t i = 0; i < frame.size(); i += 3)
-            for (size_t c = i; c < i + 3; c++)
-                if (abs(frame[c] - ref[c]) > GOLDEN_CHANNEL_SLACK) {
-                    differing++;
-                    break;
-                }
-    }
+    int differing = ref.size() == frame.size() ? 0 : -1;
+    for (size_t i = 0; differing >= 0 && i < frame.size(); i += 3)
+        differing += abs(frame[i] - ref[i]) > GOLDEN_CHANNEL_SLACK || abs(frame[i + 1] - ref[i + 1]) > GOLDEN_CHANNEL_SLACK ||
+                     abs(frame[i + 2] - ref[i + 2]) > GOLDEN_CHANNEL_SLACK;
     if (differing != 0)
-        write_png(std::string("/tmp/sortie-golden-") + name + ".png", frame);
+        write_png_rgb(std::string("/tmp/sortie-golden-") + name + ".png", GL_TEST_W, GL_TEST_H, frame);
     return differing;
 }
 
@@ -103,9 +78,9 @@ void advance(GAME& g, int frames)
     }
 }
 
-#define EXPECT_FRAME(g, name)                                      \
+#define EXPECT_FRAME(draw, name)                                   \
     do {                                                           \
-        draw_frame(g);                                             \
+        draw;                                                      \
         int differing = differing_from_reference(name);            \
         EXPECT_GE(differing, 0) << "no reference for " << name;    \
         EXPECT_LE(differing, GOLDEN_PIXEL_SLACK) << name;          \
@@ -123,33 +98,38 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     ASSERT_TRUE(start_scene(g));
     select_viewpoint(nullptr);
     advance(g, 30);
-    EXPECT_FRAME(g, "start");
+    EXPECT_FRAME(draw_frame(g), "start");
 
     VESSEL* v = dynamic_cast<VESSEL*>(g.player.get());
     ASSERT_TRUE(v);
     ASSERT_TRUE(select_view(g, VIEW_PILOT));
     v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
     advance(g, 20);
-    EXPECT_FRAME(g, "cockpit");
+    EXPECT_FRAME(draw_frame(g), "cockpit");
 
+    auto target_at = [&g, v](float ahead, float up) {  // a drone ahead of the player (behind: < 0)
+        VESSEL* d = new VESSEL();
+        d->load_vcd("data/victim.vcd");
+        d->set_team(2);
+        const MATRIX_f& m = v->get_abs();
+        d->locate_rel(m.t[0] + ahead * m.v[0][1], m.t[1] + ahead * m.v[1][1], m.t[2] + up);
+        g.world->add_child(d);
+        g.world->update_abs_matrix();
+        v->set_target(d);
+        return d;
+    };
+    auto fire = [&g, v](int frames) {
+        for (int i = 0; i < frames; i++, advance(g, 1))
+            v->set_trigger(true);
+    };
     // A drone just ahead, shot at and blown up, seen from behind.
-    VESSEL* drone = new VESSEL();
-    drone->load_vcd("data/victim.vcd");
-    drone->set_team(2);
-    const MATRIX_f& m = v->get_abs();
-    drone->locate_rel(m.t[0] + 150.0f * m.v[0][1], m.t[1] + 150.0f * m.v[1][1], m.t[2] + 10.0f);
-    g.world->add_child(drone);
-    g.world->update_abs_matrix();
-    v->set_target(drone);
+    VESSEL* drone = target_at(150.0f, 10.0f);
     ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
-    for (int i = 0; i < 20; i++) {
-        v->set_trigger(true);
-        advance(g, 1);
-    }
-    EXPECT_FRAME(g, "guns");
+    fire(20);
+    EXPECT_FRAME(draw_frame(g), "guns");
     drone->receive_hit(1e6f);
     advance(g, 45);
-    EXPECT_FRAME(g, "explosion");
+    EXPECT_FRAME(draw_frame(g), "explosion");
 
     // The next group with a launcher: its missile, from behind.
     v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
@@ -162,17 +142,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     advance(g, 40);
     ASSERT_TRUE(select_view(g, VIEW_MISSILE));
     advance(g, 1);
-    EXPECT_FRAME(g, "missile");
+    EXPECT_FRAME(draw_frame(g), "missile");
 
-    // Pulse lasers from the cockpit while the target is behind: bolts ahead,
-    // the bearing arrow pointing back.
-    VESSEL* behind = new VESSEL();
-    behind->load_vcd("data/victim.vcd");
-    behind->set_team(2);
-    behind->locate_rel(m.t[0] - 120.0f * m.v[0][1], m.t[1] - 120.0f * m.v[1][1], m.t[2] + 20.0f);
-    g.world->add_child(behind);
-    g.world->update_abs_matrix();
-    v->set_target(behind);
+    // Pulse lasers from the cockpit, the target behind: bolts ahead, the arrow back.
+    VESSEL* behind = target_at(-120.0f, 20.0f);
     ASSERT_TRUE(select_view(g, VIEW_PILOT));
     for (int group = 0; group < 8; group++) {
         THING* gun = v->get_slot_item(v->get_cur_gun());
@@ -180,14 +153,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
             break;
         dispatch_key(g, KEY_W);
     }
-    for (int i = 0; i < 12; i++) {
-        v->set_trigger(true);
-        advance(g, 1);
-    }
-    EXPECT_FRAME(g, "lasers");
+    fire(12);
+    EXPECT_FRAME(draw_frame(g), "lasers");
 
-    // The plain modes: flat shading, no line smoothing, bounding boxes held
-    // up, explosions not drawn (-x0) while the one behind blows up.
+    // Flat shading, rough lines, bounding boxes (B held), explosions off (-x0).
     behind->receive_hit(1e6f);
     show_explosions = false;
     dispatch_key(g, KEY_S);
@@ -195,7 +164,7 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
     advance(g, 45);
     key[KEY_B] = 1;
-    EXPECT_FRAME(g, "plain");
+    EXPECT_FRAME(draw_frame(g), "plain");
     key[KEY_B] = 0;
     show_explosions = true;
     dispatch_key(g, KEY_S);
@@ -205,6 +174,11 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     dispatch_key(g, KEY_H);
     dispatch_key(g, KEY_P);
     advance(g, 1);
-    EXPECT_FRAME(g, "paused");
+    EXPECT_FRAME(draw_frame(g), "paused");
     destroy_world(g);
+    init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
+    VESSEL* preview = load_preview_vessel(filename[0]);
+    EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
+    delete preview;
+    cleanup_vcd_file_info();
 }

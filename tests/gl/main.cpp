@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "gl_window.h"
@@ -34,9 +33,9 @@ void gl_test_begin_frame()
     enable_z_buffer();
 }
 
-void gl_test_pixel(int x, int y, unsigned char rgb[3], bool front)
+void gl_test_pixel(int x, int y, unsigned char rgb[3])
 {
-    glReadBuffer(front ? GL_FRONT : GL_BACK);
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, GL_TEST_H - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
@@ -50,25 +49,6 @@ std::vector<unsigned char> gl_test_read()
     for (int y = 0; y < GL_TEST_H; y++)  // OpenGL counts rows from the bottom
         std::copy_n(&px[(GL_TEST_H - 1 - y) * GL_TEST_W * 3], GL_TEST_W * 3, &rows[y * GL_TEST_W * 3]);
     return rows;
-}
-
-void gl_test_save(const std::string& png_path, bool front)
-{
-    std::vector<unsigned char> px(GL_TEST_W * GL_TEST_H * 3);
-    glReadBuffer(front ? GL_FRONT : GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, GL_TEST_W, GL_TEST_H, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-    std::string ppm = png_path + ".ppm";
-    FILE* f = fopen(ppm.c_str(), "wb");
-    if (!f)
-        return;
-    fprintf(f, "P6\n%d %d\n255\n", GL_TEST_W, GL_TEST_H);
-    for (int y = GL_TEST_H - 1; y >= 0; y--)
-        fwrite(&px[y * GL_TEST_W * 3], 1, GL_TEST_W * 3, f);
-    fclose(f);
-    std::string cmd = "convert '" + ppm + "' '" + png_path + "' && rm -f '" + ppm + "'";
-    if (system(cmd.c_str()) != 0)
-        fprintf(stderr, "could not convert %s\n", ppm.c_str());
 }
 
 int main(int argc, char** argv)

@@ -36,13 +36,12 @@ void expect_pixel(float x, float y, int r, int g, int b, int tolerance = 4)
 }
 
 // A 2 x 2 picture: red, green / blue, white (top row first).
+const int TEXEL[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
 BITMAP* four_texels(int depth)
 {
     BITMAP* b = create_bitmap_ex(depth, 2, 2);
-    putpixel(b, 0, 0, makeacol_depth(depth, 255, 0, 0, 255));
-    putpixel(b, 1, 0, makeacol_depth(depth, 0, 255, 0, 255));
-    putpixel(b, 0, 1, makeacol_depth(depth, 0, 0, 255, 255));
-    putpixel(b, 1, 1, makeacol_depth(depth, 255, 255, 255, 255));
+    for (int i = 0; i < 4; i++)
+        putpixel(b, i % 2, i / 2, makeacol_depth(depth, TEXEL[i][0], TEXEL[i][1], TEXEL[i][2], 255));
     return b;
 }
 
@@ -67,16 +66,6 @@ void paint_plane(TEXTURE* t, int blend_mode, unsigned short pass, float offset =
     plane.paint(pass);
 }
 
-// A sprite of the named texture, a unit square facing the camera.
-void paint_sprite(FTEXMODEL& sprite)
-{
-    glPushMatrix();
-    glTranslatef(0, 0, -5);
-    glRotatef(90, 1, 0, 0);
-    sprite.paint(PAINT_MATERIALS | PAINT_BLENDED);
-    glPopMatrix();
-}
-
 }  // namespace
 
 TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsCoverage)
@@ -85,14 +74,13 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
         SCOPED_TRACE(depth);
         std::string name = "&gl-plane-" + std::to_string(depth);
         TEXTURE* t = texture_of(name.c_str(), four_texels(depth), TEXTURE_8BIT_CHANNELS);
-        paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID);
-        expect_pixel(0.5f, -0.5f, 255, 0, 0);
-        expect_pixel(1.5f, -0.5f, 0, 255, 0);
-        expect_pixel(0.5f, -1.5f, 0, 0, 255);
-        expect_pixel(1.5f, -1.5f, 255, 255, 255);
-        paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID, 1.0f);  // shifted a texel either way
-        expect_pixel(0.5f, -0.5f, 255, 255, 255);
-        expect_pixel(1.5f, -0.5f, 0, 0, 255);
+        for (int shift : {0, 1}) {  // shifted a texel either way
+            paint_plane(t, 0, PAINT_MATERIALS | PAINT_SOLID, shift);
+            for (int i = 0; i < 4; i++) {
+                const int* c = TEXEL[i ^ (shift * 3)];
+                expect_pixel(0.5f + i % 2, -0.5f - i / 2, c[0], c[1], c[2]);
+            }
+        }
         paint_plane(t, 0, PAINT_MATERIALS | PAINT_BLENDED);  // painted in the solid pass only
         expect_pixel(0.5f, -0.5f, 0, 0, 0);
         EXPECT_FALSE(blend_enabled());
@@ -109,7 +97,6 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
     paint_plane(texture_of("&gl-alpha", b, 0), 2, PAINT_MATERIALS | PAINT_BLENDED);  // alpha blended over black
     for (int i = 0; i < 4; i++)
         expect_pixel(0.5f + i % 2, -0.5f - i / 2, coverage[i], coverage[i], coverage[i]);
-    gl_test_save("/tmp/sortie-render-plane.png");
     select_texture(nullptr);
 }
 
@@ -127,14 +114,30 @@ TEST(RenderGl, TextureFilesComeFromTheDataDirectoryOpaqueAndAmpersandNamesNever)
     destroy_bitmap(b);
     const char* saved = data_path;
     data_path = dir.path().c_str();
-    EXPECT_EQ(find_texture("rock.bmp")->get_width(), 2);
-    EXPECT_EQ(find_texture("&rock.bmp")->get_width(), 0);
+    EXPECT_EQ(find_texture("rock.bmp")->get_width() * 10 + find_texture("&rock.bmp")->get_width(), 20);
     data_path = saved;
-    // A picture without alpha is opaque: under the sprite's alpha blend it
-    // shows in full.
+    // A picture without alpha is opaque: a sprite of it, a unit square facing
+    // the camera, under its alpha blend shows in full.
     FTEXMODEL sprite("rock.bmp", false);
     gl_test_begin_frame();
-    paint_sprite(sprite);
+    glTranslatef(0, 0, -5);
+    glRotatef(90, 1, 0, 0);
+    sprite.paint(PAINT_MATERIALS | PAINT_BLENDED);
     expect_pixel(0, 0, 200, 100, 50);
     select_texture(nullptr);
+}
+
+TEST(RenderGl, TheSkySphereClosesAllRoundInItsBands)
+{
+    SPHERE_MODEL sky(100, 0, 0, 1, 0, 1, 0, 1, 0, 0);  // blue at the top, green round the middle, red below
+    for (int turn = 0; turn < 360; turn += 3) {
+        gl_test_begin_frame();
+        glRotatef((float)turn, 0, 1, 0);
+        sky.paint(PAINT_SOLID);
+        unsigned char mid[3], up[3], down[3];  // up on the way to the blue top, down to the red bottom
+        gl_test_pixel(GL_TEST_W / 2, GL_TEST_H / 2, mid);
+        gl_test_pixel(GL_TEST_W / 2, 0, up);
+        gl_test_pixel(GL_TEST_W / 2, GL_TEST_H - 1, down);
+        EXPECT_TRUE(mid[1] > 200 && mid[0] + mid[2] < 60 && up[2] > 30 && up[0] < 10 && down[0] > 30 && down[2] < 10) << turn;
+    }
 }
