@@ -50,10 +50,13 @@ static void forget_dead(GAME& g)
 }
 
 // S11: every destroyed target (and the player's own dead vessel) is named.
+// Missiles may be targeted too but have no name: a burst missile would only
+// leave a bare " destroyed." on the console.
 static void announce_destroyed(GAME& g)
 {
     for (THING* t = g.world->get_first_child(); t; t = t->get_next()) {
-        if (t->has_flags(THING_DEAD | THING_TARGETABLE)) {
+        bool named = *t->get_vessel_type_string() || *t->get_vessel_id_string();
+        if (t->has_flags(THING_DEAD | THING_TARGETABLE) && named) {
             char line[160];
             snprintf(line, sizeof(line), "%s %s destroyed.\n", t->get_vessel_type_string(),
                      t->get_vessel_id_string());
