@@ -125,9 +125,9 @@ static const int MISSILE_MAX_SLICES = 32;
 
 void MISSILE::tick(float dt)
 {
-    int slices = dt > missile_guidance_tick ? (int)ceilf(dt / missile_guidance_tick) : 1;
-    if (!(slices <= MISSILE_MAX_SLICES))  // also a dt that is not finite
-        slices = MISSILE_MAX_SLICES;
+    // Counted in floats: a huge or infinite dt must not overflow the int.
+    float n = dt > missile_guidance_tick ? ceilf(dt / missile_guidance_tick) : 1.0f;
+    int slices = n <= (float)MISSILE_MAX_SLICES ? (int)n : MISSILE_MAX_SLICES;
     float h = dt / (float)slices;
     // The path flown armed this tick, slice by slice, for the fuse.
     float path[MISSILE_MAX_SLICES + 1][3];
