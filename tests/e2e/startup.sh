@@ -35,19 +35,23 @@ wait_exit 3
 [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after the close button"
 echo "ok: the close button quits with 0"
 
-# Ctrl-C (in flight) and a polite kill (on the selection screen) quit the same way.
-start_game -w
-w=$(game_window) || fail "no window for Ctrl-C"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
-kill -INT "$GAME_PID"
-wait_exit 5
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Ctrl-C in flight"
-start_game -w
-w=$(game_window) || fail "no window for the kill"
-wait_for_selection "$w" || fail "no selection screen"
-kill -TERM "$GAME_PID"
-wait_exit 10
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after a kill on the selection screen"
+# Ctrl-C (in flight) and a polite kill (on the selection screen) quit the
+# same way: starts the game, waits for $1 (flight or selection), sends $2.
+quits_on_signal() {
+  local when=$1 sig=$2 w
+  start_game -w
+  w=$(game_window) || fail "no window for SIG$sig"
+  if [ "$when" = flight ]; then
+    fly_first_vessel "$w" || fail "no flight after the selection screen"
+  else
+    wait_for_selection "$w" || fail "no selection screen"
+  fi
+  kill -"$sig" "$GAME_PID"
+  wait_exit 10
+  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after SIG$sig in $when"
+}
+quits_on_signal flight INT
+quits_on_signal selection TERM
 echo "ok: Ctrl-C and a kill quit with 0"
 
 # No display at all: message, exit code 255, no crash.
