@@ -40,8 +40,11 @@ TEST(ViewCullGl, CulledFramesMatchFullFramesPixelForPixel)
     destroy_world(g);
 }
 
-// Down -z through a 90-degree frustum, a thing 100 m ahead and a step aside is cut only
-// when step / sqrt(2) passes its radius and the margin (0.01 rad of its 141 m from the eye).
+// Down -z through a 90-degree frustum from an eye away from the origin, a
+// thing 100 m ahead and a step aside (on each of the four sides) is cut only
+// when step / sqrt(2) passes its radius and the margin (0.01 rad of its 141 m
+// from the eye); behind the eye, nearer than the near plane and past the far
+// plane it is cut.
 TEST(ViewCullGl, ThingsAreCutOnlyPastTheMargin)
 {
     glMatrixMode(GL_PROJECTION);
@@ -49,10 +52,19 @@ TEST(ViewCullGl, ThingsAreCutOnlyPastTheMargin)
     glFrustum(-1, 1, -1, 1, 1, 1000);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    glTranslatef(-50.0f, -20.0f, 30.0f);
+    const float eye[3] = {50.0f, 20.0f, -30.0f};
     begin_view_cull();  // culling is on, as the other test leaves it
     const float cases[][3] = {{1.9f, 0, 0}, {2.2f, 0, 1}, {6.0f, 3, 0}, {6.5f, 3, 1}};  // step, radius, cut
-    for (const auto& c : cases) {
-        float at[3] = {100.0f + c[0], 0.0f, -100.0f};
-        EXPECT_EQ(sphere_outside_view(at, c[1]), c[2] != 0) << c[0] << " " << c[1];
-    }
+    const int sides[][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& side : sides)
+        for (const auto& c : cases) {
+            float at[3] = {eye[0] + side[0] * (100.0f + c[0]), eye[1] + side[1] * (100.0f + c[0]), eye[2] - 100.0f};
+            EXPECT_EQ(sphere_outside_view(at, c[1]), c[2] != 0) << side[0] << "," << side[1] << ": " << c[0];
+        }
+    const float behind[3] = {eye[0], eye[1], eye[2] + 5.0f}, beyond[3] = {eye[0], eye[1], eye[2] - 1100.0f};
+    const float near[3] = {eye[0], eye[1], eye[2] - 0.5f}, ahead[3] = {eye[0], eye[1], eye[2] - 500.0f};
+    EXPECT_TRUE(sphere_outside_view(behind, 1.0f) && sphere_outside_view(beyond, 10.0f));
+    EXPECT_TRUE(sphere_outside_view(near, 0.1f));
+    EXPECT_FALSE(sphere_outside_view(ahead, 1.0f));
 }
