@@ -102,6 +102,9 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     f.v.next_gun_cycle_mode(), f.v.next_gun_cycle_mode();
     f.gun[3]->set_trigger(true), delete f.gun[3]->crop_spawn();
     ASSERT_TRUE(f.gun[3]->trigger_lock());
+    f.gun[3]->set_trigger(true);
+    EXPECT_EQ(f.gun[3]->crop_spawn(), nullptr);  // a pulled trigger waits for the reload
+    f.gun[3]->set_trigger(false);
     f.v.fire();
     EXPECT_EQ(harvest(), 0);
     for (int i = 0; i < 3; i++)
