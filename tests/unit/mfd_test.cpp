@@ -200,6 +200,10 @@ TEST(Mfd, RadarDirectionsRangeAndColours)
     t->locate_rel(0.0f, -300.0f, 0.0f);
     c.radar(MFD_RADAR_F);
     EXPECT_TRUE(getpixel(rear, 31, 31) == kc(14) && lit_pixels(front) == 0);
+    t->set_flags(THING_TARGETABLE);  // targetable, of no team: neutral
+    c.radar(MFD_RADAR_F);
+    EXPECT_EQ(getpixel(rear, 31, 31), kc(5));
+    t->clear_flags(THING_TARGETABLE);
     t->locate_rel(300.0f, 0.0f, 300.0f);  // 45 degrees up and right: on the front's rim
     c.radar(MFD_RADAR_F);
     EXPECT_EQ(getpixel(front, 53, 9), kc(14));
