@@ -80,16 +80,12 @@ bool MISSILE::sees_target(float dist)
 
 static float limit(float x, float m) { return x < -m ? -m : x > m ? m : x; }
 
-void MISSILE::steer(float dt, float since)
+void MISSILE::steer(float dt)
 {
     // The parent is the world, so rel is the world transform, and it is
-    // current even before the first matrix update after launch. The
-    // target's absolute place is where the frame started.
+    // current even before the first matrix update after launch.
     const float* at = target->get_abs().t;
-    float tv[3];
-    target->get_vel(tv);
-    float to[3] = {at[0] + tv[0] * since, at[1] + tv[1] * since, at[2] + tv[2] * since};
-    float d[3] = {to[0] - rel.t[0], to[1] - rel.t[1], to[2] - rel.t[2]};
+    float d[3] = {at[0] - rel.t[0], at[1] - rel.t[1], at[2] - rel.t[2]};
     float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     if (!sees_target(dist))
         return;
@@ -98,6 +94,8 @@ void MISSILE::steer(float dt, float since)
     // velocity, by one target distance (the lead of something closing at
     // the relative speed itself): turning that way brings the closing
     // velocity onto the line of sight, a collision course.
+    float tv[3];
+    target->get_vel(tv);
     float u[3] = {tv[0] - vel[0], tv[1] - vel[1], tv[2] - vel[2]};
     float a[3];
     lead_point(d, u, sqrtf(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]), a);
@@ -107,8 +105,9 @@ void MISSILE::steer(float dt, float since)
         l[c] = rel.v[0][c] * a[0] + rel.v[1][c] * a[1] + rel.v[2][c] * a[2];
     // The errors in radians are used directly as angle units (1/256 turn)
     // for a tick of a 60th of a second, so each tick takes a small fraction
-    // of the error: a smooth approach. A longer tick turns as much more, or
-    // a slow machine's missiles would steer a fraction as well and miss.
+    // of the error: a smooth approach. A shorter tick turns as much less (a
+    // fast machine's frames), a longer one as much more (a very slow one's),
+    // or missiles would turn faster or slower with the frame rate.
     float share = dt / missile_guidance_tick;
     float pitch = limit(-atan2f(l[2], l[1]) * share, m);
     float yaw = limit(atan2f(l[0], l[1]) * share, m);
@@ -117,52 +116,27 @@ void MISSILE::steer(float dt, float since)
     rtransform_rel(r);
 }
 
-// A long frame is flown in slices no longer than a guidance tick, so that
-// a missile flies the same path at 5 frames a second as at 60: in one long
-// step guidance reacts late and overshoots, and a missile that was true at
-// 60 frames a second passed its target by metres.
-static const int MISSILE_MAX_SLICES = 32;
-
 void MISSILE::tick(float dt)
-{
-    // Counted in floats: a huge or infinite dt must not overflow the int.
-    float n = dt > missile_guidance_tick ? ceilf(dt / missile_guidance_tick) : 1.0f;
-    int slices = n <= (float)MISSILE_MAX_SLICES ? (int)n : MISSILE_MAX_SLICES;
-    float h = dt / (float)slices;
-    // The path flown armed this tick, slice by slice, for the fuse.
-    float path[MISSILE_MAX_SLICES + 1][3];
-    int points = 0, first_slice = 0;
-    for (int j = 0; j < slices; j++) {
-        if (!(flags & THING_ACTIVE_COLLIDER))
-            points = 0, first_slice = j;
-        if (points == 0)
-            points = 1, path[0][0] = rel.t[0], path[0][1] = rel.t[1], path[0][2] = rel.t[2];
-        fly_slice(h, (float)j * h);
-        path[points][0] = rel.t[0], path[points][1] = rel.t[1], path[points][2] = rel.t[2];
-        points++;
-    }
-    fuse(path, points, first_slice, h, dt);
-}
-
-void MISSILE::fly_slice(float h, float since)
 {
     if (target && target->is_dead())
         target = nullptr;
     if (!is_dead() && !has_flags(THING_EXPLODING) && burn_time >= 0.0f) {
-        burn_time -= h;
-        flame_counter += h / flame_interval;
+        burn_time -= dt;
+        flame_counter += dt / flame_interval;
         forget_lost_target();
         if (target)
-            steer(h, since);
+            steer(dt);
         // The motor pushes along the nose, never beyond the speed limit.
         for (int i = 0; i < 3; i++)
-            vel[i] += accel * h * rel.v[i][1];
+            vel[i] += accel * dt * rel.v[i][1];
         float speed = sqrtf(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2]);
         if (speed > missile_speed_limit)
             for (float& v : vel)
                 v *= missile_speed_limit / speed;
     }
-    BULLET::tick(h);
+    const float from[3] = {rel.t[0], rel.t[1], rel.t[2]};
+    BULLET::tick(dt);
+    fuse(from, dt);
 }
 
 static float dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -188,36 +162,29 @@ static float entry_along(const float* start, const float* step, float r)
     return s <= 1.0f ? s : -1.0f;
 }
 
-// The collision pass compares where things are at the end of a frame. A
-// missile at 300 m/s is inside a drone's 5 m sphere for a thirtieth of a
-// second, so at the 5 to 15 frames a second of a slow machine it mostly
-// steps over it, and a missile that guided itself true flew through. The
-// fuse looks along the whole path flown this tick instead, relative to the
-// other thing's own motion over the same time, so a hit no longer depends
-// on the frame rate. It is done here rather than as a swept test in the
-// pass: the pass neither knows the tick nor how far anything moved, and its
-// pairs and their order stay exactly what they were. The fuse accepts only
-// what the pass would (armed, a collider with a sphere, alive, not its
+// The collision pass compares where things are at the end of a tick. A
+// missile at 500 m/s moves 8 m in a tick of a 60th of a second, more than
+// the chord it cuts through a drone's 5 m sphere a few metres off centre,
+// so it could step over what it flew through. The fuse looks along the
+// straight path flown this tick instead, relative to the other thing's own
+// motion over the same time. It is done here rather than as a swept test in
+// the pass: the pass neither knows the tick nor how far anything moved, and
+// its pairs and their order stay exactly what they were. The fuse accepts
+// only what the pass would (armed, a collider with a sphere, alive, not its
 // owner) and can only add hits: the end of the path is the very point the
 // pass tests. Siblings before this one in the list have moved this tick
 // already (children tick in list order), those after it have not yet.
-void MISSILE::fuse(const float (*path)[3], int points, int first_slice, float h, float dt)
+void MISSILE::fuse(const float* from, float dt)
 {
     const unsigned gone = THING_DEAD | THING_EXPLODING;
-    if (!parent || (flags & gone) || !(flags & THING_ACTIVE_COLLIDER) || points < 2)
+    if (!parent || (flags & gone) || !(flags & THING_ACTIVE_COLLIDER))
         return;
-    float lo[3], hi[3];  // the box round the path
-    for (int i = 0; i < 3; i++)
-        lo[i] = hi[i] = path[0][i];
-    for (int k = 0; k < points; k++) {
-        if (!std::isfinite(dot(path[k], path[k])))
-            return;
-        for (int i = 0; i < 3; i++)
-            lo[i] = fminf(lo[i], path[k][i]), hi[i] = fmaxf(hi[i], path[k][i]);
-    }
+    float path[3] = {rel.t[0] - from[0], rel.t[1] - from[1], rel.t[2] - from[2]};
+    if (!std::isfinite(dot(path, path)) || !std::isfinite(dot(from, from)) || !std::isfinite(dt))
+        return;
     THING* hit = nullptr;
-    float first = (float)points;  // segment index + fraction of the first entry
-    bool moved = true;            // the sibling has had its tick
+    float first = 2.0f;  // the fraction of the path at the first entry
+    bool moved = true;   // the sibling has had its tick
     for (THING* t = parent->get_first_child(); t; t = t->get_next()) {
         if (t == this) {
             moved = false;
@@ -230,38 +197,22 @@ void MISSILE::fuse(const float (*path)[3], int points, int first_slice, float h,
         float r = fabsf(t->get_radius());
         if (!std::isfinite(r))
             continue;
-        float v[3], was[3];
+        float v[3];
         t->get_vel(v);
         const float* p = t->get_rel().t;
-        bool apart = false;
-        for (int i = 0; i < 3; i++) {  // where it was when this tick began, and the boxes apart
-            was[i] = moved ? p[i] - v[i] * dt : p[i];
-            float to = was[i] + v[i] * dt;
-            apart = apart || fminf(was[i], to) - r > hi[i] || fmaxf(was[i], to) + r < lo[i];
+        float start[3], step[3];
+        for (int i = 0; i < 3; i++) {  // where it was when this tick began
+            start[i] = from[i] - (moved ? p[i] - v[i] * dt : p[i]);
+            step[i] = path[i] - v[i] * dt;
         }
-        if (apart)
-            continue;
-        for (int k = 0; k + 1 < points && (float)k < first; k++) {
-            float since = (float)(first_slice + k) * h;
-            float start[3], step[3];
-            for (int i = 0; i < 3; i++) {
-                start[i] = path[k][i] - (was[i] + v[i] * since);
-                step[i] = path[k + 1][i] - path[k][i] - v[i] * h;
-            }
-            float s = entry_along(start, step, r);
-            if (s >= 0.0f && (float)k + s < first) {
-                first = (float)k + s, hit = t;
-                break;
-            }
-        }
+        float s = entry_along(start, step, r);
+        if (s >= 0.0f && s < first)
+            first = s, hit = t;
     }
     if (!hit)
         return;
     // The burst where the paths met.
-    int k = (int)first;
-    float s = first - (float)k;
-    locate_rel(path[k][0] + s * (path[k + 1][0] - path[k][0]), path[k][1] + s * (path[k + 1][1] - path[k][1]),
-               path[k][2] + s * (path[k + 1][2] - path[k][2]));
+    locate_rel(from[0] + first * path[0], from[1] + first * path[1], from[2] + first * path[2]);
     handle_intersect(hit);
     hit->handle_intersect(this);
 }

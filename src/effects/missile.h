@@ -51,15 +51,12 @@ public:
 
 protected:
     bool sees_target(float dist);  // the seeker has the target at dist m
-    // One guidance step of dt s, needs a target; since: s of this tick already flown.
-    void steer(float dt, float since);
-    // Steps 1 to 7 of a tick for one slice of h s, since s into the tick.
-    void fly_slice(float h, float since);
-    void forget_lost_target();                     // drops a dead or exploding target
-    // The proximity fuse: bursts on the first thing it can hit whose sphere
-    // the path flown armed this tick passed through: points places, the
-    // first after first_slice slices of h s, of a tick of dt s.
-    void fuse(const float (*path)[3], int points, int first_slice, float h, float dt);
+    void steer(float dt);          // one guidance step of dt s, needs a target
+    void forget_lost_target();     // drops a dead or exploding target
+    // The proximity fuse, once armed: bursts on the first thing it can hit
+    // whose sphere the straight path of this tick of dt s, from where it was
+    // (from) to where it is now, passed through.
+    void fuse(const float* from, float dt);
 
     int missile_tech;          // MISSILE_* value
     THING_REF target;          // null: flies straight

@@ -34,7 +34,7 @@ struct DRONE : THING {
     float vx;
 };
 
-// A missile of power 80 at the origin, nose and velocity (70 m/s) along +y,
+// A missile of power 80 100 m up, nose and velocity (70 m/s) along +y,
 // accelerating at 70 m/s^2 with turn rate 400; the target, if any, at x, y.
 struct RANGE {
     THING world;
@@ -44,9 +44,9 @@ struct RANGE {
     RANGE(int tech, THING* target, float x = 0.0f, float y = 500.0f, bool target_first = false)
         : missile(new MISSILE(10.0f, 0.5f, tech, target, 70.0f, 400.0f))
     {
-        missile->set_power(80.0f), missile->set_speed(70.0f);
+        missile->set_power(80.0f), missile->set_speed(70.0f), missile->locate_rel(0.0f, 0.0f, 100.0f);
         if (target)
-            target->locate_rel(x, y, 0.0f);
+            target->locate_rel(x, y, 100.0f);
         world.add_child(target && target_first ? target : missile);
         if (target)
             world.add_child(target_first ? missile : target);
@@ -87,44 +87,43 @@ TEST(Missile, GuidanceHitsWhatItSeesTurnsAlikeAtAnyFrameRateAndLetsALostTargetGo
     RANGE cold(MISSILE_HEAT, jet_drone(0.0f), 60.0f, 800.0f);
     EXPECT_FALSE(cold.fly(15.0f));
     EXPECT_EQ(cold.heading_x(), 0.0f);
-    // The first second turns as far at 8 frames a second as at 60; then the target
+    // The first second turns as far at 8 and 144 frames a second as at 60; then the target
     // explodes, or is deleted without dying (the sanitizer sees any touch of it).
-    float turned[2];
-    for (int i = 0; i < 2; i++) {
+    const int rates[] = {60, 8, 144};
+    float turned[3];
+    for (int i = 0; i < 3; i++) {
         DRONE* d = new DRONE(50.0f);
         RANGE r(MISSILE_RADAR, d);
-        r.dt = i ? 1.0f / 8.0f : 1.0f / 60.0f;
-        r.fly(1.0f);
+        GAME g;  // through the game's own frame
+        g.world = &r.world, g.target_waves = false;
+        for (int n = 0; n < rates[i]; n++)
+            simulate_frame(g, 1.0f / (float)rates[i]);
         turned[i] = r.heading_x();
-        i ? r.world.remove_child(d) : d->explode();
+        i == 1 ? r.world.remove_child(d) : d->explode();
         EXPECT_FALSE(r.fly(1.0f));
         EXPECT_EQ(r.missile->get_target(), nullptr);
         EXPECT_EQ(r.heading_x(), turned[i]);
     }
     EXPECT_GT(turned[0], 0.05f);  // it leads the target
-    EXPECT_NEAR(turned[1], turned[0], 0.005f * turned[0]);  // flown in slices of a sixtieth
+    EXPECT_NEAR(turned[1], turned[0], 0.002f * turned[0]) << "at 8 frames a second";
+    EXPECT_NEAR(turned[2], turned[0], 0.01f * turned[0]) << "at 144 frames a second";
 }
 
-TEST(Missile, BurstsOnWhatItsPathCrossedAtAnyFrameRateAndOnNothingBeside)
+TEST(Missile, BurstsOnWhatItsPathCrossedBetweenTwoTicksAndOnNothingBeside)
 {
-    for (float dt : {1.0f / 60.0f, 1.0f / 8.0f}) {
-        // Straight through a ball at 500 m/s: at 8 frames a second the ends
-        // of the frames fall 31 m before and after it.
-        RANGE through(MISSILE_DUMB, new DRONE(0.0f), 0.0f, 531.0f);
-        through.dt = dt, through.missile->set_speed(500.0f);
-        EXPECT_TRUE(through.fly(3.0f)) << dt;
-        EXPECT_NEAR(through.missile->get_rel().t[1], 525.0f, 0.5f);  // where it met the sphere
-        RANGE beside(MISSILE_DUMB, new DRONE(0.0f), 7.0f, 531.0f);
-        beside.dt = dt, beside.missile->set_speed(500.0f);
-        EXPECT_FALSE(beside.fly(3.0f)) << dt;
-        // A drone crossing at 200 m/s, 25 m a frame at 8 frames a second, meets
-        // it at 531 m, whether it moves before or after the missile in a frame.
-        for (bool target_first : {false, true}) {
-            RANGE crossing(MISSILE_DUMB, new DRONE(200.0f), -200.0f * 531.0f / 500.0f, 531.0f, target_first);
-            crossing.dt = dt, crossing.missile->set_speed(500.0f);
-            EXPECT_TRUE(crossing.fly(3.0f)) << dt << " " << target_first;
-        }
-    }
+    auto burst_at = [](float vx, float x, float y, bool target_first) {  // how far it flew, 0: never burst
+        RANGE r(MISSILE_DUMB, new DRONE(vx), x, y, target_first);
+        r.dt = 1.0f / 60.0f, r.missile->set_speed(500.0f);
+        return r.fly(3.0f) ? r.missile->get_rel().t[1] : 0.0f;
+    };
+    // 8.3 m a tick at 500 m/s: 5 m off the centre of the 6 m ball it cuts a
+    // chord from 525.9 to 532.5 m, between the ends of ticks 63 and 64.
+    EXPECT_NEAR(burst_at(0.0f, 5.0f, 529.2f, false), 525.9f, 0.1f);
+    EXPECT_EQ(burst_at(0.0f, 7.0f, 529.2f, false), 0.0f);
+    // So does a drone crossing at 200 m/s, passing 5 m off mid-tick 64, whether
+    // it moves before or after the missile in a tick.
+    for (bool target_first : {false, true})
+        EXPECT_NEAR(burst_at(200.0f, -216.31f, 527.31f, target_first), 526.08f, 0.1f) << target_first;
 }
 
 TEST(Missile, MotorHeldTo500WhileBurningTrailsFlameAndMassFollowsPower)
