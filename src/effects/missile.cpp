@@ -83,7 +83,8 @@ static float limit(float x, float m) { return x < -m ? -m : x > m ? m : x; }
 void MISSILE::steer(float dt)
 {
     // The parent is the world, so rel is the world transform, and it is
-    // current even before the first matrix update after launch.
+    // current even before the first matrix update after launch. The
+    // target's absolute place is where it was when this tick began.
     const float* at = target->get_abs().t;
     float d[3] = {at[0] - rel.t[0], at[1] - rel.t[1], at[2] - rel.t[2]};
     float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
