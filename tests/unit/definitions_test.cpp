@@ -71,7 +71,7 @@ TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideThe
     std::string src(2000, 'x');
     char buf[600];
     WORD_END how;
-    for (int size : {512, 2, 1}) {  // cut two bytes short of the buffer; the smallest still end inside
+    for (int size : {512, 3, 2, 1}) {  // cut two bytes short of the buffer; the smallest still end inside
         memset(buf, '#', sizeof buf);
         EXPECT_EQ(retrieve_word(buf, size, src.c_str(), "\n", "", &how), std::max(size - 3, 0));  // the last taken
         EXPECT_EQ(std::string(buf + std::max(size - 3, 0), 3), size > 1 ? std::string("x\0#", 3) : std::string("\0##", 3));

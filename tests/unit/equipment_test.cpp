@@ -64,7 +64,7 @@ TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhile
     ASSERT_NE(engine, nullptr);
     mount_up(&jet), jet.tick(DT);
     EXPECT_TRUE(jet.plays.empty());  // no flame, no engine
-    jet.set_thrust(-3.0f, 7);
+    jet.set_thrust(-1.5f, 7);
     EXPECT_EQ(jet.get_thrust(), -1.0f);
     jet.set_thrust(0.5f, 1);
     for (int axis : {0, 2, 3, 4, 5, 6})
@@ -73,7 +73,7 @@ TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhile
     jet.get_force(f), jet.get_max_forces(f6);
     EXPECT_TRUE(near3(f, {0, 0, 100}, 1e-4f) && near3(f6, {0, 0, 200}, 1e-4f) && near3(f6 + 3, {0, 0, 0}, 0));
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);
-    jet.set_thrust(2.0f, 1);
+    jet.set_thrust(1.5f, 1);
     float last = 0.0f, low_pitch = 0.0f;
     for (int i = 0; i < 30; i++, last = jet.get_flame_thrust()) {
         jet.tick(DT);
@@ -107,7 +107,9 @@ TEST(Jet, PuffsLeaveAgainstTheForceOncePerInterval)
     ASSERT_NE(puff, nullptr);
     EXPECT_EQ(jet->crop_spawn(), nullptr);  // one per interval
     EXPECT_NEAR(puff->get_velocity()[1], 30.0f - 100.0f, 1e-3);
-    EXPECT_TRUE(V3({puff->get_peak_size(), puff->get_peak_brightness(), puff->get_color()[1]}) == V3({2.0f, 1.0f, 0.6f}) && puff->get_shrink());
+    const float* c = puff->get_color();  // an orange flame
+    EXPECT_TRUE(std::vector<float>({puff->get_peak_size(), puff->get_peak_brightness(), c[0], c[1], c[2]}) ==
+                    std::vector<float>({2.0f, 1.0f, 1.0f, 0.6f, 0.2f}) && puff->get_shrink());
     float y = puff->get_rel().t[1];  // scattered back along the stream by up to a sixtieth of a second
     EXPECT_TRUE(y <= 0.0f && y >= -70.0f * 0.0167f - 1e-4f) << y;
     delete puff;

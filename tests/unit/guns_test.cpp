@@ -125,6 +125,7 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     for (int i = 0; i < 3; i++)
         w.add_slot(identity_matrix_f, SLOT_GUN), w.fill_slot(i, gun(keys[i]));
     w.update_abs_matrix(), w.next_gun_type();
+    ASSERT_EQ(w.get_cur_gun(), 0);  // the first group starts in slot 0
     for (int i = 0; i < 3; i++)  // every gun of the group at once
         w.next_gun_cycle_mode();
     for (int shot = 0; shot < 2; shot++) {

@@ -176,8 +176,10 @@ TEST(Load3ds, FirstColourFormWinsOverItsGammaTwinAndPercentagesScale)
     CHUNK early(0xAFFF);
     early.add(CHUNK(0xA084).add(CHUNK(0x0030).u16(100)));
     early.add(CHUNK(0xA020).add(CHUNK(0x0011).u8(255).u8(255).u8(255)));
+    early.add(CHUNK(0xA030).add(CHUNK(0x0031).f32(0.75f)));  // a percentage where a colour belongs: one value
     MESH lit = load_editor(CHUNK(0x3D3D).add(early));
     EXPECT_FLOAT_EQ(colour(lit->get_material(0), &MATERIAL::get_emitted)[0], 0.5f);
+    EXPECT_EQ(colour(lit->get_material(0), &MATERIAL::get_specular), (std::vector<float>{0.75f, 0, 0}));
     EXPECT_EQ(lit->get_material(0)->get_name(), nullptr);
 }
 
@@ -289,13 +291,19 @@ TEST(Load3dsDamage, NestedMaterialsAndMainChunksAreNeitherLostNorFreedTwiceAndNo
     EXPECT_TRUE(std::isfinite(mesh->get_r()));
     // Materials before any main chunk are read and dropped.
     EXPECT_EQ(load_bytes(CHUNK(0xAFFF).add(CHUNK(0xA000).str("x")).bytes()), nullptr);
-    CHUNK deep(0x3D3D);
-    for (int i = 0; i < 2000; i++) {
-        CHUNK up(0x3D3D);
-        up.body = deep.bytes();
-        deep = up;
+    // The deepest chunk still read lies 63 below the main chunk; deeper ones,
+    // even thousands deep, are passed over without going down the stack.
+    for (int nest : {62, 63, 2000}) {
+        CHUNK deep = triangle_vertices(1);
+        for (int i = 0; i < nest; i++) {
+            CHUNK up(0x3D3D);
+            up.body = deep.bytes();
+            deep = up;
+        }
+        MESH m = load_bytes(CHUNK(0x4D4D).add(deep).bytes());
+        ASSERT_TRUE(m);
+        EXPECT_EQ(m->get_nr_vtx(), nest < 63 ? 3u : 0u) << nest;
     }
-    EXPECT_TRUE(load_editor(deep));
 }
 
 static void collect_models(THING* t, std::vector<MODEL*>& out)

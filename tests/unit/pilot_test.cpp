@@ -298,3 +298,60 @@ TEST(Pilot, AFewPressHomeAtATimeAndANewVesselIsLetBeForAWhile)
     }
     EXPECT_TRUE(a.g.player.get() != second.get() || on_it > 0);
 }
+
+TEST(Pilot, ItLooksAheadOnlyWhileSinkingAndLetsAFriendGoOnlyAfterItsDelay)
+{
+    struct { float clearance, climb; bool pulls; } cases[] = {  // m, m/s
+        {39.3f, 0.0f, true}, {39.3f, 0.8f, true}, {45.0f, 0.0f, false},  // below 40 m even while climbing
+        {70.0f, -13.0f, false}, {70.0f, -17.0f, true},                 // where it will be in two seconds
+    };
+    for (auto c : cases) {
+        srand(1);
+        SKY s;
+        s.vessel->locate_rel(0.0f, 0.0f, c.clearance + s.vessel->get_radius());
+        float impulse[3] = {0.0f, 0.0f, c.climb * s.vessel->get_m()};
+        s.vessel->set_impulse(impulse);
+        VESSEL* mate = s.add("victim.vcd", TARGET_TEAM, 0.0f, 500.0f, 300.0f);
+        s.vessel->set_target(mate);
+        give_pilot(s.vessel, 0.25f);
+        PILOT* p = find_pilot(s.vessel);
+        s.step();
+        EXPECT_EQ(p->is_pulling_up(), c.pulls) << c.clearance << " " << c.climb;
+        ASSERT_LT(p->get_reaction_delay(), 0.9f);
+        EXPECT_EQ(s.vessel->get_target(), mate);  // not at once
+        s.step((int)(p->get_reaction_delay() * FPS) + 2);
+        EXPECT_EQ(s.vessel->get_target(), nullptr);
+    }
+}
+
+// A still quarry at 300 m and at 900 m: the nose wanders round it by the
+// same angle, so the aim's error in metres grows with the distance.
+TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistance)
+{
+    float* tuned[] = {&pilot_strafe_speed, &pilot_variety, &pilot_gun_reach, &pilot_missile_range};
+    float kept[4];
+    for (int i = 0; i < 4; i++)
+        kept[i] = *tuned[i], *tuned[i] = 0.0f;  // it holds still and does not shoot
+    for (float dist : {300.0f, 900.0f}) {
+        srand(2);
+        float standoff = pilot_standoff;
+        pilot_standoff = dist;
+        SKY s;
+        give_pilot(s.vessel, 0.25f);
+        VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, dist, 300.0f);
+        s.step(6 * FPS);
+        ASSERT_EQ(s.vessel->get_target(), quarry);
+        float least = 180.0f, most = 0.0f;  // degrees
+        for (int f = 0; f < 20 * FPS; f++) {
+            s.step();
+            least = std::min(least, degrees_off_nose(s.vessel, quarry));
+            most = std::max(most, degrees_off_nose(s.vessel, quarry));
+        }
+        pilot_standoff = standoff;
+        EXPECT_LT(least, 0.5f) << dist;
+        EXPECT_GT(most, 0.5f) << dist;
+        EXPECT_LT(most, 2.0f) << dist;
+    }
+    for (int i = 0; i < 4; i++)
+        *tuned[i] = kept[i];
+}
