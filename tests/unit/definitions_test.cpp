@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,7 +108,10 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
         std::unique_ptr<SLOTTHING>(load_sid(data.file("big.sid").c_str()));
     }
     definition_file_max_size = limit;
-    EXPECT_EQ(sink.lines(DEF_FILE_TOO_LARGE), std::vector<int>{0});
+    data.write("huge.sid", "THINGTYPE = JET\n");
+    std::filesystem::resize_file(data.file("huge.sid"), (64 << 20) + 1);  // sparse; a byte over the 64 MiB allowed
+    EXPECT_EQ(load_sid(data.file("huge.sid").c_str()), nullptr);
+    EXPECT_EQ(sink.lines(DEF_FILE_TOO_LARGE), std::vector<int>({0, 0}));
     for (auto [type, made] : {std::pair<const char*, const char*>{"jet", "JET"}, {"RJET", "RJET"}, {"Gun", "GUN"},
                               {"SHIELD", "SHIELD"}, {"NUKEGEN", "Nuclear Reactor"}, {"TOASTER", "SLOTTHING"}}) {
         auto t = item(std::string("THINGTYPE = ") + type + "\nMASS = 2\n");

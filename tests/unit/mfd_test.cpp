@@ -136,7 +136,13 @@ TEST(Mfd, StatusScreenThrottleStabilizersShieldAndAnEnergyShortfall)
     EXPECT_TRUE(shows(b, 0, 0, kc(3), "X-1 alpha 1"));
     EXPECT_TRUE(shows(b, 16, 97, kc(3), "50", 0) && getpixel(b, 16, 80) == kc(3));  // reverse: the line at the bottom
     EXPECT_TRUE(shows(b, 8, 110, kc(12), "M") && shows(b, 19, 110, kc(4), "H"));  // the stabilizers
-    EXPECT_TRUE(getpixel(b, 7, 109) == kc(5) && getpixel(b, 25, 109) == kc(11));
+    for (int y = 107; y <= 120; y++)  // the box: a frame parted in two, the halves filled, the letters on them
+        for (int x = 5; x <= 27; x++) {
+            bool inside = x > 5 && x < 27 && y > 107 && y < 120;
+            bool frame = inside && (x == 6 || x == 17 || x == 26 || y == 108 || y == 119);
+            int p = getpixel(b, x, y), fill = kc(!inside ? 1 : x < 17 ? 5 : 11);
+            ASSERT_TRUE(frame ? p == kc(3) : p == fill || (inside && p == kc(x < 17 ? 12 : 4))) << x << "," << y;
+        }
     EXPECT_TRUE(shows(b, 144, 98, kc(2), "no energy", 0)) << "before the first share-out";
 
     // No reactor: the hull's 5 against a shield that recharges at 10.
