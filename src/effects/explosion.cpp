@@ -100,7 +100,8 @@ static void random_direction(float* dir)
     float len2 = 0.0f;
     for (int i = 0; i < 3; i++) {
         float r;
-        // A zero comes once in 32768 draws; redrawing keeps every axis in the spread.
+        // With an odd RANDOM15_MAX no draw is exactly zero; should the range
+        // change, redrawing keeps every axis in the spread.
         do
             r = 2.0f * random15() / RANDOM15_MAX - 1.0f;
         while (r == 0.0f);

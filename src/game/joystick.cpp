@@ -18,7 +18,7 @@ int* joy_fire = nullptr;
 int* joy_roll_gear_toggle = nullptr;
 
 JOYSTICK_INFO* joy_delta = nullptr;
-static int joy_delta_count = 0;  // records in joy_delta
+static int joy_delta_count = 0;  // records in joy_delta; read only while joy_delta is set
 
 float joy_to_float(int pos)
 {

@@ -92,7 +92,7 @@ PILOT::PILOT(float cruise)
       missile_time(random_unit() * pilot_missile_interval),
       launch_time(0.0f),
       regroup_time(0.0f),
-      waiting(false),
+      waiting(false),  // looked at anew by the first attack's turn check
       turn_check_time(0.0f)
 {
     set_type_string("pilot");

@@ -98,7 +98,7 @@ void BROAD_PHASE::build()
         }
         cells += (en.hi[0] - en.lo[0] + 1) * (en.hi[1] - en.lo[1] + 1) * (en.hi[2] - en.lo[2] + 1);
     }
-    unsigned nb = 16;
+    unsigned nb = 16;  // a power of two, so that nb - 1 masks; another count only crowds the buckets
     while (nb < 2 * cells)
         nb *= 2;
     bucket_mask = nb - 1;

@@ -625,7 +625,7 @@ void THING::check_intersect_children()
     s.kid_of.clear();
     s.grid.clear();
     for (THING* c = first_child; c; c = c->next) {
-        int entry = -1;
+        int entry = -1;  // none: only entries >= 0 are looked up
         unsigned char bound = c->get_bound_type();
         if (is_collider(c->flags) && bound != BOUND_NONE && has_finite_bounds(c, bound)) {
             entry = (int)s.grid.size();
@@ -733,14 +733,14 @@ int positional_volume(float dist, float volume_factor)
     if (!(dist < max_hear_dist))
         return 0;
     float v = 255.0f * volume_factor * (1.0f - dist / max_hear_dist);
-    if (!(v > 0.0f))
+    if (!(v > 0.0f))  // NaN as well; zero itself gives 0 either way
         return 0;
     return v > 255.0f ? 255 : (int)v;
 }
 
 void THING::update_sound()
 {
-    if (voice < 0)
+    if (voice < 0)  // voice 0 is a real one: only a sound device hears the difference
         return;
     float listener[3] = {0.0f, 0.0f, 0.0f};
     if (viewpoint_thing)
