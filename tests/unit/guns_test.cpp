@@ -168,6 +168,9 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     GUN* g = gun("TECH = LASER\nBSPEED = 1000\nBPOWER = -5\nBSIZE = 0\nMAXAMMO = 4\nRELOAD = 2\n");
     EXPECT_EQ(std::make_tuple(g->get_bullet_speed(), g->get_bullet_power(), g->get_bullet_size()),
               std::make_tuple(500.0f, 0.0f, 0.01f));
+    GUN plain;  // what a file leaves unsaid
+    EXPECT_EQ(std::make_tuple(plain.get_bullet_speed(), plain.get_bullet_power(), plain.get_bullet_size(), plain.get_reload_interval()),
+              std::make_tuple(100.0f, 1.0f, 0.1f, 1.0f));
     BITMAP *bmp = create_bitmap_ex(32, 300, 10), *own = create_bitmap_ex(32, 300, 10);
     auto paint = [&](int x, int y, int w = 300) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, w, 10); return getpixel(bmp, x, y); };
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
