@@ -186,11 +186,12 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
 {
     FLIGHT f(new VESSEL());
     VESSEL* v = f.v;
+    v->parse_vhd("PILOT = 1, 2, 3\n");  // the eye off the hull's centre: the marks sit round the eye
     v->locate_rel(0, 0, 500);
     f.run(DT);  // the first tick starts at rest: the markers look ahead; no gun: the aim mark behind the eye
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
     EXPECT_EQ(V3({v->get_hud_velocity()->get_rel().t[1], v->get_hud_rvelocity()->get_rel().t[1],
-                  v->get_hud_aim()->get_rel().t[1]}), V3({hud_viewdist, -hud_viewdist, -hud_viewdist}));
+                  v->get_hud_aim()->get_rel().t[1]}), V3({2 + hud_viewdist, 2 - hud_viewdist, 2 - hud_viewdist}));
     f.run(DT);  // falling at 0.16 m/s: moving
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
     f.run(1.0f - 2 * DT);
@@ -202,8 +203,8 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     EXPECT_TRUE(near3(V3({alt->get_value(), alt->get_delta(), speed->get_value()}).data(),
                       {500.0f - 0.5f * 9.81f * (1.0f - DT), -9.81f, 9.81f * (1.0f - DT)}, 1e-3f));
     EXPECT_NEAR(speed->get_delta(), -9.81f, 1e-3);  // not along the nose: negative
-    EXPECT_TRUE(near3(v->get_hud_velocity()->get_rel().t, {0, 0, -hud_viewdist}, 1e-5f));  // on the flight path: down
-    EXPECT_TRUE(near3(v->get_hud_rvelocity()->get_rel().t, {0, 0, hud_viewdist}, 1e-5f));
+    EXPECT_TRUE(near3(v->get_hud_velocity()->get_rel().t, {1, 2, 3 - hud_viewdist}, 1e-5f));  // on the flight path: down
+    EXPECT_TRUE(near3(v->get_hud_rvelocity()->get_rel().t, {1, 2, 3 + hud_viewdist}, 1e-5f));
     MATRIX_f nose_down;
     get_x_rotate_matrix_f(&nose_down, -32.0f);
     v->set_rel(nose_down), f.run(2 * DT);
@@ -222,6 +223,7 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
 {
     FLIGHT f(new VESSEL(), 2);
     VESSEL* v = f.v;
+    v->parse_vhd("PILOT = 1, 2, 3\n");  // the marks sit round the eye
     GUN* gun = new GUN();
     gun->parse_file_string("SLOTTYPE = G\nBSPEED = 300\nMAXAMMO = 5\n");
     MATRIX_f up;
@@ -234,9 +236,11 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     float drift[3] = {300.0f * v->get_m(), 0, 0};  // 300 m/s to the right
     v->set_impulse(drift), v->set_target(foe), f.run(DT);
     const float side = sqrtf(0.5f) * hud_viewdist;  // the aim mark: up and right alike
-    EXPECT_TRUE(near3(v->get_hud_aim()->get_rel().t, {side, 0, side}, 1e-3f));
+    EXPECT_TRUE(near3(v->get_hud_aim()->get_rel().t, {1 + side, 2, 3 + side}, 1e-3f));
+    EXPECT_TRUE(near3(v->get_hud_velocity()->get_rel().t, {1 + hud_viewdist, 2, 3}, 1e-3f) &&
+                near3(v->get_hud_rvelocity()->get_rel().t, {1 - hud_viewdist, 2, 3}, 1e-3f));  // drifting right
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
-    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0.6f * hud_viewdist, 0.8f * hud_viewdist, 0}, 1e-4f));
+    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {1 + 0.6f * hud_viewdist, 2 + 0.8f * hud_viewdist, 3}, 1e-4f));
     HUDMODEL *arrow = hud(v->get_hud_target_dir()), *box = hud(v->get_hud_target());
     EXPECT_TRUE(near3(V3({arrow->get_value(), arrow->get_delta(), 0}).data(), {(float)M_PI / 2.0f, 0.48f, 0}, 1e-4f));
     for (auto [team, colour] : {std::pair<int, int>{2, 15}, {1, 17}, {0, 16}}) {  // foe, friend, neutral
@@ -248,7 +252,7 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
         EXPECT_EQ(get_team_relation(a, b), relation) << a << " " << b;
     foe->locate_rel(v->get_abs().t);  // right where the vessel is: the box straight ahead, no direction
     f.world.update_abs_matrix(), f.run(DT);
-    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {0, hud_viewdist, 0}, 1e-4f) && f.p->last_calibrate == 0.0f);
+    EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {1, 2 + hud_viewdist, 3}, 1e-4f) && f.p->last_calibrate == 0.0f);
     f.p->last_calibrate = -1.0f;
     foe->explode(), f.run(DT);  // a target that explodes is dropped
     EXPECT_TRUE(v->get_target() == nullptr && f.p->last_calibrate == 0.0f);
