@@ -80,6 +80,16 @@ TEST(Definitions, WordsEndWhereTheirSetsSayBlanksDropAndLongWordsAreCutInsideThe
     EXPECT_EQ(how, WORD_CUT);
 }
 
+TEST(Definitions, GunSettingsAtTheirBoundsPassSilentlyAndBeyondThemAreReported)
+{
+    RECORDING_SINK sink;
+    item("THINGTYPE = GUN\nBSIZE = 0.01\nBSPEED = 0.1\nBSPEED = 500\nBPOWER = 0\nBPOWER = 10000\nRELOAD = 0\nMAXAMMO = 0\n"
+         "BSIZE = 1e30\nRELOAD = 1e30\nMAXAMMO = 1e30\n"  // lines 2 to 11 within
+         "BSIZE = 0.0099\nBSPEED = 0.099\nBSPEED = 500.1\nBPOWER = -0.001\nBPOWER = 10000.1\nRELOAD = -0.001\nMAXAMMO = -0.001\n"
+         "BSIZE = 1.5e30\nRELOAD = 1.5e30\nMAXAMMO = 1.5e30\n");
+    EXPECT_EQ(sink.lines(DEF_CLAMPED), std::vector<int>({12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+}
+
 TEST(Definitions, SlotTypesAreLettersAfterANumber)
 {
     const std::pair<const char*, int> cases[] = {{"", 0},   {"GM", 3},      {"Ji", 0x28},         {"64", 64},

@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "console_text.h"
+#include "equipment/jet.h"
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/joystick.h"
 #include "game/key_help.h"
+#include "game/light.h"
 #include "game/messages.h"
 #include "game/pause.h"
 #include "game/render.h"
@@ -329,6 +331,25 @@ TEST(Game, CommandKeys)
     EXPECT_EQ(rows(0, 13), "[] : n/a|[] : n/a|[alpha 1] : VESSEL|Stabilizer on|R-Stabilizer on|H-Stabilizer off|"
                            "R-Stabilizer on|H-Stabilizer on|R-Stabilizer off|H-Stabilizer off|"
                            "Reset ship position|External view||");
+    // Shift+C, shift+D: no ambient, white light; without shift, random colours up to 0.75 and 1.
+    float ground[4], direct[4];
+    memcpy(ground, ground_color, sizeof ground), memcpy(direct, direct_light, sizeof direct);
+    c.press({KEY_LSHIFT}), dispatch_key(c.g, KEY_C), dispatch_key(c.g, KEY_D), c.press({});
+    EXPECT_TRUE(std::vector<float>(ground_color, ground_color + 4) == std::vector<float>({0, 0, 0, ground[3]}) &&
+                std::vector<float>(direct_light, direct_light + 4) == std::vector<float>(4, 1.0f));
+    dispatch_key(c.g, KEY_C), dispatch_key(c.g, KEY_D);
+    for (int i = 0; i < 4; i++)  // alpha untouched
+        EXPECT_TRUE(i < 3 ? ground_color[i] <= 0.75f && direct_light[i] <= 1.0f && ground_color[i] + direct_light[i] > 0
+                          : ground_color[i] == ground[3] && direct_light[i] == 1.0f) << i;
+    memcpy(ground_color, ground, sizeof ground), memcpy(direct_light, direct, sizeof direct);
+    // Enter: the target's speed, 7 m/s along (2, 3, 6), becomes the set-point forward.
+    struct DRIFT : THING { void get_vel(float* v) override { v[0] = 2, v[1] = 3, v[2] = 6; } };
+    JET* jet = new JET();
+    jet->set_power(100.0f);
+    c.v->add_slot(), c.v->fill_slot(0, jet);
+    DRIFT* drift = new DRIFT();
+    c.g.world->add_child(drift), c.v->set_target(drift), dispatch_key(c.g, KEY_ENTER);
+    EXPECT_NEAR(c.v->get_target_vel(1), 7.0f, 1e-4f);
 }
 
 TEST(Game, ViewsAndCameras)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "console_text.h"
 #include "core_test.h"
 #include "effects/bullet.h"
+#include "effects/missile.h"
 #include "equipment/gun.h"
 #include "fight_scene.h"
 #include "game/frame.h"
@@ -224,6 +226,18 @@ TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutl
         EXPECT_EQ(b->get_owner(), nullptr);  // not the freed address a new vessel may get
         delete b;
     }
+    // A rocket: as fast as the muzzle speed, accelerating and turning at that rate, its flame in the second colour.
+    data.write("gun.sid", "THINGTYPE = GUN\nSLOTTYPE = G\nTECH = ROCKET\nBSPEED = 400\nMAXAMMO = 3\nBCOLOR = 0.1, 0.2, 0.3, 0.4, 0.5, 0.6\n");
+    VESSEL v;
+    v.load_vhd(data.file("hull.vhd").c_str());
+    v.next_gun_type(), v.update_abs_matrix(), v.fire();
+    std::unique_ptr<MISSILE> m(dynamic_cast<MISSILE*>(v.crop_spawn()));
+    ASSERT_NE(m, nullptr);
+    float vel[3];
+    m->get_vel(vel);
+    EXPECT_TRUE(near3(m->get_flame_color(), {0.4f, 0.5f, 0.6f}, 0) && near3(vel, {0, 400, 0}, 1e-3f));
+    EXPECT_EQ(std::make_tuple(m->get_accel(), m->get_turn_rate(), m->get_burn_time(), m->get_arm_time()),
+              std::make_tuple(400.0f, 400.0f, 8.0f, 0.2f));  // burns 8 s, armed once clear of the pod
 }
 
 // Bullets 3 m behind a target's centre 50 m up, armed after 0.2 s and lasting 2 s;

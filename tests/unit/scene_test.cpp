@@ -28,6 +28,7 @@ struct BOX_MODEL : MODEL {
     explicit BOX_MODEL(float r, int* alive = nullptr) : r(r), alive(alive) { alive && ++*alive; }
     ~BOX_MODEL() override { alive && --*alive; }
     float get_r() override { return r; }
+    float get_paint_r() override { return r; }
     void get_bounding_box_corner(int c, float* out) override { for (int a = 0; a < 3; a++) out[a] = (c >> a & 1) ? r : -r; }
     bool bounding_box_check(float* p) override { return fabsf(p[0]) <= r && fabsf(p[1]) <= r && fabsf(p[2]) <= r; }
     void allegro_paint(BITMAP* bmp, int x, int y, float scale) override
@@ -135,6 +136,12 @@ TEST(ThingTransforms, ChildrenWidenTheCachedRadius)
     EXPECT_FLOAT_EQ(root.get_radius(), 12.0f);
     root.add_child(new THING());  // adding one clears it
     EXPECT_FLOAT_EQ(root.get_radius(), 22.0f);
+    THING* hidden = new THING();
+    hidden->set_model(new BOX_MODEL(50.0f)), hidden->locate_rel(100, 0, 0), hidden->set_flags(THING_HIDDEN), root.add_child(hidden);
+    root.update_abs_matrix();
+    EXPECT_FLOAT_EQ(root.get_paint_radius(), 22.0f);  // what paints: not the hidden one; the bare one adds nothing
+    hidden->clear_flags(THING_HIDDEN);
+    EXPECT_FLOAT_EQ(root.get_paint_radius(), 150.0f);
 }
 
 TEST(ThingCollision, SpheresMeetUpToTheirRadiiPointsOnlySpheresAndOnlyMovedPairs)
