@@ -180,5 +180,8 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
     delete preview;
+    volatile int closed = 1;  // the window closed: the screen gives way after its frame
+    const char* chosen = select_vcd(&closed);
+    EXPECT_TRUE(chosen && strstr(chosen, ".vcd")) << (chosen ? chosen : "none");
     cleanup_vcd_file_info();
 }
