@@ -240,6 +240,7 @@ TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
     EXPECT_EQ(sink.lines(DEF_IGNORED_LINES), (std::vector<int>{1, 2}));  // and the VHD line it shadows
     EXPECT_EQ(sink.reports.back().file, data.file("b.vcd"));
     EXPECT_TRUE(is_clean_file_name("Gr\xc3\xbcn/\xe2\x82\xac\xef\xbf\xbd\xf0\x9f\x98\x80.sid"));
-    for (const char* bad : {"\xc0\xaf", "\xf4\x90\x80\x80", "ab\xe2\x82", "\xed\xa0\x80"})  // overlong, too big, cut, surrogate
+    // overlong, too big, no such lead byte, cut, surrogate, no lead byte
+    for (const char* bad : {"\xc0\xaf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "ab\xe2\x82", "\xed\xa0\x80", "\x80\x80"})
         EXPECT_FALSE(is_clean_file_name(bad)) << bad;
 }

@@ -236,7 +236,9 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     float drift[3] = {300.0f * v->get_m(), 0, 0};  // 300 m/s to the right
     v->set_impulse(drift), v->set_target(foe), f.run(DT);
     const float side = sqrtf(0.5f) * hud_viewdist;  // the aim mark: up and right alike
-    EXPECT_TRUE(near3(v->get_hud_aim()->get_rel().t, {1 + side, 2, 3 + side}, 1e-3f));
+    float eye[3];
+    v->get_pilot_pos(eye);
+    EXPECT_TRUE(near3(eye, {1, 2, 3}, 0) && near3(v->get_hud_aim()->get_rel().t, {1 + side, 2, 3 + side}, 1e-3f));
     EXPECT_TRUE(near3(v->get_hud_velocity()->get_rel().t, {1 + hud_viewdist, 2, 3}, 1e-3f) &&
                 near3(v->get_hud_rvelocity()->get_rel().t, {1 - hud_viewdist, 2, 3}, 1e-3f));  // drifting right
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
