@@ -6,9 +6,11 @@
 #include <allegro.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/globals.h"
 #include "gl_window.h"
@@ -153,4 +155,22 @@ TEST(RenderGl, TheSkySphereClosesAllRoundInItsBands)
         gl_test_pixel(GL_TEST_W / 2, GL_TEST_H - 1, down);
         EXPECT_TRUE(mid[1] > 200 && mid[0] + mid[2] < 60 && up[2] > 30 && up[0] < 10 && down[0] > 30 && down[2] < 10) << turn;
     }
+}
+
+TEST(RenderGl, AFireballDomeSeenFromAboveClosesAllRound)
+{
+    FIREBALL_MODEL dome(12, 8, 7);  // grey: as bright as it glows, brightest at the top
+    dome.set_r(2.0f);
+    gl_test_begin_frame();
+    glTranslatef(0, 0, -20);
+    glRotatef(90, 1, 0, 0);  // its top toward the camera
+    dome.paint(PAINT_BLENDED);
+    std::vector<int> grey;  // half way out, all round
+    for (int k = 0; k < 24; k++) {
+        unsigned char px[3];
+        gl_test_pixel(GL_TEST_W / 2 + (int)(32 * cosf(k * (float)M_PI / 12)), GL_TEST_H / 2 + (int)(32 * sinf(k * (float)M_PI / 12)), px);
+        grey.push_back(px[0]);
+    }
+    EXPECT_GT(*std::min_element(grey.begin(), grey.end()), 150) << ::testing::PrintToString(grey);
+    EXPECT_LT(*std::max_element(grey.begin(), grey.end()) - *std::min_element(grey.begin(), grey.end()), 30);
 }
