@@ -111,6 +111,9 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_EQ(load_sid(data.file("nothing.sid").c_str()), nullptr);
     ASSERT_EQ(sink.lines(DEF_MISSING_FILE), std::vector<int>{0});
     EXPECT_EQ(sink.reports.back().file, data.file("nothing.sid"));
+    data.write("odd\xff.sid", "THINGTYPE = JET\n");  // there, but its name is not UTF-8
+    const std::string odd = data.file("odd\xff.sid");
+    EXPECT_TRUE(!load_sid(nullptr) && !load_sid("") && !load_sid(odd.c_str()) && sink.lines(DEF_MISSING_FILE).size() == 4);
     const long limit = definition_file_max_size;
     definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
     for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {
