@@ -309,9 +309,11 @@ TEST(Outline, EdgesOnlyInColourTwoOnColourOneMadeAgainOnlyAfterAChange)
     EXPECT_TRUE(edge > 4 * 60 && edge < 4 * 66) << edge;
     EXPECT_EQ(edge + count_colour(img, bg), 128 * 64);
     t.get_mfd_image();  // made again only after a child comes or goes
-    t.add_child(new THING());
-    t.get_mfd_image();
-    EXPECT_EQ(m->calls.size(), 2u);
+    BOX_MODEL* small = new BOX_MODEL(1.0f);
+    THING* kid = new THING();
+    kid->set_model(small), kid->locate_rel(4, 2, 0), t.add_child(kid), t.get_mfd_image();
+    ASSERT_TRUE(m->calls.size() == 2u && small->calls.size() == 1u);
+    EXPECT_TRUE(small->calls[0][0] > m->calls[1][0] && small->calls[0][1] < m->calls[1][1]);  // right of and above its parent
     t.get_first_child()->set_flags(THING_DEAD);
     t.remove_dead_children(), t.get_mfd_image();
     EXPECT_EQ(m->calls.size(), 3u);
