@@ -176,7 +176,11 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     BITMAP *bmp = create_bitmap_ex(32, 300, 10), *own = create_bitmap_ex(32, 300, 10);
     auto paint = [&](int x, int y, int w = 300) { clear_to_color(bmp, 0), g->paint_status(bmp, 0, 0, w, 10); return getpixel(bmp, x, y); };
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
-    g->set_trigger(true), delete g->crop_spawn();
+    g->set_trigger(true);
+    std::unique_ptr<THING> shot(g->crop_spawn());
+    float v[3];
+    shot->get_vel(v);
+    EXPECT_TRUE(near3(v, {0, 500, 0}, 1e-4f));  // a gun on no vessel: the muzzle speed alone
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
     EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
     EXPECT_EQ(paint(227, 4), 0);
