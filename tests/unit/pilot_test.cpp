@@ -211,9 +211,9 @@ TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
     EXPECT_FALSE(dynamic_cast<GUN*>(s.vessel->get_slot_item(4))->get_trigger());
 }
 
-TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontAndNoFriendIsInLine)
+TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIsInLine)
 {
-    for (int mate_at : {0, 1, 2}) {  // none, off to the side, between
+    for (int mate_at : {0, 1, 2, 3}) {  // none, off to the side, between; none and the quarry out of reach
         SCOPED_TRACE(mate_at);
         srand(1);
         SKY s;
@@ -222,14 +222,16 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontAndNoFriendIsInLine)
         ASSERT_TRUE(s.vessel->fill_slot(6, launcher));
         give_pilot(s.vessel, 0.25f);
         VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, 700.0f, 300.0f);
-        VESSEL* mate = mate_at ? s.add("victim.vcd", TARGET_TEAM, 300.0f, 0.0f, 600.0f) : nullptr;
+        VESSEL* mate = mate_at % 3 ? s.add("victim.vcd", TARGET_TEAM, 300.0f, 0.0f, 600.0f) : nullptr;
         GUN* laser = dynamic_cast<GUN*>(s.vessel->get_slot_item(4));
         ASSERT_NE(laser, nullptr);
         std::vector<float> launched;  // s
         int firing = 0, pulls = 0;
         for (int f = 0; f < 40 * FPS; f++) {
             const float *p = s.vessel->get_abs().t, *q = quarry->get_abs().t;
-            if (mate_at == 2)
+            if (mate_at == 3)
+                quarry->locate_rel(p[0], p[1] + 2000.0f, p[2] + 300.0f);
+            else if (mate_at == 2)
                 mate->locate_rel((p[0] + q[0]) / 2, (p[1] + q[1]) / 2, (p[2] + q[2]) / 2);
             else if (mate)
                 mate->locate_rel(p[0] + 300.0f, p[1], p[2] + 300.0f);
@@ -241,7 +243,7 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontAndNoFriendIsInLine)
                 EXPECT_LT(degrees_off_nose(s.vessel, quarry), 20.0f);
             }
         }
-        if (mate_at == 2) {
+        if (mate_at >= 2) {
             EXPECT_EQ(firing + pulls, 0);
             continue;
         }
