@@ -33,9 +33,9 @@ TEST(Material, KeepsACopyOfItsNameScalesSpecularAndRecordsItsSwitches)
     float rgb[3];
     m.get_scaled_specular(rgb[0], rgb[1], rgb[2]);
     EXPECT_EQ(std::vector<float>(rgb, rgb + 3), (std::vector<float>{0.2f, 0.4f, 1.0f}));
-    m.set_specular(0.25f, 0, 0);  // the strength holds for a later colour
+    m.set_specular(0.25f, 0.5f, 0.75f);  // the strength holds for a later colour
     m.get_scaled_specular(rgb[0], rgb[1], rgb[2]);
-    EXPECT_FLOAT_EQ(rgb[0], 0.5f);
+    EXPECT_EQ(std::vector<float>(rgb, rgb + 3), (std::vector<float>{0.5f, 1.0f, 1.5f}));
     select_blend_func(GL_ONE, GL_ONE);
     light_materials = true;
     m.execute();
