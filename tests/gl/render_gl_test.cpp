@@ -99,19 +99,22 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
     paint_plane(texture_of("&gl-alpha", b, 0), 2, PAINT_MATERIALS | PAINT_BLENDED);  // alpha blended over black
     for (int i = 0; i < 4; i++)
         expect_pixel(0.5f + i % 2, -0.5f - i / 2, coverage[i], coverage[i], coverage[i]);
-    // Rows of an odd number of bytes (three texels of three) come out whole.
-    BITMAP* odd = create_bitmap_ex(24, 3, 2);
-    for (int i = 0; i < 6; i++)
-        putpixel(odd, i % 3, i / 3, makecol24(40 * i, 250 - 40 * i, 9 * i));
-    GLint bound;  // what the selection cache believes, put back below
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glBindTexture(GL_TEXTURE_2D, texture_of("&gl-odd", odd, TEXTURE_8BIT_CHANNELS)->get_gl_name());
-    unsigned char got[6][3];
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, got);
-    glBindTexture(GL_TEXTURE_2D, bound);
-    for (int i = 0; i < 6; i++)
-        EXPECT_TRUE(got[i][0] == 40 * i && got[i][1] == 250 - 40 * i && got[i][2] == 9 * i) << i;
+    // Rows of an odd number of bytes (one texel of three) come out whole, and
+    // a texture one texel wide or high is a texture.
+    for (int w : {1, 6}) {
+        BITMAP* odd = create_bitmap_ex(24, w, 6 / w);
+        for (int i = 0; i < 6; i++)
+            putpixel(odd, i % w, i / w, makecol24(40 * i, 250 - 40 * i, 9 * i));
+        GLint bound;  // what the selection cache believes, put back below
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glBindTexture(GL_TEXTURE_2D, texture_of(w == 1 ? "&gl-tall" : "&gl-flat", odd, TEXTURE_8BIT_CHANNELS)->get_gl_name());
+        unsigned char got[6][3] = {};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, got);
+        glBindTexture(GL_TEXTURE_2D, bound);
+        for (int i = 0; i < 6; i++)
+            EXPECT_TRUE(got[i][0] == 40 * i && got[i][1] == 250 - 40 * i && got[i][2] == 9 * i) << w << " " << i;
+    }
     select_texture(nullptr);
 }
 
