@@ -92,7 +92,7 @@ struct COCKPIT {
 
 TEST(Mfd, TargetScreenReadsDistanceSizeTitleAndShieldsAndSurvivesBadTargets)
 {
-    const struct { float m; const char *dist, *size; } texts[] = {{250000, "dist:  250 km", "size:  250 km"}, {99999, "dist: 100.0 km", "size: 100.0 km"},
+    const struct { float m; const char *dist, *size; } texts[] = {{100000, "dist:  100 km", "size:  100 km"}, {99999, "dist: 100.0 km", "size: 100.0 km"},
                  {2500, "dist: 2.5 km", "size: 2.5 km"},      {999.6f, "dist: 1000 m", "size: 1000 m"},
                  {1, "dist:    1 m", "size:    1 m"},         {0.4f, "dist:    0 m", "size:  400 mm"}};
     char out[32];
