@@ -42,8 +42,7 @@ echo "ok: -e adds a line to the console at start ($n pixels)"
 
 # A minute with nobody at the controls: the wave arrives, turns on the
 # hovering vessel and shoots it down (its replacement is seen from behind)
-# or at least into its shield. On a slow machine shots step past a vessel
-# more often, so a minute need not be enough to bring it down.
+# or at least into its shield.
 sleep 60
 window_shot "$w" "$shots/end.png"
 n=$(pixels_differing "$shots/start.png" "$shots/end.png" "$below_horizon")

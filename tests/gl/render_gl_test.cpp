@@ -99,8 +99,7 @@ TEST(RenderGl, TexturedPlaneShowsTexelsInTheirColoursAtEveryDepthAndEightBitsAsC
     paint_plane(texture_of("&gl-alpha", b, 0), 2, PAINT_MATERIALS | PAINT_BLENDED);  // alpha blended over black
     for (int i = 0; i < 4; i++)
         expect_pixel(0.5f + i % 2, -0.5f - i / 2, coverage[i], coverage[i], coverage[i]);
-    // Rows of an odd number of bytes (one texel of three) come out whole, and
-    // a texture one texel wide or high is a texture.
+    // Rows of an odd number of bytes come out whole; one texel wide or high is a texture.
     for (int w : {1, 6}) {
         BITMAP* odd = create_bitmap_ex(24, w, 6 / w);
         for (int i = 0; i < 6; i++)

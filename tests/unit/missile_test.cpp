@@ -146,9 +146,8 @@ TEST(Missile, MotorHeldTo500WhileBurningTrailsFlameAndMassFollowsPower)
             EXPECT_FLOAT_EQ(f->get_peak_size(), 1.4f);  // 70 m/s^2 x 0.02
             EXPECT_LT(std::hypot(f->get_velocity()[0], f->get_velocity()[1], f->get_velocity()[2]),
                       speed_of(r.missile));  // thrown backwards ...
-            float along = 0.0f;  // m from the missile along the puff's own way
-            for (int k = 0; k < 3; k++)
-                along += (f->get_rel().t[k] - r.missile->get_rel().t[k]) * f->get_velocity()[k] / 499.0f;
+            const float *p = f->get_rel().t, *q = r.missile->get_rel().t, *v = f->get_velocity();
+            float along = ((p[0] - q[0]) * v[0] + (p[1] - q[1]) * v[1] + (p[2] - q[2]) * v[2]) / 499.0f;  // m
             EXPECT_TRUE(along >= 0.0f && along <= 500.0f / 30.0f) << along;  // ... scattered along its stream
         }
     }
