@@ -73,6 +73,12 @@ static bool is_hostile(VESSEL* v, THING* t)
            get_team_relation(t->get_team(), v->get_team()) < 0;
 }
 
+// Another thing of the pilot's own side (or an ally's) that is still flying.
+static bool is_friend(VESSEL* v, THING* t)
+{
+    return t != v && !(t->get_flags() & GONE) && get_team_relation(t->get_team(), v->get_team()) > 0;
+}
+
 // A factor around 1 by up to pilot_variety either way, so that the
 // pilots of a wave do not fly alike.
 static float varied() { return 1.0f + (2.0f * random_unit() - 1.0f) * pilot_variety; }
@@ -264,7 +270,7 @@ static bool friend_in_line(VESSEL* v, const float* offset, float dist)
         return false;
     const float* p = v->get_abs().t;
     for (THING* t = world->get_first_child(); t; t = t->get_next()) {
-        if (t == v || (t->get_flags() & GONE) || get_team_relation(t->get_team(), v->get_team()) <= 0)
+        if (!is_friend(v, t))
             continue;
         const float* q = t->get_abs().t;
         float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
@@ -338,7 +344,7 @@ static int nearer_friends_on(VESSEL* v, THING* quarry, float dist)
     THING* world = v->get_parent();
     int n = 0;
     for (THING* t = world ? world->get_first_child() : nullptr; t; t = t->get_next()) {
-        if (t == v || (t->get_flags() & GONE) || get_team_relation(t->get_team(), v->get_team()) <= 0)
+        if (!is_friend(v, t))
             continue;
         auto* mate = dynamic_cast<VESSEL*>(t);
         if (mate && mate->get_target() == quarry && distance_between(t, quarry) < dist)
