@@ -192,7 +192,7 @@ void MISSILE::fuse(const float* from, float dt)
             continue;
         }
         unsigned f = t->get_flags();
-        if ((f & gone) || !(f & (THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER)) ||
+        if ((f & gone) || !is_collider(f) ||
             t->get_bound_type() != BOUND_SPHERE || (owner && owner == t))
             continue;
         float r = fabsf(t->get_radius());

@@ -515,7 +515,7 @@ THING* THING::crop_spawn()
 
 // ---------------------------------------------------------------- collisions
 
-static bool is_collider(unsigned f)
+bool is_collider(unsigned f)
 {
     return f & (THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER);
 }

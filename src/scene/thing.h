@@ -215,6 +215,9 @@ void remove_thing(THING*& head, THING* t);
 // The first node of the sibling chain from first whose id is id, or null.
 THING* find_id_string(THING* first, const char* id);
 
+// Flags that take part in the collision pass, passively or actively.
+bool is_collider(unsigned flags);
+
 // The viewpoint is the listener of positional sound and the centre of the
 // background. It never dangles: a destroyed node stops being the viewpoint.
 extern float max_hear_dist;  // metres at which a sound falls silent

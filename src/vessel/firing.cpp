@@ -4,12 +4,11 @@
 #include <cassert>
 #include <cstring>
 
+#include "equipment/msl_launcher.h"
 #include "vessel/vessel.h"
 
 // Bits of an item's slot type that make it a gun.
 static const int GUN_SLOT_BITS = SLOT_GUN | SLOT_MISSILE;
-// Gun technologies from here on are missile launchers'.
-static const int LAUNCHER_TECH_FIRST = 100;
 
 SLOTTHING* VESSEL::item_at(int i) const
 {
@@ -121,7 +120,7 @@ void VESSEL::fire()
     // launches once per pull of the trigger. Held, it would go on through
     // its launchers every r / n seconds (a quarter second for four), and at
     // a low frame rate any press the game sees in two frames launched two.
-    bool launchers = firing > 0 && item_at(gun[0])->get_tech() >= LAUNCHER_TECH_FIRST;
+    bool launchers = firing > 0 && item_at(gun[0])->get_tech() >= LAUNCHER_DUMB;  // the first launcher technology
     if (launchers && launch_spent)
         return;
     for (int i = 0; i < firing; i++) {
