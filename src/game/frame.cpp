@@ -55,8 +55,8 @@ static void forget_dead(GAME& g)
 static void announce_destroyed(GAME& g)
 {
     for (THING* t = g.world->get_first_child(); t; t = t->get_next()) {
-        bool named = *t->get_vessel_type_string() || *t->get_vessel_id_string();
-        if (t->has_flags(THING_DEAD | THING_TARGETABLE) && named) {
+        if (t->has_flags(THING_DEAD | THING_TARGETABLE) &&
+            (*t->get_vessel_type_string() || *t->get_vessel_id_string())) {
             char line[160];
             snprintf(line, sizeof(line), "%s %s destroyed.\n", t->get_vessel_type_string(),
                      t->get_vessel_id_string());
