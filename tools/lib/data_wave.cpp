@@ -430,6 +430,55 @@ void watch_fight(GAME& g, WAVE_WATCH& watcher, int frame)
     if (period > 0 && frame % period == 0)
         watcher.print_targets(g.world, player, frame * DT);
 }
+// The scripted player's vessel as it takes off: its chosen guns, 100 m up
+// unless it hovers where the game puts it, all stabilizers on.
+void ready_vessel(VESSEL* v, bool hover)
+{
+    pick_gun(v, getenv("WAVE_GUN"));
+    if (!hover)
+        v->locate_rel(0, 0, 100);
+    v->set_stabilizer(true);
+    v->set_rstabilizer(true);
+    v->set_hstabilizer(true);
+}
+
+// One frame of the scripted player's fight: picks and leads its quarry,
+// steps past empty groups, slides sideways against opponents; adds to aimed
+// the time it had the lead in its sight.
+void fight_frame(VESSEL* v, int frames, float jink, float& aimed)
+{
+    // R now and then while the target is far: the nearest is the one
+    // shooting.
+    if (frames % 120 == 0 && v->get_target() && distance(v, v->get_target()) > RESELECT_DISTANCE)
+        v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
+    pick_quarry(v, false);
+    // W past a group that is empty, as a player would.
+    auto* gun = static_cast<SLOTTHING*>(v->get_slot_item(v->get_cur_gun()));
+    if (gun && gun->get_ammo() < 1.0f && frames % 30 == 0)
+        v->next_gun_type();
+    if (v->get_target() && fly_at_lead(v, v->get_target()) < 3.0f)
+        aimed += DT;
+    if (jink > 0.0f && v->get_stabilizer_speed() > 0.0f) {
+        // Against opponents that shoot back a player who fights well
+        // does not sit still: it slides sideways while it aims and
+        // changes side now and then, so that their lead is wrong.
+        float side = (int)(frames * DT / JINK_PERIOD) % 2 ? jink : -jink;
+        v->set_thrust(side / v->get_stabilizer_speed(), 0);
+    }
+    if (getenv("WAVE_TRACE") && frames % 60 == 0 && v->get_target()) {
+        float d[3];
+        local_offset(v, v->get_target(), d);
+        float lv[3];
+        v->get_lvel(lv);
+        printf("  lvel (%.0f %.0f %.0f) set (%.2f %.2f %.2f) s %.0f\n", lv[0], lv[1], lv[2], v->get_target_vel(0),
+               v->get_target_vel(1), v->get_target_vel(2), v->get_stabilizer_speed());
+        printf("  [%s %s] t=%3.0f at (%.0f %.0f %.0f) target in vessel frame (%.0f %.0f %.0f) at (%.0f %.0f %.0f)\n",
+               v->get_target()->get_thingtype_string(), v->get_target()->get_vessel_id_string(), frames * DT,
+               v->get_abs().t[0], v->get_abs().t[1], v->get_abs().t[2], d[0], d[1], d[2],
+               v->get_target()->get_abs().t[0], v->get_target()->get_abs().t[1], v->get_target()->get_abs().t[2]);
+    }
+}
+
 }  // namespace
 
 int data_wave_command(int argc, char** argv)
@@ -459,14 +508,8 @@ int data_wave_command(int argc, char** argv)
     snprintf(g.vessel_path, sizeof g.vessel_path, "%s%s", data_path, vcd);
     add_player_vessel(g);
     VESSEL* v = static_cast<VESSEL*>(g.player.get());
-    // A hovering vessel stays where the game puts it, low over the ground.
     bool hover = getenv("WAVE_HOVER") != nullptr;
-    pick_gun(v, getenv("WAVE_GUN"));
-    if (!hover)
-        v->locate_rel(0, 0, 100);
-    v->set_stabilizer(true);
-    v->set_rstabilizer(true);
-    v->set_hstabilizer(true);
+    ready_vessel(v, hover);
     g.target_waves = false;
     printf("%s\n", vcd);
 
@@ -499,57 +542,16 @@ int data_wave_command(int argc, char** argv)
             losses++;
             printf("  vessel lost at %.0f s\n", frames * DT);
             v = p;
-            pick_gun(v, getenv("WAVE_GUN"));
-            if (!hover)
-                v->locate_rel(0, 0, 100);
-            v->set_stabilizer(true);
-            v->set_rstabilizer(true);
-            v->set_hstabilizer(true);
+            ready_vessel(v, hover);
         }
-        if (hover) {
-            // Sits where it is and never fires, for the opponents' aim.
-            int before = alive_targets(g.world);
-            simulate_frame(g, DT);
-            kills += before - alive_targets(g.world);
-            watch_fight(g, watcher, frames);
-            continue;
-        }
-        // R now and then while the target is far: the nearest is the one
-        // shooting.
-        if (!hover && frames % 120 == 0 && v->get_target() && distance(v, v->get_target()) > RESELECT_DISTANCE)
-            v->select_nearest_target(THING_TARGETABLE, THING_NAVPOINT);
-        pick_quarry(v, false);
-        // W past a group that is empty, as a player would.
-        auto* gun = static_cast<SLOTTHING*>(v->get_slot_item(v->get_cur_gun()));
-        if (gun && gun->get_ammo() < 1.0f && frames % 30 == 0)
-            v->next_gun_type();
-        if (v->get_target() && fly_at_lead(v, v->get_target()) < 3.0f)
-            aimed += DT;
-        if (jink > 0.0f && v->get_stabilizer_speed() > 0.0f) {
-            // Against opponents that shoot back a player who fights well
-            // does not sit still: it slides sideways while it aims and
-            // changes side now and then, so that their lead is wrong.
-            float side = (int)(frames * DT / JINK_PERIOD) % 2 ? jink : -jink;
-            v->set_thrust(side / v->get_stabilizer_speed(), 0);
-        }
-        if (getenv("WAVE_TRACE") && frames % 60 == 0 && v->get_target()) {
-            float d[3];
-            local_offset(v, v->get_target(), d);
-            float lv[3];
-            v->get_lvel(lv);
-            printf("  lvel (%.0f %.0f %.0f) set (%.2f %.2f %.2f) s %.0f\n", lv[0], lv[1], lv[2], v->get_target_vel(0),
-                   v->get_target_vel(1), v->get_target_vel(2), v->get_stabilizer_speed());
-            printf("  [%s %s] t=%3.0f at (%.0f %.0f %.0f) target in vessel frame (%.0f %.0f %.0f) at (%.0f %.0f %.0f)\n",
-                   v->get_target()->get_thingtype_string(), v->get_target()->get_vessel_id_string(), frames * DT,
-                   v->get_abs().t[0], v->get_abs().t[1], v->get_abs().t[2], d[0], d[1], d[2],
-                   v->get_target()->get_abs().t[0], v->get_target()->get_abs().t[1], v->get_target()->get_abs().t[2]);
-        }
+        if (!hover)  // a hovering vessel sits where it is and never fires, for the opponents' aim
+            fight_frame(v, frames, jink, aimed);
         int before = alive_targets(g.world);
         simulate_frame(g, DT);
         int after = alive_targets(g.world);
         kills += before - after;
         watch_fight(g, watcher, frames);
-        if (after == 0)
+        if (after == 0 && !hover)
             break;
     }
     printf("  wave: %d of 8 down in %.0f s (%.0f s on aim), vessel lost %d times\n", kills, frames * DT, aimed,
