@@ -23,7 +23,6 @@ int BULLET::get_explosion_nr_fireballs() { return 1; }
 float BULLET::get_explosion_time() { return 0.0f; }
 bool BULLET::get_explosion_debris() { return false; }
 float BULLET::get_explosion_radius() { return explosion_radius; }
-float BULLET::get_explosion_speed() { return 0.0f; }  // unused: a burst without a lifetime has no drift
 
 void BULLET::get_explosion_color(float* rgb)
 {

@@ -18,7 +18,6 @@ public:
     float get_explosion_time() override;        // 0: the burst shows no fireball
     bool get_explosion_debris() override;       // false
     float get_explosion_radius() override;      // 0.3 x power
-    float get_explosion_speed() override;       // 0
     void get_explosion_color(float* rgb) override;
     float get_explosion_delay() override;       // 0: bursts in the frame it is hit
     void tick(float dt) override;

@@ -328,7 +328,7 @@ static bool dispatch_scene_key(GAME& g, int scancode)
             random_color(ground_color, 0.75f);
         update_light();
         new_message("Ambient light color\n");
-        return true;
+        break;
     case KEY_D:
         if (key[KEY_LSHIFT])
             direct_light[0] = direct_light[1] = direct_light[2] = 1.0f;
@@ -336,31 +336,32 @@ static bool dispatch_scene_key(GAME& g, int scancode)
             random_color(direct_light, 1.0f);
         update_light();
         new_message("Direct light color\n");
-        return true;
+        break;
     case KEY_J:
         toggle_line_antialias(g);
-        return true;
+        break;
     case KEY_S:
         smooth_light = !smooth_light;
         new_message(smooth_light ? "Smooth-shading\n" : "Flat shading\n");
-        return true;
+        break;
     case KEY_1: case KEY_2: case KEY_3: case KEY_4:
     case KEY_5: case KEY_6: case KEY_7: case KEY_8: {
         int n = scancode - KEY_1;  // panel n / 2; odd keys count up
         mfd_screen_mode[n / 2] += (n % 2) ? 1 : -1;
-        return true;
+        break;
     }
-    case KEY_F1: view_key(g, VIEW_PILOT, "Pilot view\n"); return true;
-    case KEY_F2: view_key(g, VIEW_EXTERNAL, "External view\n"); return true;
-    case KEY_F3: view_key(g, VIEW_ORIGIN_TO_SHIP, "Origin to ship view\n"); return true;
-    case KEY_F4: view_key(g, VIEW_FIXED, "Fixed view\n"); return true;
-    case KEY_F5: view_key(g, VIEW_MISSILE, "Missile view\n"); return true;
-    case KEY_F6: view_key(g, VIEW_PILOT_TO_MISSILE, "Pilot to missile view\n"); return true;
-    case KEY_F9: respawn_targets(g.world, g.settings.opponents_fight); return true;
-    case KEY_F10: list_world(g); return true;
-    case KEY_ESC: g.quit = true; return true;
+    case KEY_F1: view_key(g, VIEW_PILOT, "Pilot view\n"); break;
+    case KEY_F2: view_key(g, VIEW_EXTERNAL, "External view\n"); break;
+    case KEY_F3: view_key(g, VIEW_ORIGIN_TO_SHIP, "Origin to ship view\n"); break;
+    case KEY_F4: view_key(g, VIEW_FIXED, "Fixed view\n"); break;
+    case KEY_F5: view_key(g, VIEW_MISSILE, "Missile view\n"); break;
+    case KEY_F6: view_key(g, VIEW_PILOT_TO_MISSILE, "Pilot to missile view\n"); break;
+    case KEY_F9: respawn_targets(g.world, g.settings.opponents_fight); break;
+    case KEY_F10: list_world(g); break;
+    case KEY_ESC: g.quit = true; break;
     default: return false;
     }
+    return true;
 }
 
 // Keys that act on the player's vessel.

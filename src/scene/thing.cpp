@@ -728,8 +728,10 @@ void THING::play_sound(SOUND* s, bool loop)
     update_sound();
 }
 
-int positional_volume(float dist, float volume_factor)
+int positional_volume(const float* source, const float* listener, float volume_factor)
 {
+    float d[3] = {source[0] - listener[0], source[1] - listener[1], source[2] - listener[2]};
+    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     if (!(dist < max_hear_dist))
         return 0;
     float v = 255.0f * volume_factor * (1.0f - dist / max_hear_dist);
@@ -745,9 +747,7 @@ void THING::update_sound()
     float listener[3] = {0.0f, 0.0f, 0.0f};
     if (viewpoint_thing)
         memcpy(listener, viewpoint_thing->get_abs().t, sizeof(listener));
-    float d[3] = {abs.t[0] - listener[0], abs.t[1] - listener[1], abs.t[2] - listener[2]};
-    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    voice_set_volume(voice, positional_volume(dist, sound_volume));
+    voice_set_volume(voice, positional_volume(abs.t, listener, sound_volume));
     voice_set_pan(voice, 127);
     voice_set_frequency(voice, (int)(sound_pitch * sound_freq));
 }

@@ -221,8 +221,8 @@ bool is_collider(unsigned flags);
 // The viewpoint is the listener of positional sound and the centre of the
 // background. It never dangles: a destroyed node stops being the viewpoint.
 extern float max_hear_dist;  // metres at which a sound falls silent
-// Voice volume 0..255 of a sound at that distance from the listener.
-int positional_volume(float dist, float sound_volume);
+// Voice volume 0..255 of a sound made at source and heard at listener.
+int positional_volume(const float* source, const float* listener, float sound_volume);
 void select_viewpoint(THING* t);
 THING* get_viewpoint();
 THING* check_viewpoint();  // drops a dead viewpoint; answers the viewpoint

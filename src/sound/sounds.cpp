@@ -22,9 +22,8 @@ SOUND* SOUND::acquire()
 
 SOUND* SOUND::release()
 {
-    // At a count of 0 or 1 the sound goes either way; the first test only
-    // spares the decrement of a count about to be deleted.
-    if (refcount <= 0 || --refcount <= 0) {
+    // The last reference takes the sound with it.
+    if (--refcount <= 0) {
         delete this;
         return nullptr;
     }

@@ -114,6 +114,11 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     data.write("odd\xff.sid", "THINGTYPE = JET\n");  // there, but its name is not UTF-8
     const std::string odd = data.file("odd\xff.sid");
     EXPECT_TRUE(!load_sid(nullptr) && !load_sid("") && !load_sid(odd.c_str()) && sink.lines(DEF_MISSING_FILE).size() == 4);
+    const std::string full = data.file("a.sid");  // the data directory and a name: a byte short, then just room
+    std::vector<char> path(full.size() + 1);
+    EXPECT_FALSE(make_data_path(path.data(), full.size(), "a.sid", nullptr));
+    EXPECT_TRUE(make_data_path(path.data(), full.size() + 1, "a.sid", nullptr) && full == path.data());
+    EXPECT_EQ(sink.lines(DEF_CUT).size(), 1u);
     const long limit = definition_file_max_size;
     definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
     for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {

@@ -277,12 +277,15 @@ TEST(ThingViewpoint, ADeadOrDestroyedViewpointDoesNotDangleNorDoesAReference)
 
 TEST(ThingSound, VolumeFallsLinearlyToSilenceAtTheHearingDistance)
 {
-    struct { float dist, factor; int volume; } rows[] = {
-        {0, 1, 255}, {1000, 1, 127}, {1500, 1, 63}, {1999, 1, 0}, {2000, 1, 0},
-        {500, 0.5f, 95}, {0, 3, 255}, {NAN, 1, 0}, {-10, 1, 255},
+    const float ear[3] = {100, -200, 50};  // source: this far from the ear along x, y and z
+    struct { float x, y, z, factor; int volume; } rows[] = {
+        {0, 0, 0, 1, 255}, {600, -800, 0, 1, 127}, {0, 900, -1200, 1, 63}, {-1200, 0, 1599, 1, 0},
+        {0, 0, 2000, 1, 0}, {-300, 0, 400, 0.5f, 95}, {0, 0, 0, 3, 255}, {NAN, 0, 0, 1, 0},
     };
-    for (auto& r : rows)
-        EXPECT_EQ(positional_volume(r.dist, r.factor), r.volume) << r.dist << " " << r.factor;
+    for (auto& r : rows) {
+        float at[3] = {ear[0] + r.x, ear[1] + r.y, ear[2] + r.z};
+        EXPECT_EQ(positional_volume(at, ear, r.factor), r.volume) << r.x << " " << r.y << " " << r.z;
+    }
 }
 
 TEST(Outline, EdgesOnlyInColourTwoOnColourOneMadeAgainOnlyAfterAChange)

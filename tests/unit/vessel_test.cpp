@@ -229,7 +229,8 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     MATRIX_f up;
     get_x_rotate_matrix_f(&up, 64);  // its barrel points up
     v->fill_slot(1, gun), gun->set_rel(up), v->next_gun_type(), v->set_team(1);
-    VESSEL* foe = new VESSEL();
+    struct BALL : VESSEL { float get_radius() override { return 5.0f; } };
+    VESSEL* foe = new BALL();
     foe->locate_rel(30, 40, 0);  // ahead and to the right, 50 m off
     f.world.add_child(foe), f.world.update_abs_matrix();
     f.p->force[2] = v->get_m() * gravity;  // exactly carries the weight
@@ -244,7 +245,8 @@ TEST(Vessel, TargetMarksPointAtTheTargetInTeamColoursAndTheAimMarkAlongTheShots)
     EXPECT_NEAR(f.p->last_calibrate, 50.0f, 1e-3);
     EXPECT_TRUE(near3(v->get_hud_target()->get_rel().t, {1 + 0.6f * hud_viewdist, 2 + 0.8f * hud_viewdist, 3}, 1e-4f));
     HUDMODEL *arrow = hud(v->get_hud_target_dir()), *box = hud(v->get_hud_target());
-    EXPECT_TRUE(near3(V3({arrow->get_value(), arrow->get_delta(), 0}).data(), {(float)M_PI / 2.0f, 0.48f, 0}, 1e-4f));
+    EXPECT_TRUE(near3(V3({arrow->get_value(), arrow->get_delta(), box->get_size()}).data(),
+                      {(float)M_PI / 2.0f, 0.48f, 5.0f * hud_viewdist / 50.0f}, 1e-4f));  // the box as wide as the foe
     for (auto [team, colour] : {std::pair<int, int>{2, 15}, {1, 17}, {0, 16}}) {  // foe, friend, neutral
         foe->set_team(team);
         f.run(DT);
