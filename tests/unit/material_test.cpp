@@ -198,6 +198,8 @@ TEST(StrokeFontLayout, AlignmentsTabsSpacesPrintfAndMenusPlaceTheGlyphsAndKeepTh
         std::vector<float> x;
         EXPECT_EQ(drawn(r, &x), c.glyphs) << c.text;
         EXPECT_EQ(x, c.x) << c.text;
+        for (const auto& g : r.glyphs)  // one line: all on the baseline
+            EXPECT_EQ(g.y, 0.0f) << c.text;
         EXPECT_TRUE(r.x == 0.0f && r.pushes == r.pops && r.pops > 0) << c.text;  // the pen is back where it was
     }
     STROKE_RECORDER pad;

@@ -188,6 +188,23 @@ TEST(Pilot, ATargetDivingAtTheGroundPullsUpInTime)
     }
 }
 
+// Distances count on every axis from wherever the pilot is.
+TEST(Pilot, ItTakesTheNearestHostileAndNoneBeyondItsDetectionRange)
+{
+    srand(1);
+    SKY s;
+    s.vessel->locate_rel(1000.0f, 1000.0f, 1000.0f);
+    s.add("allrounder.vcd", PLAYER_TEAM, 1000.0f, 1100.0f + pilot_detection_range, 1000.0f);
+    give_pilot(s.vessel, 0.25f);
+    s.step(2 * FPS);
+    EXPECT_EQ(s.vessel->get_target(), nullptr);
+    const float* p = s.vessel->get_abs().t;
+    VESSEL* aside = s.add("allrounder.vcd", PLAYER_TEAM, p[0] + 300.0f, p[1], p[2]);  // nearer than the one
+    s.add("allrounder.vcd", PLAYER_TEAM, p[0], p[1] - 400.0f, p[2] - 100.0f);       // behind and below
+    s.step(2 * FPS);
+    EXPECT_EQ(s.vessel->get_target(), aside);
+}
+
 TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
 {
     srand(1);
