@@ -34,48 +34,35 @@ void sphere_vertex(float a, float t, float radius)
 {
     float d[3];
     sphere_dir(a, t, d);
-    glNormal3fv(d);
     glVertex3f(d[0] * radius, d[1] * radius, d[2] * radius);
 }
 
 // The double pyramid shared by lasers and bullets: a fan to the front
 // centre and one to the back centre around a ring of four points.
-// Like every shape in this file it is drawn with the lights off: the
-// normals are there for a lit caller and change no picture of the game.
+// Like every shape in this file it is drawn with the lights off, so no
+// shape here gives normals.
 void spindle(float front_y, const float* front_rgba, float back_y, const float* back_rgba, float radius,
              const float* ring_rgba)
 {
     glBegin(GL_TRIANGLE_FAN);
-    glNormal3f(0.0f, 1.0f, 0.0f);
     glColor4fv(front_rgba);
     glVertex3f(0.0f, front_y, 0.0f);
     glColor4fv(ring_rgba);
-    glNormal3f(0.0f, 0.0f, 1.0f);
     glVertex3f(0.0f, 0.0f, radius);
-    glNormal3f(-1.0f, 0.0f, 0.0f);
     glVertex3f(-radius, 0.0f, 0.0f);
-    glNormal3f(0.0f, 0.0f, -1.0f);
     glVertex3f(0.0f, 0.0f, -radius);
-    glNormal3f(1.0f, 0.0f, 0.0f);
     glVertex3f(radius, 0.0f, 0.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
     glVertex3f(0.0f, 0.0f, radius);
     glEnd();
 
     glBegin(GL_TRIANGLE_FAN);
-    glNormal3f(0.0f, -1.0f, 0.0f);
     glColor4fv(back_rgba);
     glVertex3f(0.0f, back_y, 0.0f);
     glColor4fv(ring_rgba);
-    glNormal3f(0.0f, 0.0f, 1.0f);
     glVertex3f(0.0f, 0.0f, radius);
-    glNormal3f(1.0f, 0.0f, 0.0f);
     glVertex3f(radius, 0.0f, 0.0f);
-    glNormal3f(0.0f, 0.0f, -1.0f);
     glVertex3f(0.0f, 0.0f, -radius);
-    glNormal3f(-1.0f, 0.0f, 0.0f);
     glVertex3f(-radius, 0.0f, 0.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
     glVertex3f(0.0f, 0.0f, radius);
     glEnd();
 }
@@ -223,7 +210,6 @@ void SPHERE_MODEL::paint(unsigned short flags)
         float ai = i * TWO_PI / slices;
         float aj = j * TWO_PI / slices;
         glBegin(GL_TRIANGLE_STRIP);
-        glNormal3f(0.0f, 1.0f, 0.0f);
         glColor4f(top[0], top[1], top[2], 1.0f);
         glVertex3f(0.0f, radius, 0.0f);
         for (int k = 1; k < stacks; k++) {
@@ -239,7 +225,6 @@ void SPHERE_MODEL::paint(unsigned short flags)
             sphere_vertex(ai, t, radius);
             sphere_vertex(aj, t, radius);
         }
-        glNormal3f(0.0f, -1.0f, 0.0f);
         glVertex3f(0.0f, -radius, 0.0f);
         glEnd();
     }
@@ -305,7 +290,6 @@ void TEX_PLANE_MODEL::paint(unsigned short flags)
     begin_gradient();
     glBegin(GL_TRIANGLE_FAN);
     glColor4f(centre_color[0], centre_color[1], centre_color[2], 1.0f);
-    glNormal3f(0.0f, 1.0f, 0.0f);
     glTexCoord2f(u_offset / s, v_offset / s);
     glVertex3f(0.0f, centre_height, 0.0f);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
@@ -391,7 +375,6 @@ void FIREBALL_MODEL::_paint()
         intensity = 1.0f;
         update_color();
         glColor4f(color[0], color[1], color[2], intensity);
-        glNormal3f(0.0f, 1.0f, 0.0f);
         glVertex3f(0.0f, 1.0f, 0.0f);
         for (int k = 1; k <= stacks / 2; k++) {
             float t = k * PI / stacks;

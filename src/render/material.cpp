@@ -78,17 +78,15 @@ void MATERIAL::get_scaled_specular(float& r, float& g, float& b) const { get3(sc
 void MATERIAL::execute_colors()
 {
     if (light_materials) {
-        float rgba[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        set3(rgba, emitted[0], emitted[1], emitted[2]);
+        float rgba[4] = {emitted[0], emitted[1], emitted[2], 1.0f};
         glMaterialfv(GL_FRONT, GL_EMISSION, rgba);
         set3(rgba, ambient[0], ambient[1], ambient[2]);
         glMaterialfv(GL_FRONT, GL_AMBIENT, rgba);
         set3(rgba, diffuse[0], diffuse[1], diffuse[2]);
         glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
-        // The game's look has no highlights: the stored specular is kept
-        // for tools and files only.
+        // The game's look has no highlights (and so no shininess): the
+        // stored specular is kept for tools and files only.
         glMaterialfv(GL_FRONT, GL_SPECULAR, null_color);
-        glMaterialf(GL_FRONT, GL_SHININESS, 1.0f);
     } else {
         glColor3fv(ambient);
     }

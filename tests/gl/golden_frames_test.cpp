@@ -108,12 +108,13 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     advance(g, 20);
     EXPECT_FRAME(draw_frame(g), "cockpit");
 
-    auto target_at = [&g, v](float ahead, float up) {  // a drone ahead of the player (behind: < 0)
+    auto target_at = [&g, v](float ahead, float up, float right = 0.0f) {  // a drone ahead of the player (behind: < 0)
         VESSEL* d = new VESSEL();
         d->load_vcd("data/victim.vcd");
         d->set_team(2);
         const MATRIX_f& m = v->get_abs();
-        d->locate_rel(m.t[0] + ahead * m.v[0][1], m.t[1] + ahead * m.v[1][1], m.t[2] + up);
+        d->locate_rel(m.t[0] + ahead * m.v[0][1] + right * m.v[0][0], m.t[1] + ahead * m.v[1][1] + right * m.v[1][0],
+                      m.t[2] + up);
         g.world->add_child(d);
         g.world->update_abs_matrix();
         v->set_target(d);
@@ -144,9 +145,14 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     ASSERT_TRUE(select_view(g, VIEW_MISSILE));
     advance(g, 1);
     EXPECT_FRAME(draw_frame(g), "missile");
+    g.player_projectile->receive_hit(1e6f);  // its burst, from behind the vessel
+    ASSERT_TRUE(select_view(g, VIEW_EXTERNAL));
+    advance(g, 25);
+    EXPECT_FRAME(draw_frame(g), "burst");
 
-    // Pulse lasers from the cockpit, the target behind: bolts ahead, the arrow back.
-    VESSEL* behind = target_at(-120.0f, 20.0f);
+    // Pulse lasers from the cockpit, the target behind and to the left: bolts
+    // ahead, the arrow back and aside.
+    VESSEL* behind = target_at(-120.0f, 20.0f, -60.0f);
     ASSERT_TRUE(select_view(g, VIEW_PILOT));
     for (int group = 0; group < 8; group++) {
         THING* gun = v->get_slot_item(v->get_cur_gun());
