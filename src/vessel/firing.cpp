@@ -82,7 +82,8 @@ int VESSEL::find_next_gun(int from, int ref)
 static int guns_per_shot(int cycle_mode, int n)
 {
     static const int most[4] = {1, 2, 4, MAX_SLOTS};
-    int k = most[cycle_mode & 3];
+    assert(cycle_mode >= 0 && cycle_mode < 4 && "cycle_mode >= 0 && cycle_mode < 4");
+    int k = most[cycle_mode];
     return n < k ? n : k;
 }
 

@@ -103,11 +103,12 @@ TEST(Mfd, TargetScreenReadsDistanceSizeTitleAndShieldsAndSurvivesBadTargets)
     EXPECT_FALSE(mfd_distance_text(NAN, out, sizeof out) || mfd_size_text(INFINITY, out, sizeof out) || out[0]);
 
     COCKPIT c;
+    c.vessel->locate_rel(300.0f, -400.0f, 100.0f);  // off the origin: the distance is the difference
     FOE* foe = new FOE();
     foe->set_type_string("Raider");
     foe->set_id_string("beta 3");
     foe->set_model(new BALL());  // 0.4 m across
-    c.add(foe, THING_TARGETABLE | THING_ON_RADAR, 0.0f, 2500.0f, 0.0f);
+    c.add(foe, THING_TARGETABLE | THING_ON_RADAR, 300.0f, 2100.0f, 100.0f);
     c.vessel->set_target(foe);
     BITMAP* b = c.screen(MFD_TARGET);
     EXPECT_TRUE(shows(b, 0, 108, kc(3), "dist: 2.5 km") && shows(b, 0, 118, kc(3), "size:  400 mm"));

@@ -210,7 +210,7 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     v->set_rel(nose_down), f.run(2 * DT);
     EXPECT_NEAR(speed->get_delta(), 9.81f, 1e-3);  // along it: positive
     auto head = [&] { std::array<float, 2> h; f.v->get_head_angle(h.data()); return h; };
-    f.v->set_pilot(96, -64, true), f.v->set_pilot(-200, 100, false);  // as far as the head turns
+    f.v->set_pilot(150, -100, true), f.v->set_pilot(-150, 100, false);  // as far as the head turns
     f.run(0.5f);                                                      // 64 units at 128 per second
     EXPECT_TRUE(fabsf(head()[0] - 32.0f) < 1e-3f && fabsf(head()[1]) < 1e-3f);
     const MATRIX_f& eye = v->get_pilot()->get_rel();  // looking an eighth of a turn aside
