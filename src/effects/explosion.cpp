@@ -1,5 +1,6 @@
 #include "effects/explosion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,7 +40,7 @@ BITMAP* make_explosion_sprite_bitmap(int size)
         for (int x = 0; x < size; x++) {
             float d = sqrtf((x - c) * (x - c) + (y - c) * (y - c));
             float v = 1.0f - d * fall;
-            v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+            v = std::clamp(v, 0.0f, 1.0f);
             _putpixel(bmp, x, y, (int)(255.0f * v));
         }
     }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -54,7 +55,7 @@ static void read_main_thrust(GAME& g, VESSEL* v)
         t -= throttle_step;
     else if (key[KEY_Q])
         t = 0.0f;
-    t = t < -1.0f ? -1.0f : (t > 1.0f ? 1.0f : t);
+    t = std::clamp(t, -1.0f, 1.0f);
     if (t != g.throttle) {
         g.throttle = t;
         v->set_thrust(t, 1);

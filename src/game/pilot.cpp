@@ -1,5 +1,6 @@
 #include "game/pilot.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "effects/lead.h"
@@ -48,7 +49,7 @@ static const unsigned GONE = THING_DEAD | THING_EXPLODING;
 
 static float dot3(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 static float length3(const float* v) { return sqrtf(dot3(v, v)); }
-static float clamp1(float v) { return v < -1.0f ? -1.0f : v > 1.0f ? 1.0f : v; }
+static float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
 // The vessel's axis (0 x right, 1 y forward, 2 z up) in world coordinates.
 static void axis_of(THING* t, int axis, float* out)

@@ -451,7 +451,7 @@ void SPHERE_RING_MODEL::paint(unsigned short flags)
     enable_z_check();
     disable_z_write();
     select_texture(nullptr);
-    auto clamp_angle = [](float a) { return a < 0.0f ? 0.0f : (a > PI ? PI : a); };
+    auto clamp_angle = [](float a) { return std::clamp(a, 0.0f, PI); };
     float outer = clamp_angle(angle);
     float inner = clamp_angle(angle - width);
     for (int i = 0; i < slices; i++) {

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -116,7 +117,7 @@ void HUDMODEL::paint_pointer()
     if (delta == 0.0f)
         return;
     float s = size;
-    float reach = delta < -1.0f ? -1.0f : delta > 1.0f ? 1.0f : delta;
+    float reach = std::clamp(delta, -1.0f, 1.0f);
     glPushMatrix();
     glRotatef(value * 180.0f / (float)M_PI, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, 0.0f, s);

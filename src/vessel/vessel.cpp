@@ -1,5 +1,6 @@
 #include "vessel/vessel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,7 @@ int get_team_relation(int a, int b)
     return a == b ? 1 : -1;
 }
 
-static float clamp1(float v) { return v < -1.0f ? -1.0f : v > 1.0f ? 1.0f : v; }
+static float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
 static float length3(const float* v) { return sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
@@ -525,8 +526,8 @@ THING* VESSEL::get_pilot()
 
 void VESSEL::set_pilot(float yaw, float pitch, bool immediate)
 {
-    head_target[0] = yaw < -96.0f ? -96.0f : yaw > 96.0f ? 96.0f : yaw;
-    head_target[1] = pitch < -64.0f ? -64.0f : pitch > 64.0f ? 64.0f : pitch;
+    head_target[0] = std::clamp(yaw, -96.0f, 96.0f);
+    head_target[1] = std::clamp(pitch, -64.0f, 64.0f);
     if (immediate) {
         head_angle[0] = head_target[0];
         head_angle[1] = head_target[1];
@@ -673,7 +674,7 @@ void VESSEL::update_target_marks()
         arrow->set_delta(hypotf(d[0], d[2]) * d[1]);
         hud_target->locate_rel(pilot_pos[0] + d[0], pilot_pos[1] + d[1], pilot_pos[2] + d[2]);
         float size = t->get_radius() * f;
-        box->set_size(size > 0.01f ? size : 0.01f);
+        box->set_size(std::max(0.01f, size));  // NaN too
     }
     arrow->set_value(angle);
 }
