@@ -1,14 +1,15 @@
 // Whole frames of the game against reference pictures: the start view, the
 // cockpit with a target ahead and one behind, a gun fight and an explosion
-// from the chase camera, a missile from its own view, the plain modes, the
-// pause screen over the key help, the selection screen: every model, effect,
-// the HUD and the panels show in one of them. The world is seeded and run at
+// from the chase camera, a missile from its own view and its burst, the plain
+// modes, the pause screen over the key help, the selection screen, a mesh's
+// debug overlays: every model, effect, the HUD and the panels show in one of them. The world is seeded and run at
 // a fixed dt, so the frames are the same on every run. SORTIE_GOLDEN_UPDATE=1
 // writes the references anew: look at them (a failing run leaves its own frame
 // in /tmp) before committing new ones.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
+#include <GL/gl.h>
 #include <png.h>
 
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include "game/world.h"
 #include "gl_window.h"
 #include "png_writer.h"
+#include "render/model.h"
 #include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
@@ -186,6 +188,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
+    gl_test_begin_frame();  // a mesh's debug overlays: unit normals in white, vertices in yellow
+    glTranslatef(0.0f, 0.0f, -3.0f * preview->get_radius());
+    glRotatef(-60.0f, 1.0f, 0.0f, 0.0f);
+    EXPECT_FRAME(preview->get_model()->paint(PAINT_NORMALS | PAINT_VERTICES), "overlays");
     delete preview;
     volatile int closed = 1;  // the window closed: the screen gives way after its frame
     const char* chosen = select_vcd(&closed);
