@@ -1,5 +1,6 @@
 #include "equipment/gun.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -99,8 +100,7 @@ float GUN::get_reload_interval() { return reload_interval; }
 void GUN::set_maxammo(float m)
 {
     max_ammo = m < 0.0f ? 0.0f : m;
-    if (ammo > max_ammo)
-        ammo = max_ammo;
+    ammo = std::min(ammo, max_ammo);
 }
 
 float GUN::get_maxammo() { return max_ammo; }
@@ -148,11 +148,9 @@ void GUN::tick(float dt)
 {
     THING::tick(dt);
     ammo += dt * ammo_rate;
-    if (ammo > max_ammo)
-        ammo = max_ammo;
+    ammo = std::min(ammo, max_ammo);
     reload_timer -= dt;
-    if (reload_timer < 0.0f)
-        reload_timer = 0.0f;
+    reload_timer = std::max(reload_timer, 0.0f);
 }
 
 THING* GUN::crop_spawn()
@@ -268,8 +266,7 @@ void GUN::paint_status(BITMAP* bmp, int x, int y, int w, int h)
     else
         snprintf(text, sizeof text, "%s", name);
     int room = (w - h - 2) / 8 - 1;
-    if (room < 0)
-        room = 0;
+    room = std::max(room, 0);
     if (room < (int)sizeof text)
         text[room] = 0;
     int ink = ammo >= 1.0f ? 12 : ammo_charge > 0.0f ? 9 : 4;
@@ -334,8 +331,7 @@ int GUN::handle_file_command(const char* key, const char* rest)
     if (key_is(key, "RELOAD")) {
         int used = read_limited(rest, key, 0.0f, 1e30f, &v);
         set_reload_interval(v);
-        if (reload_timer > reload_interval)
-            reload_timer = reload_interval;
+        reload_timer = std::min(reload_timer, reload_interval);
         return used;
     }
     if (key_is(key, "HOTSPOT")) {

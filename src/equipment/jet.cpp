@@ -2,6 +2,7 @@
 
 #include "game/globals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -88,13 +89,11 @@ void JET::tick(float dt)
     // each step is clamped back to the thrust.
     if (flame_thrust < thrust) {
         flame_thrust += flame_thrust_delta * dt;
-        if (flame_thrust > thrust)
-            flame_thrust = thrust;
+        flame_thrust = std::min(flame_thrust, thrust);
     }
     if (flame_thrust > thrust) {
         flame_thrust -= flame_thrust_delta * dt;
-        if (flame_thrust < thrust)
-            flame_thrust = thrust;
+        flame_thrust = std::max(flame_thrust, thrust);
     }
     float level = fabsf(flame_thrust);
     sound_volume = level;

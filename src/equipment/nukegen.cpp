@@ -1,5 +1,7 @@
 #include "equipment/nukegen.h"
 
+#include <algorithm>
+
 #include "ui/colors.h"
 #include "vessel/definitions.h"
 
@@ -17,8 +19,7 @@ void NUKEGEN::tick(float dt)
     THING::tick(dt);
     if (fuel > 0.0f)
         fuel -= nuclear_fuel_per_megajoule * power * dt;
-    if (fuel < 0.0f)
-        fuel = 0.0f;
+    fuel = std::max(fuel, 0.0f);
 }
 
 int NUKEGEN::handle_file_command(const char* key, const char* rest)

@@ -400,8 +400,7 @@ void PILOT::attack(VESSEL* v, THING* t, float dt)
     // Descend no faster than the height above the pull-up band allows.
     float clearance = p[2] - v->get_radius();
     float lowest = (pilot_safe_height * pilot_pull_up_release - clearance) * pilot_descent_gain;
-    if (want[2] < lowest)
-        want[2] = lowest;
+    want[2] = std::max(want[2], lowest);
     move(v, want);
 
     float y[3];

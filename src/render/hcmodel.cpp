@@ -176,12 +176,10 @@ void SPHERE_MODEL::set_parameter(unsigned int id, float value)
         radius = fabsf(value);
     } else if (id == 1) {
         slices = trunc_int(value);
-        if (slices < 4)
-            slices = 4;
+        slices = std::max(slices, 4);
     } else if (id == 2) {
         stacks = trunc_int(value);
-        if (stacks < 2)
-            stacks = 2;
+        stacks = std::max(stacks, 2);
     }
 }
 
@@ -257,8 +255,7 @@ void TEX_PLANE_MODEL::set_parameter(unsigned int id, float value)
         // A fan needs three rim points to be a disc; fewer would also divide
         // by zero below.
         segments = trunc_int(value);
-        if (segments < 3)
-            segments = 3;
+        segments = std::max(segments, 3);
         break;
     default: break;
     }
@@ -334,8 +331,7 @@ void FIREBALL_MODEL::update_color()
     float v = intensity;
     if (!(v >= 0.0f))
         v = 0.0f;
-    if (v > 1.0f)
-        v = 1.0f;
+    v = std::min(v, 1.0f);
     intensity = v;
     switch (scheme) {
     case FIREBALL_YELLOW:
@@ -433,8 +429,7 @@ void SPHERE_RING_MODEL::set_parameter(unsigned int id, float value)
     case 0: radius = fabsf(value); break;
     case 1:
         slices = trunc_int(value);
-        if (slices < 4)
-            slices = 4;
+        slices = std::max(slices, 4);
         break;
     case 2: angle = value; break;
     case 3: width = value; break;

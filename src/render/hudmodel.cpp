@@ -61,8 +61,7 @@ static int tape_marks(float value, float step, float* out, int max)
         return 0;
     double lo = (double)value - vscale_range, hi = (double)value + vscale_range;
     double start = trunc(lo / step) * step;
-    if (start < 0.0)
-        start = 0.0;
+    start = std::max(start, 0.0);
     int limit = (int)(2.0 * vscale_range / step) + 2;
     int count = 0;
     for (int k = 0; k <= limit && count < max; k++) {

@@ -1,5 +1,6 @@
 #include "render/strokefont.h"
 
+#include <algorithm>
 #include <allegro.h>
 #include <GL/gl.h>
 
@@ -146,8 +147,7 @@ void STROKE_RECORDER::translate(float dx, float dy)
 {
     x += dx;
     y += dy;
-    if (x > max_x)
-        max_x = x;
+    max_x = std::max(max_x, x);
 }
 
 void STROKE_RECORDER::glyph(int c)

@@ -393,8 +393,7 @@ float THING::get_radius()
     radius = model ? model->get_r() : 0.0f;
     for (THING* c = first_child; c; c = c->next) {
         float r = c->get_child_radius();
-        if (r > radius)
-            radius = r;
+        radius = std::max(radius, r);
     }
     flags |= THING_RADIUS_VALID;
     return radius;

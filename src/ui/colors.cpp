@@ -1,5 +1,6 @@
 #include "ui/colors.h"
 
+#include <algorithm>
 #include <allegro.h>
 
 int mfd_energy_color = 6;
@@ -46,8 +47,7 @@ float get_kvor_color_a(int i) { return in_table(i) ? rgba_table[i][3] : 1.0f; }
 
 void get_kvor_color(int i, float* out, int n)
 {
-    if (n > 4)
-        n = 4;
+    n = std::min(n, 4);
     for (int c = 0; c < n; c++)
         out[c] = in_table(i) ? rgba_table[i][c] : 0.0f;
 }

@@ -1,5 +1,6 @@
 #include "ui/qconsole.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 
@@ -78,8 +79,7 @@ void QCONSOLE::scroll()
         return;
     memmove(buffer, buffer + cols, (size_t)(rows - 1) * cols);
     cursor -= cols;
-    if (cursor < 0)
-        cursor = 0;
+    cursor = std::max(cursor, 0);
 }
 
 void QCONSOLE::print(const char* s)

@@ -1,5 +1,6 @@
 #include "vessel/definitions.h"
 
+#include <algorithm>
 #include <allegro.h>
 
 #include <cassert>
@@ -62,8 +63,7 @@ DEFINITION_TEXT::DEFINITION_TEXT(const char* path) : outer(innermost_text)
     text = new char[size + 1];
     long got = pack_fread(text, (long)size, f);
     pack_fclose(f);
-    if (got < 0)
-        got = 0;
+    got = std::max(got, 0L);
     text[got] = 0;
     length = strlen(text);
     line = counted = text;

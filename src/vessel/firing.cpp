@@ -1,6 +1,7 @@
 // Gun selection and firing: which fitted guns form a group (combine mode),
 // how many of a group fire per shot (cycle mode), and the rotation through
 // the group's barrels. The guns themselves decide whether they can fire.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -48,8 +49,7 @@ bool VESSEL::guns_are_comparable(int a, int b)
 
 int VESSEL::find_next_gun_type(int from, int ref)
 {
-    if (from < -1)
-        from = -1;
+    from = std::max(from, -1);
     for (int i = from + 1; i < MAX_SLOTS; i++)
         if (is_usable_gun(i) && (ref < 0 || !guns_are_comparable(ref, i)))
             return i;
@@ -68,8 +68,7 @@ void VESSEL::next_gun_type()
 
 int VESSEL::find_next_gun(int from, int ref)
 {
-    if (from < -1)
-        from = -1;
+    from = std::max(from, -1);
     if (ref < 0)
         ref = from;
     for (int i = from + 1; i < MAX_SLOTS; i++)  // item_at answers null past the last slot anyway
@@ -107,8 +106,7 @@ void VESSEL::fire()
         if (is_gun(i) && guns_are_comparable(start, i)) {
             gun[listed++] = i;
             float reload = item_at(i)->get_reload_interval();
-            if (reload > r)
-                r = reload;
+            r = std::max(r, reload);
         }
     }
     for (int j = listed; j < MAX_SLOTS; j++)

@@ -240,8 +240,7 @@ void VESSEL::get_impulse(float* p)
 void VESSEL::set_impulse(float* p)
 {
     float m = get_m();
-    if (m < 0.01f)
-        m = 0.01f;
+    m = std::max(m, 0.01f);
     for (int i = 0; i < 3; i++)
         vel[i] = p[i] / m;
 }
@@ -308,12 +307,9 @@ void VESSEL::clear_slot(int index)
     shield_charge_rate -= item->get_shield_charge_rate();
     slot[index]->thing = nullptr;
     remove_child(item);
-    if (max_shield < 0.0f)
-        max_shield = 0.0f;
-    if (shield_charge_rate < 0.0f)
-        shield_charge_rate = 0.0f;
-    if (shield > max_shield)
-        shield = max_shield;
+    max_shield = std::max(max_shield, 0.0f);
+    shield_charge_rate = std::max(shield_charge_rate, 0.0f);
+    shield = std::min(shield, max_shield);
 }
 
 int VESSEL::get_slot_type(int index) const
@@ -747,14 +743,12 @@ void VESSEL::tick(float dt)
     if (target && (target->get_flags() & (THING_DEAD | THING_EXPLODING)))
         target = nullptr;
     shield += dt * shield_charge_rate;
-    if (shield > max_shield)
-        shield = max_shield;
+    shield = std::min(shield, max_shield);
 
     for (int j = 0; j < 3; j++)
         lvel[j] = abs.v[0][j] * vel[0] + abs.v[1][j] * vel[1] + abs.v[2][j] * vel[2];
     float m = get_m();
-    if (m <= 0.01f)
-        m = 0.01f;
+    m = std::max(m, 0.01f);
     if (stabilizer)
         stabilize_linear(m);
     if (rstabilizer)
