@@ -162,6 +162,8 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
             break;
         dispatch_key(g, KEY_W);
     }
+    float drift[3] = {6.0f * v->get_m(), 0.0f, 3.0f * v->get_m()};  // sliding right and climbing: the
+    v->set_impulse(drift);                                            // flight path mark and the tapes' rates
     fire(12);
     EXPECT_FRAME(draw_frame(g), "lasers");
 
