@@ -190,10 +190,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
-    gl_test_begin_frame();  // a mesh's debug overlays: unit normals in white, vertices in yellow
-    glTranslatef(0.0f, 0.0f, -3.0f * preview->get_radius());
+    gl_test_begin_frame();  // a mesh's debug overlays: unit normals in white, vertices in yellow,
+    glTranslatef(0.0f, 0.0f, -3.0f * preview->get_radius());  // no numbers without a font for them
     glRotatef(-60.0f, 1.0f, 0.0f, 0.0f);
-    EXPECT_FRAME(preview->get_model()->paint(PAINT_NORMALS | PAINT_VERTICES), "overlays");
+    EXPECT_FRAME(preview->get_model()->paint(PAINT_NORMALS | PAINT_VERTICES | PAINT_VERTEX_NUMBERS), "overlays");
     delete preview;
     volatile int closed = 1;  // the window closed: the screen gives way after its frame
     const char* chosen = select_vcd(&closed);

@@ -201,7 +201,8 @@ TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
     EXPECT_EQ(bar(bmp, 2, mfd_shield_color), (std::array<int, 3>{1, 50, 50}));
     EXPECT_EQ(bar(bmp, 19, mfd_shield_color)[2], 0);
     SLOTTHING* n = make_slot_item("THINGTYPE = NUKEGEN\nFUEL = 5\n");  // holds 10: twice full
-    for (auto [fuel, last] : {std::pair<float, int>{10, 101}, {0.1f, 2}}) {  // twice the box: 1 + 100 px; a fiftieth: 2 px
+    // Twice the box: 1 + 100 px; a fiftieth: 2 px; empty: the one column a rectangle always has.
+    for (auto [fuel, last] : {std::pair<float, int>{10, 101}, {0.1f, 2}, {0.0f, 1}}) {
         clear(), dynamic_cast<NUKEGEN*>(n)->set_fuel(fuel), n->paint_status(bmp, 0, 0, 52, 20);
         EXPECT_EQ(bar(bmp, 2, mfd_reactor_color), (std::array<int, 3>{1, last, last})) << fuel;
         EXPECT_EQ(bar(bmp, 18, mfd_reactor_color)[2], last);

@@ -153,6 +153,12 @@ TEST(Game, CommandLineSizesSwitchesAndScales)
                 !odd.opponents_fight && !odd.dither);
     const char *h[] = {"sortie", "-w", "-h", nullptr}, *help[] = {"sortie", "--help", nullptr}, *no[] = {"sortie", "-hx", "help", nullptr};
     EXPECT_TRUE(wants_help(3, h) && wants_help(2, help) && !wants_help(3, no));
+    char* text = nullptr;  // the help lists the keys, the first and the last too
+    size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    print_help(out), fclose(out);
+    EXPECT_TRUE(strstr(text, key_help[0].does) && strstr(text, key_help[key_help_count - 1].does)) << text;
+    free(text);
 }
 
 TEST(Game, AFrameMovesTheWorldCountsTheRateAndKeepsOrForgetsShotsAndViews)

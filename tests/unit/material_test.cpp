@@ -76,10 +76,14 @@ TEST(SoundList, OneSoundPerFileHeldUntilItsLastHolderLetsGo)
 {
     TEMP_DIR dir;
     dir.write("hum.wav", make_wav_bytes(22050, 0.1f, 440.0f, 0.5f));
+    dir.write("buzz.wav", make_wav_bytes(22050, 0.1f, 220.0f, 0.5f));
+    SOUND* other = soundlist.load(dir.file("buzz.wav").c_str());  // listed first, held once
     SOUND* a = soundlist.load(dir.file("hum.wav").c_str());
     EXPECT_TRUE(soundlist.load(dir.file("hum.wav").c_str()) == a && a->get_sample() && a->release() == a);
-    soundlist.release(a);  // the last holder: gone from the list
+    soundlist.release(a);  // the last holder: gone from the list, the other one left alone
     EXPECT_EQ(soundlist.find(dir.file("hum.wav").c_str()), nullptr);
+    EXPECT_TRUE(soundlist.find(dir.file("buzz.wav").c_str()) == other && other->get_refcount() == 1);
+    soundlist.release(other);
 }
 
 TEST(TextureList, OneEntryPerNameWhateverTheCaseAndClearEmptiesIt)

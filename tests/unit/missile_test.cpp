@@ -126,6 +126,8 @@ TEST(Missile, BurstsOnWhatItsPathCrossedBetweenTwoTicksAndOnNothingBeside)
     // it moves before or after the missile in a tick.
     for (bool target_first : {false, true})
         EXPECT_NEAR(burst_at(200.0f, -216.31f, 527.31f, target_first), 526.08f, 0.1f) << target_first;
+    // One crossing at 1200 m/s through the missile's path mid-tick: 10 m one side, 10 m the other.
+    EXPECT_NEAR(burst_at(1200.0f, -1270.0f, 529.17f, false), 526.86f, 0.1f);
 }
 
 TEST(Missile, MotorHeldTo500WhileBurningTrailsFlameAndMassFollowsPower)
