@@ -249,6 +249,11 @@ TEST(Mfd, HudTapesReadOutsAndTheColourTableKeepTheirBounds)
         hud_readout_texts(r.v, r.d, value, delta, sizeof value);
         EXPECT_EQ(std::string(value) + "|" + delta, r.text);
     }
+    HUDMODEL mark;  // the last style is kept, one past it is none (0)
+    mark.set_style(HUD_STYLES - 1);
+    EXPECT_EQ(mark.get_style(), HUD_STYLES - 1u);
+    mark.set_style(HUD_STYLES);
+    EXPECT_EQ(mark.get_style(), 0u);
     float rgba[5] = {9, 9, 9, 9, 9};
     get_kvor_color(8, rgba, 3);  // only n components are written
     EXPECT_EQ(std::vector<float>(rgba, rgba + 4), (std::vector<float>{0.75f, 0.0f, 0.5f, 9.0f}));
