@@ -162,8 +162,11 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
             break;
         dispatch_key(g, KEY_W);
     }
-    float drift[3] = {6.0f * v->get_m(), 0.0f, 3.0f * v->get_m()};  // sliding right and climbing: the
-    v->set_impulse(drift);                                            // flight path mark and the tapes' rates
+    const MATRIX_f& nose = v->get_abs();  // flying on, sliding right and climbing: the flight path
+    float drift[3];                        // mark in view, the tapes' rates beside them
+    for (int i = 0; i < 3; i++)
+        drift[i] = (20.0f * nose.v[i][1] + 3.0f * nose.v[i][0] + (i == 2) * 3.0f) * v->get_m();
+    v->set_impulse(drift);
     fire(12);
     EXPECT_FRAME(draw_frame(g), "lasers");
 
