@@ -138,6 +138,10 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     qc.resize(1 << 12, 1 << 11);
     qc.print("x");
     EXPECT_TRUE(one == "b" && qc.get_cursor() == 0);
+    qc.resize(1 << 11, 1 << 11);  // 4 M cells exactly will
+    qc.print("x");
+    EXPECT_EQ(qc.get_cell(0, 0), 'x');
+    qc.clrscr();
     BITMAP* bmp = create_bitmap_ex(32, 64, 32);
     const int fg = makecol32(255, 255, 255), bg = makecol32(0, 0, 80);
     auto count = [bmp](int x0, int y0, int w, int h, int colour) {
