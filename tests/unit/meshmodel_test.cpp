@@ -60,7 +60,7 @@ TEST(MeshModel, TwoTrianglesSharingASideGiveOneEdgeAndSmoothedCorners)
     EXPECT_TRUE(e->a + e->b == 3u && e->a * e->b == 2u && e->cos_angle == 1.0f);
     // (p2 - p1) x (p1 - p0) for (0,0,0), (1,0,0), (0,1,0) points down.
     EXPECT_EQ(v3(m.get_face_record(0)->normal), (std::vector<float>{0, 0, -1}));
-    EXPECT_TRUE(m.find_edge(2, 1) == 0u && m.find_edge(3, 3) == 1u);
+    EXPECT_TRUE(m.find_edge(2, 1) == 0u && m.find_edge(3, 3) == 1u && m.find_edge(1, 3) == 1u && m.find_edge(2, 0) == 1u);
     // Vertex 3 lifted by one: face 1's normal is (1, 1, -1) over root 3, the
     // shared corners get the mean of both faces, the others their face's own.
     MESHMODEL folded;
@@ -117,10 +117,10 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     m.get_face(0, f);
     m.get_vtx(0, p);
     EXPECT_TRUE(std::vector<unsigned>(f, f + 3) == (std::vector<unsigned>{0, 1, 2}) && v3(p) == (std::vector<float>{1, 0, 0}));
-    m.remove_vtx(7);  // ignored, as are other reads and writes out of range
-    m.load_vtx(9, 5, 5, 5);
-    m.load_face(9, 0, 0, 0);
-    m.get_vtx(9, p);
+    m.remove_vtx(3);  // ignored, as are other reads and writes from the first index past the end
+    m.load_vtx(3, 5, 5, 5), m.load_vtx_uv(3, 1, 1);
+    m.load_face(1, 0, 0, 0);
+    m.get_vtx(3, p);
     EXPECT_TRUE(v3(p) == (std::vector<float>{0, 0, 0}) && m.get_nr_vtx() == 3u);
     m.add_face(0, 1, 99);
     m.add_face(2, 1, 0);
