@@ -257,6 +257,7 @@ TEST(Mfd, HudTapesReadOutsAndTheColourTableKeepTheirBounds)
     float rgba[5] = {9, 9, 9, 9, 9};
     get_kvor_color(8, rgba, 3);  // only n components are written
     EXPECT_EQ(std::vector<float>(rgba, rgba + 4), (std::vector<float>{0.75f, 0.0f, 0.5f, 9.0f}));
+    EXPECT_TRUE(get_kvor_color_a(0) == 0.0f && get_kvor_color_a(KVOR_COLORS - 1) > 0.0f);  // the first is clear
     for (int i : {-1, KVOR_COLORS}) {  // outside the table
         get_kvor_color(i, rgba, 9);  // more than four asked: four written
         EXPECT_EQ(std::vector<float>(rgba, rgba + 5), (std::vector<float>{0, 0, 0, 0, 9})) << i;

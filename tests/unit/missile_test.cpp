@@ -45,6 +45,9 @@ struct RANGE {
         : missile(new MISSILE(10.0f, 0.5f, tech, target, 70.0f, 400.0f))
     {
         missile->set_power(80.0f), missile->set_speed(70.0f), missile->locate_rel(0.0f, 0.0f, 100.0f);
+        THING* launcher = new THING();  // the vessel it leaves from, round it: never hit
+        launcher->set_flags(THING_PASSIVE_COLLIDER | THING_ACTIVE_COLLIDER), launcher->set_model(new BALL());
+        launcher->locate_rel(0.0f, 0.0f, 100.0f), world.add_child(launcher), missile->set_owner(launcher);
         if (target)
             target->locate_rel(x, y, 100.0f);
         world.add_child(target && target_first ? target : missile);

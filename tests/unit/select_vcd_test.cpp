@@ -70,7 +70,7 @@ TEST(SelectVcd, ListsCaseInsensitivelyMovesStopAtTheEndsAndLoadOnlyWhereTheyEnd)
     s.frame({KEY_LEFT}, 2);
     s.frame({KEY_SPACE, KEY_UP, KEY_ENTER});  // Enter during a fade-out: the file moved to
     EXPECT_TRUE(s.done && cur_file == 3 && filename[next_file] == data.file("Beta.vcd"));
-    EXPECT_TRUE(handle_vcd_key(KEY_ESC) && handle_vcd_key(KEY_ENTER_PAD));
+    EXPECT_TRUE(handle_vcd_key(KEY_ESC) && handle_vcd_key(KEY_ENTER_PAD) && !handle_vcd_key(KEY_SPACE));
     cleanup_vcd_file_info();
     EXPECT_TRUE(filename == nullptr && nr_files == 0);
     TEST_DATA_PATH empty;

@@ -14,6 +14,7 @@
 #include "render/hudmodel.h"
 #include "shipped_data.h"
 #include "ui/colors.h"
+#include "vessel/targeting.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -301,6 +302,7 @@ TEST_F(TargetSelection, NextAndPreviousSkipTheVesselItselfAndWrap)
     d->set_flags(THING_DEAD);
     vessel->set_target(vessel);
     EXPECT_EQ(pick(&VESSEL::select_next_target), nullptr);  // only itself is left
+    EXPECT_TRUE(find_prev_thing(a, d) == rock && find_prev_thing(a, a) == nullptr && find_prev_thing(a, nullptr) == nullptr);
 }
 
 TEST_F(TargetSelection, NearestWithinAHundredKilometresAndAheadAtTheSmallestAngle)
