@@ -137,9 +137,9 @@ std::string rows(int from, int to) { return from < to ? console_row(msg_qc, from
 TEST(Game, CommandLineSizesSwitchesAndScales)
 {
     int areas = 0;  // the last size wins
-    for (const char* size : {"-R0", "-R3", "-R6", "-R9", "-R"})
+    for (const char* size : {"-R0", "-R1", "-R2", "-R3", "-R4", "-R5", "-R6", "-R9", "-R"})
         areas += parse({"-R1", size}).screen_w + parse({"-R1", size}).screen_h * 10000;
-    EXPECT_EQ(areas, 320 + 800 + 1280 + 640 * 2 + (240 + 600 + 1024 + 480 * 2) * 10000);
+    EXPECT_EQ(areas, 320 + 400 + 640 + 800 + 1024 + 1152 + 1280 + 640 * 2 + (240 + 300 + 480 + 600 + 768 + 864 + 1024 + 480 * 2) * 10000);
     SETTINGS s = parse({"-w", "-x0", "-mx0.5", "-my-2", "-cL", "-zl", "-s", "-d", "-jy", "-e"});
     EXPECT_FALSE(s.fullscreen || s.show_explosions || s.render_method);
     EXPECT_EQ(s.mouse_x_scale * 10 + s.mouse_y_scale + s.color_depth + s.z_depth, 35.0f);
