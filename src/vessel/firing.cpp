@@ -82,8 +82,7 @@ static int guns_per_shot(int cycle_mode, int n)
 {
     static const int most[4] = {1, 2, 4, MAX_SLOTS};
     assert(cycle_mode >= 0 && cycle_mode < 4 && "cycle_mode >= 0 && cycle_mode < 4");
-    int k = most[cycle_mode];
-    return n < k ? n : k;
+    return std::min(n, most[cycle_mode]);
 }
 
 void VESSEL::fire()
@@ -114,7 +113,7 @@ void VESSEL::fire()
 
     // With no gun selected every gun counted above, but only those of slot
     // 0's group are listed, so fewer than k may be there: those fire.
-    int firing = k < listed ? k : listed;
+    int firing = std::min(k, listed);
     // Missiles are few and each is aimed on its own: a launcher group
     // launches once per pull of the trigger. Held, it would go on through
     // its launchers every r / n seconds (a quarter second for four), and at

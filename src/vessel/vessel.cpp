@@ -239,8 +239,7 @@ void VESSEL::get_impulse(float* p)
 
 void VESSEL::set_impulse(float* p)
 {
-    float m = get_m();
-    m = std::max(m, 0.01f);
+    float m = std::max(get_m(), 0.01f);
     for (int i = 0; i < 3; i++)
         vel[i] = p[i] / m;
 }
@@ -747,8 +746,7 @@ void VESSEL::tick(float dt)
 
     for (int j = 0; j < 3; j++)
         lvel[j] = abs.v[0][j] * vel[0] + abs.v[1][j] * vel[1] + abs.v[2][j] * vel[2];
-    float m = get_m();
-    m = std::max(m, 0.01f);
+    float m = std::max(get_m(), 0.01f);
     if (stabilizer)
         stabilize_linear(m);
     if (rstabilizer)
