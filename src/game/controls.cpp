@@ -218,8 +218,13 @@ bool select_view(GAME& g, VIEW view)
 void look_at_rotation(const float* d_in, MATRIX_f* out)
 {
     *out = identity_matrix_f;
-    if (d_in[0] == 0.0f && d_in[2] == 0.0f)
+    if (d_in[0] == 0.0f && d_in[2] == 0.0f) {
+        // Straight ahead, or no direction at all; straight behind, a half
+        // turn about the up axis, which keeps the horizon level.
+        if (d_in[1] < 0.0f)
+            get_z_rotate_matrix_f(out, 128.0f);
         return;
+    }
     float len = sqrtf(d_in[0] * d_in[0] + d_in[1] * d_in[1] + d_in[2] * d_in[2]);
     float d[3] = {d_in[0] / len, d_in[1] / len, d_in[2] / len};
     float h = sqrtf(d[0] * d[0] + d[2] * d[2]);

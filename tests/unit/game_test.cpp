@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console_text.h"
+#include "core_test.h"
 #include "equipment/jet.h"
 #include "game/controls.h"
 #include "game/frame.h"
@@ -390,6 +391,13 @@ TEST(Game, ViewsAndCameras)
     ASSERT_TRUE(select_view(c.g, VIEW_PILOT_TO_MISSILE));
     place_cameras(c.g);
     EXPECT_GT(c.g.viewpoint_thing->get_abs().v[2][1], 0.95f);
+    for (V3 d : {V3{3, 4, 0}, V3{-1, -2, 2}, V3{0, 0, 5}, V3{0, 7, 0}, V3{0, -7, 0}, V3{0, 0, 0}}) {  // the nose turned onto d
+        MATRIX_f r;
+        look_at_rotation(d.data(), &r);
+        float len = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        V3 want = len > 0.0f ? V3{d[0] / len, d[1] / len, d[2] / len} : V3{0, 1, 0};  // none: ahead
+        EXPECT_TRUE(near3(V3({r.v[0][1], r.v[1][1], r.v[2][1]}).data(), want, 1e-5f) && (d[2] != 0.0f || r.v[2][2] > 0.999f)) << d[1];
+    }
     c.g.player = nullptr;  // between vessels the cameras stay where they are
     place_cameras(c.g);
     EXPECT_EQ(at(c.g.camera_thing), cam);
