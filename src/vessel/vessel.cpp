@@ -45,47 +45,6 @@ static HUDMODEL* hud_model(THING* node)
 // ------------------------------------------------------------ life
 
 VESSEL::VESSEL()
-    : slot{},
-      pilot(nullptr),
-      thrust_input{0, 0, 0, 0, 0, 0},
-      team(0),
-      cockpit(nullptr),
-      hud_boresight(nullptr),
-      hud_velocity(nullptr),
-      hud_rvelocity(nullptr),
-      hud_speed(nullptr),
-      hud_altitude(nullptr),
-      hud_target(nullptr),
-      hud_target_dir(nullptr),
-      hud_aim(nullptr),
-      vel{0, 0, 0},
-      lvel{0, 0, 0},  // rewritten from vel at the start of every tick
-      acc{0, 0, 0},
-      rot{0, 0, 0},
-      racc{0, 0, 0},
-      pilot_pos{0, 0, 0},
-      head_angle{0, 0},
-      head_target{0, 0},
-      pilot_valid(true),
-      mass(1.0f),
-      rmass{1.0f, 1.0f, 1.0f},
-      target_vel{0, 0, 0, 0, 0, 0},
-      stabilizer(false),
-      rstabilizer(false),
-      hstabilizer(false),
-      long_distance(false),
-      trigger(false),
-      shield(0.0f),
-      max_shield(0.0f),
-      shield_charge_rate(0.0f),
-      mfd_bmp{},
-      mfd_valid{},
-      gun_combine_mode(1),
-      gun_cycle_mode(0),
-      cur_gun(-1),
-      fire_delay(0.0f),
-      energy_output(0.0f),
-      energy_need(0.0f)
 {
     set_flags(THING_EXPLODABLE | THING_PASSIVE_COLLIDER | THING_TARGETABLE | THING_ON_RADAR |
               THING_GROUND_CHECK);
@@ -106,10 +65,7 @@ VESSEL::VESSEL()
     hud_altitude = make_hud_node(HUD_TAPE_RIGHT, 0.1f);
     hud_target = make_hud_node(HUD_SQUARE, 0.05f);
     hud_target_dir = make_hud_node(HUD_POINTER, 0.09f);
-    // The tapes stand beside the boresight; the PILOT key moves all four
-    // with the eye.
-    for (THING* n : {hud_boresight, hud_target_dir, hud_aim, hud_speed, hud_altitude})
-        n->locate_rel(0.0f, hud_viewdist, 0.0f);
+    place_eye_marks();
     cur_gun = find_next_gun(-1, -1);  // no slots yet: none until items are fitted
 }
 
@@ -528,6 +484,14 @@ void VESSEL::set_pilot(float yaw, float pitch, bool immediate)
         head_angle[1] = head_target[1];
     }
     pilot_valid = false;
+}
+
+// The tapes stand beside the boresight, one view distance ahead of the eye;
+// the other marks are placed every tick.
+void VESSEL::place_eye_marks()
+{
+    for (THING* n : {hud_boresight, hud_speed, hud_altitude, hud_target_dir})
+        n->locate_rel(pilot_pos[0], pilot_pos[1] + hud_viewdist, pilot_pos[2]);
 }
 
 void VESSEL::update_pilot_matrix()

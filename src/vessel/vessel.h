@@ -179,6 +179,7 @@ protected:
     void stabilize_linear(float m);
     void stabilize_rotation();
     void integrate(float dt, float m);
+    void place_eye_marks();
     void update_hud();
     void update_target_marks();
     void place_aim_mark();
@@ -187,47 +188,47 @@ protected:
     bool is_usable_gun(int i) const;  // a gun holding at least one shot
     void turn_head(float dt);
 
-    VESSEL_SLOT* slot[MAX_SLOTS];  // owned records; null where no slot exists
-    THING* pilot;                  // eye node, a child; may be null until update_pilot_matrix
-    float thrust_input[6];         // last set_thrust command per axis, -1..1
-    int team;                      // 0 = none
-    THING* cockpit;                // carries the cockpit mesh; hidden unless the HUD is on
-    THING* hud_boresight;          // HUD nodes: children with a HUDMODEL each
-    THING* hud_velocity;
-    THING* hud_rvelocity;
-    THING* hud_speed;
-    THING* hud_altitude;
-    THING* hud_target;
-    THING* hud_target_dir;
-    THING* hud_aim;
-    float vel[3];          // m/s, world
-    float lvel[3];         // m/s, vessel axes
-    float acc[3];          // m/s^2, world, gravity included
-    float rot[3];          // angle units/s about the vessel's x, y, z
-    float racc[3];         // rad/s^2
-    float pilot_pos[3];    // eye, hull coordinates
-    float head_angle[2];   // yaw, pitch, angle units
-    float head_target[2];  // wanted yaw, pitch
-    bool pilot_valid;      // pilot orientation up to date
-    float mass;            // hull, kg, >= 0.1 from files
-    float rmass[3];        // hull, about x, y, z; >= 0.1 from files
-    float target_vel[6];   // stabilizer set-points: m/s (0-2), angle units/s (3-5)
-    bool stabilizer;
-    bool rstabilizer;
-    bool hstabilizer;
-    bool long_distance;
-    bool trigger;              // the fire button
-    float shield;              // MJ, may go below 0 when hit
-    float max_shield;          // MJ, sum over the items, >= 0
-    float shield_charge_rate;  // MJ/s, sum over the items, >= 0
+    VESSEL_SLOT* slot[MAX_SLOTS] = {};  // owned records; null where no slot exists
+    THING* pilot = nullptr;        // eye node, a child; may be null until update_pilot_matrix
+    float thrust_input[6] = {};    // last set_thrust command per axis, -1..1
+    int team = 0;                  // 0 = none
+    THING* cockpit = nullptr;      // carries the cockpit mesh; hidden unless the HUD is on
+    THING* hud_boresight = nullptr;  // HUD nodes: children with a HUDMODEL each
+    THING* hud_velocity = nullptr;
+    THING* hud_rvelocity = nullptr;
+    THING* hud_speed = nullptr;
+    THING* hud_altitude = nullptr;
+    THING* hud_target = nullptr;
+    THING* hud_target_dir = nullptr;
+    THING* hud_aim = nullptr;
+    float vel[3] = {};     // m/s, world
+    float lvel[3] = {};    // m/s, vessel axes
+    float acc[3] = {};     // m/s^2, world, gravity included
+    float rot[3] = {};     // angle units/s about the vessel's x, y, z
+    float racc[3] = {};    // rad/s^2
+    float pilot_pos[3] = {};  // eye, hull coordinates
+    float head_angle[2] = {};  // yaw, pitch, angle units
+    float head_target[2] = {};  // wanted yaw, pitch
+    bool pilot_valid = true;  // pilot orientation up to date
+    float mass = 1.0f;     // hull, kg, >= 0.1 from files
+    float rmass[3] = {1.0f, 1.0f, 1.0f};  // hull, about x, y, z; >= 0.1 from files
+    float target_vel[6] = {};  // stabilizer set-points: m/s (0-2), angle units/s (3-5)
+    bool stabilizer = false;
+    bool rstabilizer = false;
+    bool hstabilizer = false;
+    bool long_distance = false;
+    bool trigger = false;      // the fire button
+    float shield = 0.0f;       // MJ, may go below 0 when hit
+    float max_shield = 0.0f;   // MJ, sum over the items, >= 0
+    float shield_charge_rate = 0.0f;  // MJ/s, sum over the items, >= 0
     THING_REF target;          // selected target; null once it is destroyed
-    BITMAP* mfd_bmp[MFD_SCREENS];  // owned; made on first use
-    bool mfd_valid[MFD_SCREENS];
-    int gun_combine_mode;  // 0..3
-    int gun_cycle_mode;    // 0..3
-    int cur_gun;           // slot of the next gun to fire, -1 none
-    float fire_delay;      // s until the next shot
+    BITMAP* mfd_bmp[MFD_SCREENS] = {};  // owned; made on first use
+    bool mfd_valid[MFD_SCREENS] = {};
+    int gun_combine_mode = 1;  // 0..3
+    int gun_cycle_mode = 0;  // 0..3
+    int cur_gun = -1;      // slot of the next gun to fire, -1 none
+    float fire_delay = 0.0f;  // s until the next shot
     bool launch_spent = false;  // a launcher group has fired during this pull of the trigger
-    float energy_output;   // MW offered this frame
-    float energy_need;     // MW asked for this frame
+    float energy_output = 0.0f;  // MW offered this frame
+    float energy_need = 0.0f;  // MW asked for this frame
 };

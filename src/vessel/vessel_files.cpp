@@ -134,9 +134,7 @@ void VESSEL::parse_vhd(const char* text)
         if (key_is(key, "PILOT")) {
             int used = read_definition_numbers(rest, pilot_pos, 3, key);
             pilot_valid = false;
-            for (THING* n : {hud_boresight, hud_speed, hud_altitude, hud_target_dir})
-                if (n)
-                    n->locate_rel(pilot_pos[0], pilot_pos[1] + hud_viewdist, pilot_pos[2]);
+            place_eye_marks();
             return used;
         }
         if (key_is(key, "SLOT")) {

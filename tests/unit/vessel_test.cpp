@@ -187,7 +187,10 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
 {
     FLIGHT f(new VESSEL());
     VESSEL* v = f.v;
+    auto at = [](THING* n) { return V3({n->get_rel().t[0], n->get_rel().t[1], n->get_rel().t[2]}); };
+    EXPECT_TRUE(at(v->get_pilot()) == V3({0, 0, 0}) && at(v->get_hud_target_dir()) == V3({0, hud_viewdist, 0}));  // no PILOT line
     v->parse_vhd("PILOT = 1, 2, 3\n");  // the eye off the hull's centre: the marks sit round the eye
+    EXPECT_TRUE(at(v->get_hud_boresight()) == V3({1, 2 + hud_viewdist, 3}) && at(v->get_hud_altitude()) == V3({1, 2 + hud_viewdist, 3}));
     v->locate_rel(0, 0, 500);
     f.run(DT);  // the first tick starts at rest: the markers look ahead; no gun: the aim mark behind the eye
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_AT_REST);
