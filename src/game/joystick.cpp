@@ -1,7 +1,7 @@
 #include "game/joystick.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 float joy_null_zone = 0.2f;
@@ -18,7 +18,7 @@ int* joy_fire = nullptr;
 int* joy_roll_gear_toggle = nullptr;
 
 JOYSTICK_INFO* joy_delta = nullptr;
-static int joy_delta_count = 0;  // records in joy_delta; read only while joy_delta is set
+static JOYSTICK_INFO joy_delta_records[MAX_JOYSTICKS];  // one per joystick joy[] can hold
 
 float joy_to_float(int pos)
 {
@@ -66,22 +66,20 @@ void bind_joystick()
 
 // Only a joystick driver moves joy[] between the copy and the poll, so the
 // changes are seen with a real stick (the tests bind one without a driver).
+// Entries past a stick's count stay zero in both records.
 static void record_changes(const JOYSTICK_INFO& now, JOYSTICK_INFO& delta)
 {
-    for (int b = 0; b < now.num_buttons && b < MAX_JOYSTICK_BUTTONS; b++)
+    for (int b = 0; b < MAX_JOYSTICK_BUTTONS; b++)
         delta.button[b].b = now.button[b].b - delta.button[b].b;
-    for (int s = 0; s < now.num_sticks && s < MAX_JOYSTICK_STICKS; s++)
-        for (int a = 0; a < now.stick[s].num_axis && a < MAX_JOYSTICK_AXIS; a++)
+    for (int s = 0; s < MAX_JOYSTICK_STICKS; s++)
+        for (int a = 0; a < MAX_JOYSTICK_AXIS; a++)
             delta.stick[s].axis[a].pos = now.stick[s].axis[a].pos - delta.stick[s].axis[a].pos;
 }
 
 void update_joy_delta()
 {
-    if (!joy_delta) {
-        joy_delta_count = num_joysticks;
-        joy_delta = (JOYSTICK_INFO*)calloc(joy_delta_count > 0 ? joy_delta_count : 1, sizeof(JOYSTICK_INFO));
-    }
-    int n = num_joysticks < joy_delta_count ? num_joysticks : joy_delta_count;
+    joy_delta = joy_delta_records;
+    int n = std::min(num_joysticks, MAX_JOYSTICKS);
     memcpy(joy_delta, joy, n * sizeof(JOYSTICK_INFO));
     poll_joystick();
     for (int i = 0; i < n; i++)
@@ -90,19 +88,17 @@ void update_joy_delta()
 
 int joy_delta_of(const int* binding)
 {
-    if (!binding || !joy_delta || joy_delta_count < 1)
+    if (!binding || !joy_delta)
         return 0;
     // A binding points into joy[]; the same offset in joy_delta is its change.
-    const char* base = (const char*)joy;
-    ptrdiff_t offset = (const char*)binding - base;
-    if (offset < 0 || offset + sizeof(int) > joy_delta_count * sizeof(JOYSTICK_INFO))
+    ptrdiff_t offset = (const char*)binding - (const char*)joy;
+    if (offset < 0 || offset + sizeof(int) > sizeof joy_delta_records)
         return 0;
     return *(const int*)((const char*)joy_delta + offset);
 }
 
 void free_joy_delta()
 {
-    free(joy_delta);
     joy_delta = nullptr;
-    joy_delta_count = 0;
+    memset(joy_delta_records, 0, sizeof joy_delta_records);
 }

@@ -31,4 +31,4 @@ void bind_joystick();
 void update_joy_delta();
 // The change recorded for a binding (0 for a null binding or no record).
 int joy_delta_of(const int* binding);
-void free_joy_delta();
+void free_joy_delta();  // forgets the records: null again until the next update
