@@ -51,13 +51,13 @@ void JET::axis_y(float* out) const
 // The exhaust glows as hard as the flame burns, whichever way it points.
 float JET::get_heat() { return jet_heat_per_newton * fabsf(flame_thrust) * power; }
 
-void JET::set_power(float p) { power = p < 0.0f ? 0.0f : p; }
+void JET::set_power(float p) { power = std::max(p, 0.0f); }
 
 void JET::set_thrust(float value, int axis)
 {
     if (axis != 1 && axis != 7)
         return;
-    thrust = value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
+    thrust = std::clamp(value, -1.0f, 1.0f);
 }
 
 float JET::get_thrust_setting(int axis) { return axis == 1 ? thrust : 0.0f; }
@@ -96,20 +96,20 @@ void JET::tick(float dt)
         flame_thrust = std::max(flame_thrust, thrust);
     }
     float level = fabsf(flame_thrust);
+    bool starting = level > 0.0f && !sound_on;
+    if (starting)
+        engine_pitch = 0.9f + 0.2f * random_unit();  // each engine a note of its own
+    // The engine runs higher as the flame grows.
     sound_volume = level;
-    if (level > 0.0f && !sound_on) {
+    sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
+    if (starting) {
         sound_on = true;
-        engine_pitch = 0.9f + 0.2f * random_unit();
-        sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
         play_sound(engine_sound, true);
     }
     if (flame_thrust == 0.0f && sound_on) {
         play_sound(nullptr, false);
         sound_on = false;
     }
-    // The engine runs higher as the flame grows; a running voice hears both
-    // factors only through the positional update.
-    sound_pitch = engine_pitch * (jet_idle_pitch + (1.0f - jet_idle_pitch) * level);
     update_sound();
 }
 
