@@ -88,23 +88,21 @@ void GUN::set_bullet_color(float r0, float g0, float b0, float r1, float g1, flo
     set_bullet_color(c);
 }
 
-static float limited(float v, float low, float high) { return v < low ? low : v > high ? high : v; }
-
-void GUN::set_bullet_size(float s) { bullet_size = s < 0.01f ? 0.01f : s; }
-void GUN::set_bullet_speed(float s) { bullet_speed = limited(s, 0.1f, 500.0f); }
+void GUN::set_bullet_size(float s) { bullet_size = std::max(s, 0.01f); }
+void GUN::set_bullet_speed(float s) { bullet_speed = std::clamp(s, 0.1f, 500.0f); }
 float GUN::get_bullet_speed() { return bullet_speed; }
-void GUN::set_bullet_power(float p) { bullet_power = limited(p, 0.0f, 10000.0f); }
-void GUN::set_reload_interval(float r) { reload_interval = r < 0.0f ? 0.0f : r; }
+void GUN::set_bullet_power(float p) { bullet_power = std::clamp(p, 0.0f, 10000.0f); }
+void GUN::set_reload_interval(float r) { reload_interval = std::max(r, 0.0f); }
 float GUN::get_reload_interval() { return reload_interval; }
 
 void GUN::set_maxammo(float m)
 {
-    max_ammo = m < 0.0f ? 0.0f : m;
+    max_ammo = std::max(m, 0.0f);
     ammo = std::min(ammo, max_ammo);
 }
 
 float GUN::get_maxammo() { return max_ammo; }
-void GUN::set_ammo(float a) { ammo = limited(a, 0.0f, max_ammo); }
+void GUN::set_ammo(float a) { ammo = std::clamp(a, 0.0f, max_ammo); }
 float GUN::get_ammo() { return ammo; }
 void GUN::set_ammocharge(float c) { ammo_charge = c; }
 void GUN::set_trigger(bool on) { trigger = on; }
@@ -238,7 +236,7 @@ void GUN::calibrate(float d)
         for (float& c : v)
             c /= len;
         float theta = atan2f(sqrtf(v[0] * v[0] + v[2] * v[2]), v[1]);
-        float a = limited(-theta, -max_calib_angle, max_calib_angle);
+        float a = std::clamp(-theta, -max_calib_angle, max_calib_angle);
         get_x_rotate_matrix_f(&m, a * 128.0f / (float)M_PI);
     }
     const MATRIX_f& old = hotspot->get_rel();

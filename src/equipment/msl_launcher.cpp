@@ -76,7 +76,7 @@ int MSL_LAUNCHER::handle_file_command(const char* key, const char* rest)
         place_mounted_missile();
         return used;
     }
-    bool known = false;
+    bool known;
     int used = handle_launcher_key(key, rest, known);
     if (!known)
         return GUN::handle_file_command(key, rest);

@@ -1,5 +1,6 @@
 #include "equipment/rjet.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "equipment/jet.h"
@@ -13,12 +14,12 @@ const char* RJET::get_thingtype_string() { return "RJET"; }
 void RJET::set_power(const float* p)
 {
     for (int i = 0; i < 6; i++)
-        power[i] = p[i] < 0.0f ? 0.0f : p[i];
+        power[i] = std::max(p[i], 0.0f);
 }
 
 void RJET::set_thrust(float value, int axis)
 {
-    float t = value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
+    float t = std::clamp(value, -1.0f, 1.0f);
     if (axis >= 3 && axis <= 5)
         thrust[axis - 3] = t;
     else if (axis >= 0 && axis <= 2)

@@ -12,7 +12,7 @@ static const int QCONSOLE_TAB_SPACES = 4;   // a tab writes this many spaces
 static const int QCONSOLE_PRINTF_SIZE = 512;  // bytes of formatted text, with the terminator
 static const int QCONSOLE_CURSOR_HEIGHT = 3;  // pixels of the cursor bar
 
-QCONSOLE::QCONSOLE(int cols, int rows) : cols(0), rows(0)
+QCONSOLE::QCONSOLE(int cols, int rows)
 {
     resize(cols, rows);
 }

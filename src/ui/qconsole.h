@@ -40,8 +40,8 @@ public:
     char get_cell(int col, int row) const;     // 0 outside the grid
 
 private:
-    int cols;              // characters per row, >= 0
-    int rows;              // number of rows, >= 0
+    int cols = 0;          // characters per row, >= 0
+    int rows = 0;          // number of rows, >= 0
     int fg = 0xFFFFFF;     // packed text colour
     int bg = 0;            // packed background colour
     FONT* font = nullptr;  // not owned; may be null

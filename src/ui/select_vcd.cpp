@@ -109,7 +109,7 @@ int step_vcd_frame(float& fade, float& angle)
     if (angle > 360.0f)
         angle -= 360.0f;
     if (cur_file == next_file) {
-        fade = fade + vsel_fade_step > 1.0f ? 1.0f : fade + vsel_fade_step;
+        fade = std::min(fade + vsel_fade_step, 1.0f);
         return -1;
     }
     fade -= vsel_fade_step;

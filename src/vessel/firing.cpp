@@ -96,7 +96,7 @@ void VESSEL::fire()
     int k = guns_per_shot(gun_cycle_mode, n);
 
     // The group in firing order, starting at the current gun and wrapping.
-    int start = cur_gun < 0 ? 0 : cur_gun;
+    int start = std::max(cur_gun, 0);
     int gun[MAX_SLOTS];
     int listed = 0;
     float r = 0.0f;
