@@ -127,6 +127,8 @@ TEST(Missile, BurstsOnWhatItsPathCrossedBetweenTwoTicksAndOnNothingBeside)
     // chord from 525.9 to 532.5 m, between the ends of ticks 63 and 64.
     EXPECT_NEAR(burst_at(0.0f, 5.0f, 529.2f, false), 525.9f, 0.1f);
     EXPECT_EQ(burst_at(0.0f, 7.0f, 529.2f, false), 0.0f);
+    struct PIN : DRONE { PIN() : DRONE(0.0f) {} unsigned char get_bound_type() override { return BOUND_POINT; } };
+    EXPECT_FALSE(RANGE(MISSILE_DUMB, new PIN(), 3.0f, 200.0f).fly(5.0f));  // a point 3 m aside has no size to cross
     // So does a drone crossing at 200 m/s, passing 5 m off mid-tick 64, whether
     // it moves before or after the missile in a tick.
     for (bool target_first : {false, true})
