@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
+#include <alleggl.h>
 #include <GL/gl.h>
 #include <png.h>
 
@@ -26,6 +27,7 @@
 #include "game/world.h"
 #include "gl_window.h"
 #include "png_writer.h"
+#include "render/meshmodel.h"
 #include "render/model.h"
 #include "ui/select_vcd.h"
 #include "vessel/vessel.h"
@@ -193,10 +195,22 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
-    gl_test_begin_frame();  // a mesh's debug overlays: unit normals in white, vertices in yellow,
-    glTranslatef(0.0f, 0.0f, -3.0f * preview->get_radius());  // no numbers without a font for them
-    glRotatef(-60.0f, 1.0f, 0.0f, 0.0f);
-    EXPECT_FRAME(preview->get_model()->paint(PAINT_NORMALS | PAINT_VERTICES | PAINT_VERTEX_NUMBERS), "overlays");
+    // Half a mesh painted face by face under its debug overlays: unit normals in
+    // white, vertices in yellow, their numbers in green.
+    MESHMODEL* hull = dynamic_cast<MESHMODEL*>(preview->get_model());
+    ASSERT_TRUE(hull);
+    vertex_number_font = allegro_gl_convert_allegro_font(font, AGL_FONT_TYPE_TEXTURED, 8.0f);
+    auto overlays = [&] {
+        gl_test_begin_frame();
+        glTranslatef(0.0f, 0.0f, -3.0f * preview->get_radius());
+        glRotatef(-60.0f, 1.0f, 0.0f, 0.0f);
+        for (unsigned int i = 0; i < hull->get_nr_face(); i += 2)
+            hull->paint_face(i, PAINT_MATERIALS | PAINT_SOLID);
+        hull->paint(PAINT_NORMALS | PAINT_VERTICES | PAINT_VERTEX_NUMBERS);
+    };
+    EXPECT_FRAME(overlays(), "overlays");
+    allegro_gl_destroy_font(vertex_number_font);
+    vertex_number_font = nullptr;
     delete preview;
     volatile int closed = 1;  // the window closed: the screen gives way after its frame
     const char* chosen = select_vcd(&closed);

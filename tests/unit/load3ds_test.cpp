@@ -203,6 +203,15 @@ TEST(Load3ds, FaceMaterialListsUseTheFirstMaterialForUnknownNamesAndTheLastListW
     MATERIAL* b = mesh->find_material("B");
     ASSERT_NE(a, b);  // A: the unknown name and the last list; a face without one sorts first
     EXPECT_TRUE(mesh->count_faces_with_material(a) == 2u && mesh->count_faces_with_material(b) == 1u && !mesh->get_face_material(0));
+    for (MATERIAL* m : {(MATERIAL*)nullptr, a, b}) {  // a walk over one material's faces visits those, in order
+        std::vector<unsigned long> walk, want;
+        for (unsigned long k = mesh->get_next_face_with_material(m, 0); k != NO_FACE; k = mesh->get_next_face_with_material(m, k + 1))
+            walk.push_back(k);
+        for (unsigned long k = 0; k < mesh->get_nr_face(); k++)
+            if (mesh->get_face_material(k) == m)
+                want.push_back(k);
+        EXPECT_EQ(walk, want);
+    }
 }
 
 TEST(Load3ds, ListsLoadWhatTheyHoldFacesNamingMissingVerticesAreDroppedAndTheLastObjectWins)
