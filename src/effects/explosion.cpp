@@ -117,8 +117,6 @@ static void random_direction(float* dir)
 void create_explosion_fireball(THING* thing, THING* where)
 {
     int n = thing->get_explosion_nr_fireballs();
-    if (n <= 0)
-        return;
     float color[3];
     thing->get_explosion_color(color);
     float radius = thing->get_explosion_radius();

@@ -167,7 +167,6 @@ void draw_cockpit_panels()
             continue;
         select_texture(tex);
         glBegin(GL_QUADS);
-        glNormal3f(0, 0, 1);
         glTexCoord2f(0, 0);
         glVertex3f(mfd_left[i], mfd_top[i], mfd_back[i]);
         glTexCoord2f(1, 0);

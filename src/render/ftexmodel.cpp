@@ -12,7 +12,6 @@ namespace {
 void draw_unit_quad()
 {
     glBegin(GL_QUADS);
-    glNormal3f(0.0f, 1.0f, 0.0f);
     glTexCoord2f(0.0f, 1.0f);
     glVertex3f(-1.0f, 0.0f, 1.0f);
     glTexCoord2f(1.0f, 1.0f);

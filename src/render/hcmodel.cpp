@@ -291,11 +291,8 @@ void TEX_PLANE_MODEL::paint(unsigned short flags)
     glVertex3f(0.0f, centre_height, 0.0f);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
     for (int i = 0; i <= segments; i++) {
-        float x = 0.0f, z = radius;
-        if (i % segments != 0) {
-            x = sinf(i * TWO_PI / segments) * radius;
-            z = cosf(i * TWO_PI / segments) * radius;
-        }
+        float a = (i % segments) * TWO_PI / segments;  // the last corner is exactly the first
+        float x = sinf(a) * radius, z = cosf(a) * radius;
         glTexCoord2f((x + u_offset) / s, (z + v_offset) / s);
         glVertex3f(x, 0.0f, z);
     }

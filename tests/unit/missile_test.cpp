@@ -94,6 +94,8 @@ TEST(Missile, GuidanceHitsWhatItSeesTurnsAlikeAtAnyFrameRateAndLetsALostTargetGo
     EXPECT_EQ(cold.heading_x(), 0.0f);
     RANGE aside(MISSILE_HEAT, jet_drone(1.0f), 1500.0f, 800.0f);  // burning, but too far off to the side
     EXPECT_TRUE(!aside.fly(15.0f) && aside.heading_x() == 0.0f);
+    RANGE ahead(MISSILE_HEAT, jet_drone(1.0f), 60.0f, 1500.0f);  // or ahead, for the first half second
+    EXPECT_TRUE(!ahead.fly(0.5f) && ahead.heading_x() == 0.0f);
     // The first second turns as far at 8 and 144 frames a second as at 60; then the target
     // explodes, or is deleted without dying (the sanitizer sees any touch of it).
     const int rates[] = {60, 8, 144};
