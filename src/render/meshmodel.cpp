@@ -672,17 +672,15 @@ void MESHMODEL::allegro_paint(BITMAP* bmp, int x, int y, float scale)
     if (!bmp || bmp->w <= 0)
         return;
     float vscale = scale * bmp->h / bmp->w;
-    int depth = bitmap_color_depth(bmp);
-    // One colour per material, never the black an outline picture starts
-    // from, spread so that neighbouring materials differ. The outline keeps
-    // only where colours change, so the exact shades show nowhere.
-    auto color_of = [this, depth](const MATERIAL* m) {
-        unsigned int rank = 0;
+    // One colour per material, never the 0 (black) a picture starts from.
+    // The outline keeps only where colours change, so any distinct values
+    // serve, in a bitmap of any depth.
+    auto color_of = [this](const MATERIAL* m) {
+        int rank = 0;
         for (unsigned int k = 0; k < materials.get_count(); k++)
             if (materials.get(k) == m)
-                rank = k;
-        return makecol_depth(depth, 96 + (rank * 89 + 160) % 160, 96 + (rank * 53 + 80) % 160,
-                             96 + (rank * 131) % 160);
+                rank = (int)k;
+        return rank + 1;
     };
     const MATERIAL* last = nullptr;
     int color = color_of(materials.find(nullptr));
