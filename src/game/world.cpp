@@ -128,9 +128,8 @@ static void add_ground_and_sky(GAME& g)
 
 static void add_stars(GAME& g)
 {
-    DOTMODEL* star = new DOTMODEL();
+    DOTMODEL* star = new DOTMODEL();  // white
     star->set_parameter(0, gfx_driver ? SCREEN_W / 320.0f : 0.0f);
-    star->set_color(0, 1.0f, 1.0f, 1.0f);
     for (int i = 0; i < STAR_COUNT; i++) {
         float p[3] = {random_unit() - 0.5f, random_unit() - 0.5f, random_unit()};
         float len = sqrtf(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);

@@ -191,6 +191,10 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     dispatch_key(g, KEY_P);
     advance(g, 1);
     EXPECT_FRAME(draw_frame(g), "paused");
+    dispatch_key(g, KEY_P);  // on again, looking straight up: the clouds and the stars
+    v->set_pilot(0.0f, 64.0f, true);
+    advance(g, 1);
+    EXPECT_FRAME(draw_frame(g), "sky");
     destroy_world(g);
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
