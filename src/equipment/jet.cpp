@@ -159,7 +159,7 @@ void JET::paint_status(BITMAP* bmp, int x, int y, int w, int h)
 {
     int n = w - 2;
     int v = (int)((n * thrust + n) * 0.5f);
-    v = v < 1 ? 1 : v > n ? n : v;
+    v = std::max(1, std::min(v, n));
     rectfill(bmp, x + w / 2, y + 1, x + v, y + h - 2, get_kvor_color(mfd_jet_color));
     SLOTTHING::paint_status(bmp, x, y, w, h);
 }

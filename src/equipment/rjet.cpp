@@ -95,7 +95,7 @@ void RJET::paint_status(BITMAP* bmp, int x, int y, int w, int h)
     int row = h / 6;
     for (int i = 0; i < 6; i++) {
         int v = (int)((n * thrust[i] + n) * 0.5f);
-        v = v < 1 ? 1 : v > n ? n : v;
+        v = std::max(1, std::min(v, n));
         int color = get_kvor_color(i < 3 ? mfd_jet_color : mfd_rjet_color);
         rectfill(bmp, x + w / 2, y + i * row + 1, x + v, y + (i + 1) * row, color);
     }
