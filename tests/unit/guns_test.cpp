@@ -207,6 +207,8 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     EXPECT_TRUE(text_is(" Twin", 4));  // and no recharge: the name dims
     g->parse_file_string("AMMOCHARGE = 0.5\n");
     EXPECT_TRUE(text_is(" Twin", 9));  // recharging
+    g->set_name("X"), paint(0, 0, 12);
+    EXPECT_TRUE(ink(bmp, 9).empty());  // no room for a letter
     g->parse_file_string("BSPEED = 0\nBPOWER = 20000\n");  // the other ends of the limits
     EXPECT_EQ(std::make_pair(g->get_bullet_speed(), g->get_bullet_power()), std::make_pair(0.1f, 10000.0f));
     destroy_bitmap(bmp), destroy_bitmap(own);

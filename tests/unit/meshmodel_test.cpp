@@ -120,8 +120,8 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     m.remove_vtx(3);  // ignored, as are other reads and writes from the first index past the end
     m.load_vtx(3, 5, 5, 5), m.load_vtx_uv(3, 1, 1);
     m.load_face(1, 0, 0, 0);
-    m.get_vtx(3, p);
-    EXPECT_TRUE(v3(p) == (std::vector<float>{0, 0, 0}) && m.get_nr_vtx() == 3u);
+    m.get_vtx(3, p), m.get_face(1, f);
+    EXPECT_TRUE(v3(p) == (std::vector<float>{0, 0, 0}) && m.get_nr_vtx() == 3u && std::vector<unsigned>(f, f + 3) == (std::vector<unsigned>{0, 0, 0}));
     m.add_face(0, 1, 99);
     m.add_face(2, 1, 0);
     m.prepare();

@@ -209,6 +209,25 @@ TEST(Pilot, ItTakesTheNearestHostileAndNoneBeyondItsDetectionRange)
     EXPECT_EQ(s.vessel->get_target(), aside);
 }
 
+// Without a group chosen the pilot takes the first, once: here it sits in slot 0.
+TEST(Pilot, ItTakesTheFirstGunGroupAndKeepsIt)
+{
+    SKY s;
+    VESSEL* v = new VESSEL();
+    v->parse_vhd("SLOT = G, 0, 0, 0, 0, 1, 0, 0, 0, -1\nSLOT = G, 0, 0, 0, 0, 1, 0, 0, 0, -1\n");
+    int slot = 0;
+    for (const char* name : {"Laser", "Cannon"}) {  // two groups
+        GUN* gun = new GUN();
+        gun->parse_file_string((std::string("SLOTTYPE = G\nMAXAMMO = 5\nNAME = ") + name + "\n").c_str());
+        ASSERT_TRUE(v->fill_slot(slot++, gun));
+    }
+    v->locate_rel(0.0f, 0.0f, 300.0f), s.world.add_child(v);
+    give_pilot(v, 0.25f);
+    EXPECT_EQ(v->get_cur_gun(), -1);
+    s.step(3);
+    EXPECT_EQ(v->get_cur_gun(), 0);
+}
+
 TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
 {
     srand(1);
