@@ -229,13 +229,10 @@ void GUN::calibrate(float d)
     MATRIX_f m;
     const MATRIX_f& r = get_rel();
     float v[3] = {-r.t[0], d - r.t[1], -r.t[2]};
-    float len = sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (d == 0.0f || len == 0.0f) {
+    if (d == 0.0f) {
         m = identity_matrix_f;
     } else {
-        for (float& c : v)
-            c /= len;
-        float theta = atan2f(sqrtf(v[0] * v[0] + v[2] * v[2]), v[1]);
+        float theta = atan2f(sqrtf(v[0] * v[0] + v[2] * v[2]), v[1]);  // 0 when the point is the muzzle
         float a = std::clamp(-theta, -max_calib_angle, max_calib_angle);
         get_x_rotate_matrix_f(&m, a * 128.0f / (float)M_PI);
     }

@@ -32,7 +32,7 @@ bool check_targets(THING* first)
         snprintf(ids[n], sizeof(ids[n]), "beta %i", n + 1);
     for (THING* t = first; t; t = t->get_next()) {
         const char* id = t->get_vessel_id_string();
-        if (id[0] != 'b' || strncmp(id, "beta ", 5) != 0)  // a quick look first; the full compare below decides
+        if (strncmp(id, "beta ", 5) != 0)  // most things are not of the wave
             continue;
         for (int n = 0; n < TARGETS_PER_WAVE; n++)
             if (!found[n] && strcmp(id, ids[n]) == 0)

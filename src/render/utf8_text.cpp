@@ -1,9 +1,5 @@
 #include "render/utf8_text.h"
 
-namespace {
-
-// Length of the well-formed UTF-8 character at s (shortest form, no
-// surrogates, at most U+10FFFF), or 0.
 int utf8_char_length(const unsigned char* s)
 {
     unsigned c = s[0];
@@ -36,8 +32,6 @@ int utf8_char_length(const unsigned char* s)
         return 0;
     return n;
 }
-
-}  // namespace
 
 std::string valid_utf8(const char* s)
 {

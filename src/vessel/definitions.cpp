@@ -17,6 +17,7 @@
 #include "render/load3ds.h"
 #include "render/mesh_cache.h"
 #include "render/meshmodel.h"
+#include "render/utf8_text.h"
 #include "sound/sounds.h"
 
 DEFINITION_SINK* definition_sink = nullptr;
@@ -275,35 +276,10 @@ bool is_clean_file_name(const char* name)
 {
     const unsigned char* p = (const unsigned char*)name;
     while (*p) {
-        unsigned c = *p++;
-        if (c < 0x20 || c == 0x7f)
+        int n = utf8_char_length(p);
+        if (n == 0 || *p < 0x20 || *p == 0x7f)
             return false;
-        if (c < 0x80)
-            continue;
-        int more;
-        unsigned low = 0x80, high = 0xbf;  // allowed range of the first continuation byte
-        if (c >= 0xc2 && c <= 0xdf) {
-            more = 1;
-        } else if (c >= 0xe0 && c <= 0xef) {
-            more = 2;
-            if (c == 0xe0)
-                low = 0xa0;  // overlong
-            if (c == 0xed)
-                high = 0x9f;  // surrogates
-        } else if (c >= 0xf0 && c <= 0xf4) {
-            more = 3;
-            if (c == 0xf0)
-                low = 0x90;
-            if (c == 0xf4)
-                high = 0x8f;  // beyond U+10FFFF
-        } else {
-            return false;
-        }
-        for (int i = 0; i < more; i++, p++) {
-            unsigned lo = i == 0 ? low : 0x80, hi = i == 0 ? high : 0xbf;
-            if (*p < lo || *p > hi)
-                return false;
-        }
+        p += n;
     }
     return true;
 }

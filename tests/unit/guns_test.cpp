@@ -216,14 +216,14 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
 }
 
 // A gun 1 m above the boresight is turned down toward the target's distance
-// on it, by at most a degree; its shot leaves from the muzzle with
+// on it, by at most a degree, and straight again without a distance; its shot leaves from the muzzle with
 // the vessel's own velocity added, a shell for 2 s and a bolt for 5 s. Its
 // owner is forgotten when the vessel goes.
 TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutlivesIt)
 {
     TEST_DATA_PATH data;
     data.write("hull.vhd", "SLOT = G, 0, 0, 1,  0, 1, 0,  0, 0, -1\nITEM = gun.sid\n");
-    for (auto [distance, tech, life] : {std::tuple<float, const char*, float>{100, "LASER", 5}, {20, "CONVENTIONAL", 2}}) {
+    for (auto [distance, tech, life] : {std::tuple<float, const char*, float>{100, "LASER", 5}, {20, "CONVENTIONAL", 2}, {0, "LASER", 5}}) {
         data.write("gun.sid", std::string("THINGTYPE = GUN\nSLOTTYPE = G\nTECH = ") + tech + "\nBSPEED = 400\nBPOWER = 6\n"
                    "MAXAMMO = 3\nHOTSPOT = 0, 2, 0\nBCOLOR = 0.1, 0.2, 0.3, 0.4, 0.5, 0.6\n");
         VESSEL* v = new VESSEL();
@@ -237,7 +237,8 @@ TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutl
         float vel[3], rgb[3];
         b->get_vel(vel), b->get_explosion_color(rgb);
         EXPECT_TRUE(fabsf(vel[0] - 10.0f) < 1e-3f && fabsf(std::hypot(vel[1], vel[2]) - 400.0f) < 1e-2f);
-        EXPECT_NEAR(vel[2] / vel[1], -std::min(1.0f / distance, std::tan(1.0f * (float)M_PI / 180.0f)), 1e-4) << tech;
+        float slope = distance > 0 ? std::min(1.0f / distance, std::tan(1.0f * (float)M_PI / 180.0f)) : 0.0f;  // none: straight
+        EXPECT_NEAR(vel[2] / vel[1], -slope, 1e-4) << tech;
         EXPECT_TRUE(near3(b->get_rel().t, {0, 2, 1}, 1e-2f));  // from the muzzle
         EXPECT_EQ(std::make_tuple(b->get_power(), rgb[2], b->get_life_time(), b->get_arm_time()),
                   std::make_tuple(6.0f, 0.3f, life, 0.2f));
