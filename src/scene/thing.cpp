@@ -368,7 +368,7 @@ static void mult_gl(const MATRIX_f& m, bool transpose, bool with_translation)
     glMultMatrixf(a);
 }
 
-void THING::apply_abs_matrix() { mult_gl(abs, true, true); }
+void THING::apply_abs_matrix() { mult_gl(abs, false, true); }
 void THING::apply_abs_rotation() { mult_gl(abs, true, false); }
 void THING::apply_abs_location() { glTranslatef(abs.t[0], abs.t[1], abs.t[2]); }
 void THING::apply_inv_rotation() { mult_gl(abs, false, false); }

@@ -155,11 +155,12 @@ public:
     void locate_rel(float x, float y, float z);
     const MATRIX_f& get_rel() const { return rel; }
     const MATRIX_f& get_abs() const { return abs; }
-    void apply_abs_matrix();
-    void apply_abs_rotation();
-    void apply_abs_location();
-    void apply_inv_rotation();
-    void apply_inv_location();
+    // Multiply the GL model-view matrix by:
+    void apply_abs_matrix();    // abs itself: a point of this thing's into the world
+    void apply_abs_rotation();  // abs's rotation undone (a camera looking along this thing)
+    void apply_abs_location();  // abs's translation
+    void apply_inv_rotation();  // abs's rotation
+    void apply_inv_location();  // abs's translation undone
 
     // model: the node holds one reference on it
     void set_model(MODEL* m);

@@ -20,6 +20,7 @@
 #include "render/meshmodel.h"
 #include "render/texture.h"
 #include "scene/states.h"
+#include "scene/thing.h"
 #include "test_allegro.h"
 
 namespace {
@@ -175,4 +176,40 @@ TEST(RenderGl, AFireballDomeSeenFromAboveClosesAllRound)
     }
     EXPECT_GT(*std::min_element(grey.begin(), grey.end()), 150) << ::testing::PrintToString(grey);
     EXPECT_LT(*std::max_element(grey.begin(), grey.end()) - *std::min_element(grey.begin(), grey.end()), 30);
+}
+
+// What each of a thing's matrix operations puts on the model-view stack,
+// seen as where it takes the point (1, 2, 3).
+TEST(RenderGl, AThingsMatricesTakeAPointWhereItsTransformDoes)
+{
+    THING t;
+    MATRIX_f m;
+    get_transformation_matrix_f(&m, 1.0f, 20.0f, 50.0f, 100.0f, 7.0f, -3.0f, 11.0f);
+    t.set_rel(m), t.update_abs_matrix();
+    auto image = [&](void (THING::*op)()) {
+        glMatrixMode(GL_MODELVIEW), glLoadIdentity(), (t.*op)();
+        GLfloat a[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, a);
+        std::vector<float> p(3);
+        for (int r = 0; r < 3; r++)
+            p[r] = a[r] * 1.0f + a[4 + r] * 2.0f + a[8 + r] * 3.0f + a[12 + r];
+        return p;
+    };
+    float x, y, z, ix, iy, iz;  // the inverse rotation is the transpose
+    apply_matrix_f(&m, 1.0f, 2.0f, 3.0f, &x, &y, &z);
+    ix = m.v[0][0] * 1.0f + m.v[1][0] * 2.0f + m.v[2][0] * 3.0f;
+    iy = m.v[0][1] * 1.0f + m.v[1][1] * 2.0f + m.v[2][1] * 3.0f;
+    iz = m.v[0][2] * 1.0f + m.v[1][2] * 2.0f + m.v[2][2] * 3.0f;
+    const std::pair<void (THING::*)(), std::vector<float>> ops[] = {
+        {&THING::apply_abs_matrix, {x, y, z}},  // into the world
+        {&THING::apply_abs_rotation, {ix, iy, iz}},  // a camera's turn
+        {&THING::apply_abs_location, {8.0f, -1.0f, 14.0f}},
+        {&THING::apply_inv_rotation, {x - 7.0f, y + 3.0f, z - 11.0f}},
+        {&THING::apply_inv_location, {-6.0f, 5.0f, -8.0f}},
+    };
+    for (int k = 0; k < 5; k++) {
+        std::vector<float> got = image(ops[k].first);
+        for (int i = 0; i < 3; i++)
+            EXPECT_NEAR(got[i], ops[k].second[i], 1e-4f) << k << " " << i;
+    }
 }

@@ -359,8 +359,9 @@ TEST(Pilot, ItLooksAheadOnlyWhileSinkingAndLetsAFriendGoOnlyAfterItsDelay)
         PILOT* p = find_pilot(s.vessel);
         s.step();
         EXPECT_EQ(p->is_pulling_up(), c.pulls) << c.clearance << " " << c.climb;
-        if (c.pulls)  // the 30 m/s climb, and twice as much again while the vessel lacks it (its first tick starts at rest)
-            EXPECT_NEAR(s.vessel->get_thrust_input(2) * s.vessel->get_stabilizer_speed(), 90.0f, 1e-3f);
+        // Pulling up it asks for the 30 m/s climb and twice as much again while
+        // the vessel lacks it (its first tick starts at rest).
+        EXPECT_NEAR(s.vessel->get_thrust_input(2) * s.vessel->get_stabilizer_speed(), c.pulls ? 90.0f : 0.0f, 1e-3f);
         ASSERT_LT(p->get_reaction_delay(), 0.9f);
         EXPECT_EQ(s.vessel->get_target(), mate);  // not at once
         s.step((int)(p->get_reaction_delay() * FPS) + 2);
