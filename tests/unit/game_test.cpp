@@ -148,7 +148,7 @@ TEST(Game, CommandLineSizesSwitchesAndScales)
     EXPECT_FALSE(parse({"-j0"}).joystick_on || parse({"-j-"}).joystick_on || parse({"-m-"}).mouse_on ||
                  parse({"-m0"}).mouse_on);
     // Unknown letters and plain arguments change nothing.
-    SETTINGS plain, odd = parse({"-q", "-x1", "-cX", "-zq", "-jq", "-mq", "R3", "w", "e", "-", "--help"});
+    SETTINGS plain, odd = parse({"-q", "-x1", "-cX", "-zq", "-jq", "-mq", "R3", "w", "aw", "be", "-", "--help"});
     EXPECT_EQ(odd.screen_w + odd.color_depth + odd.z_depth, plain.screen_w + plain.color_depth + plain.z_depth);
     EXPECT_TRUE(odd.fullscreen && odd.show_explosions && odd.joystick_on && odd.mouse_on && !odd.joy_invert_y &&
                 !odd.opponents_fight && !odd.dither);

@@ -223,16 +223,16 @@ TEST(Load3ds, ListsLoadWhatTheyHoldFacesNamingMissingVerticesAreDroppedAndTheLas
     CHUNK faces(0x4120);
     faces.u16(65535).u16(0).u16(1).u16(4).u16(0).u16(0).u16(1).u16(5).u16(0).u16(65535).u16(1).u16(2).u16(0);
     CHUNK uvs(0x4140);
-    uvs.u16(5).f32(0.5f).f32(0.25f).f32(9);  // claims five, holds one and a half
+    uvs.u16(5).f32(0.5f).f32(0.25f).f32(0.75f).f32(0.125f).u8(9);  // claims five, holds two and a byte
     MESH mesh = load_editor(object(CHUNK(0x4100).add(verts).add(uvs).add(faces)));
     ASSERT_TRUE(mesh->get_nr_vtx() == 5u && mesh->get_nr_face() == 1u);
-    float p[3], uv[2];
+    float p[3], uv[2], uv1[2], uv2[2];
     unsigned int f[3];
     mesh->get_vtx(4, p);
-    mesh->get_vtx_uv(0, uv);
+    mesh->get_vtx_uv(0, uv), mesh->get_vtx_uv(1, uv1), mesh->get_vtx_uv(2, uv2);
     mesh->get_face(0, f);
-    EXPECT_EQ(std::vector<float>({p[0], mesh->get_r(), uv[1], (float)f[2], (float)load3ds_dropped_faces}),
-              (std::vector<float>{5, 5, 0.25f, 4, 2}));
+    EXPECT_EQ(std::vector<float>({p[0], mesh->get_r(), uv[1], uv1[0], uv2[0], (float)f[2], (float)load3ds_dropped_faces}),
+              (std::vector<float>{5, 5, 0.25f, 0.75f, 0, 4, 2}));
 
     // Several objects: the last geometry, every material; cameras, key-frames skipped.
     CHUNK one_face = CHUNK(0x4120).u16(1).u16(0).u16(1).u16(2).u16(0);

@@ -129,3 +129,10 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     EXPECT_EQ(m.get_nr_edge(), 3u);
     EXPECT_TRUE(m.remove_invalid_faces() == 1u && m.get_nr_face() == 2u);
 }
+
+// Drawing coordinates: toward zero, held within a million pixels; NaN far off.
+TEST(MeshModel, PictureCoordinatesTruncateAndSaturate)
+{
+    EXPECT_EQ(std::vector<int>({trunc_int(2.9f), trunc_int(-2.9f), trunc_int(999999.9f), trunc_int(3e9f), trunc_int(-3e9f), trunc_int(NAN)}),
+              std::vector<int>({2, -2, 999999, 1000000, -1000000, -1000000}));
+}

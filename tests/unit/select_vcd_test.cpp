@@ -122,6 +122,7 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     qc.print("a\x01\r\x1f\x7f\xc3\xa9\x80\xff" "b\tc");  // tabs are four blanks, other bytes ignored
     EXPECT_TRUE(console_row(&qc, 31) == "a\x7f" "b    c" && qc.get_cursor() == 31 * 32 + 8);
     qc.resize(5, 4);  // a fresh grid; the cursor past it back at the start
+    EXPECT_EQ(qc.get_cursor(), 0);
     qc.print("\nabcde");  // a line feed at a row's start gives an empty row
     EXPECT_EQ(qc.get_cursor(), 10);  // exactly cols characters: no extra row
     qc.print("\nz");

@@ -133,6 +133,7 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     v->set_stabilizer(true), v->set_thrust(-0.5f, 1), v->set_thrust(0.5f, 5);
     EXPECT_EQ(std::make_pair(v->get_target_vel(1), v->get_target_vel(5)), std::make_pair(-10.0f, 64.0f));
     v->set_rstabilizer(true), v->set_thrust(0.25f, 5);
+    EXPECT_EQ(v->get_thrust_input(5), 0.25f);  // the last command on each axis is kept
     v->set_thrust(1.0f, 7);  // every axis at once: always to the items
     EXPECT_EQ(V3({f.p->thrust[1], f.p->thrust[5], f.p->thrust[7]}), V3({2.0f, 0.5f, 1.0f}));
     v->set_thrust(-2.0f, 0);
