@@ -27,6 +27,7 @@
 #include "game/world.h"
 #include "gl_window.h"
 #include "png_writer.h"
+#include "render/hudmodel.h"
 #include "render/meshmodel.h"
 #include "render/model.h"
 #include "ui/select_vcd.h"
@@ -196,6 +197,22 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     advance(g, 1);
     EXPECT_FRAME(draw_frame(g), "sky");
     destroy_world(g);
+    // Every HUD mark in a grid: the tapes with a rate each way, the arrow
+    // turned and reaching down.
+    auto hud_styles = [] {
+        gl_test_begin_frame();
+        const float values[HUD_STYLES][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {1234, 37}, {-56, -12}, {0.7f, -0.6f}, {0, 0}};
+        for (unsigned s = 0; s < HUD_STYLES; s++) {
+            HUDMODEL mark;
+            mark.set_style(s), mark.set_size(0.15f), mark.set_value(values[s][0]), mark.set_delta(values[s][1]);
+            glPushMatrix();
+            glTranslatef(-1.0f + 0.5f * (s % 5), s < 5 ? 0.4f : -0.4f, -2.5f);
+            glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+            mark.paint(PAINT_MATERIALS | PAINT_BLENDED);
+            glPopMatrix();
+        }
+    };
+    EXPECT_FRAME(hud_styles(), "hud_styles");
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");
