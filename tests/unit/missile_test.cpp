@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "effects/fireball.h"
+#include "effects/lead.h"
 #include "effects/missile.h"
 #include "equipment/jet.h"
 #include "equipment/msl_launcher.h"
@@ -283,4 +284,17 @@ TEST(MslLauncher, OnePressLaunchesOneMissileAtALowFrameRateWhileAHeldGunGoesOnFi
     press(4);
     EXPECT_GE(shots(false), 3);  // two lasers, a quarter second apart
     EXPECT_EQ(shots(true), 3);
+}
+
+// The lead shared by missiles and opponents' guns: where the target will be
+// after the distance at the closing speed; no closing speed, no lead. Three
+// numbers are written, no more.
+TEST(Missile, TheLeadPointIsWhereTheTargetDriftsWhileTheShotCloses)
+{
+    const float offset[4] = {0, 300, 400, 0}, rel_vel[4] = {10, 0, -5, 1};  // 500 m off
+    float out[4] = {0, 0, 0, 7};
+    lead_point(offset, rel_vel, 100.0f, out);  // 5 s away
+    EXPECT_TRUE(out[0] == 50.0f && out[1] == 300.0f && out[2] == 375.0f && out[3] == 7.0f);
+    lead_point(offset, rel_vel, 0.0f, out);
+    EXPECT_TRUE(out[0] == 0.0f && out[1] == 300.0f && out[2] == 400.0f);
 }
