@@ -24,6 +24,7 @@ void gl_test_begin_frame()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClearColor(0, 0, 0, 1);
+    glShadeModel(GL_SMOOTH);  // what a test before may have switched
     glDepthMask(GL_TRUE);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -213,3 +213,26 @@ TEST(RenderGl, AThingsMatricesTakeAPointWhereItsTransformDoes)
             EXPECT_NEAR(got[i], ops[k].second[i], 1e-4f) << k << " " << i;
     }
 }
+
+// The render-state cache says what OpenGL itself says after every switch.
+TEST(RenderGl, TheStateCacheAgreesWithOpenGl)
+{
+    struct SWITCH { void (*on)(); void (*off)(); bool (*cached)(); GLenum cap; };
+    const SWITCH switches[] = {{enable_lights, disable_lights, lights_enabled, GL_LIGHTING},
+                               {enable_bfc, disable_bfc, bfc_enabled, GL_CULL_FACE},
+                               {enable_z_check, disable_z_check, z_check_enabled, GL_DEPTH_TEST},
+                               {enable_z_write, disable_z_write, z_write_enabled, GL_DEPTH_WRITEMASK}};
+    for (const SWITCH& s : switches)
+        for (void (*op)() : {s.on, s.off, s.on, s.off}) {
+            op();
+            GLboolean gl = GL_FALSE;
+            glGetBooleanv(s.cap, &gl);
+            EXPECT_EQ(s.cached(), gl == GL_TRUE) << s.cap;
+        }
+    select_blend_func(GL_SRC_ALPHA, GL_ONE);
+    GLint src = 0, dst = 0;
+    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_TRUE(blend_enabled() && glIsEnabled(GL_BLEND) && get_blend_src() == (unsigned)src && get_blend_dst() == (unsigned)dst);
+    select_blend_func(GL_ONE, GL_ZERO);  // no blending at all
+    EXPECT_TRUE(!blend_enabled() && !glIsEnabled(GL_BLEND));
+}
