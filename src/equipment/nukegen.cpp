@@ -17,9 +17,7 @@ float NUKEGEN::get_energy_output() { return fuel > 0.0f ? power : 0.0f; }
 void NUKEGEN::tick(float dt)
 {
     THING::tick(dt);
-    if (fuel > 0.0f)
-        fuel -= nuclear_fuel_per_megajoule * power * dt;
-    fuel = std::max(fuel, 0.0f);
+    fuel = std::max(fuel - nuclear_fuel_per_megajoule * power * dt, 0.0f);
 }
 
 int NUKEGEN::handle_file_command(const char* key, const char* rest)
