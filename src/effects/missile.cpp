@@ -21,7 +21,6 @@ MISSILE::MISSILE(float burn_time, float arm_time, int missile_tech, THING* targe
       target(target),
       accel(accel),
       turn_rate(turn_rate),
-      flame_size(accel * missile_acc_to_flamesize),
       burn_time(burn_time)
 {
     explosion_radius = MISSILE_INITIAL_EXPLOSION_RADIUS;
@@ -48,11 +47,8 @@ int MISSILE::get_explosion_nr_fireballs() { return 6; }
 float MISSILE::get_explosion_time() { return 2.0f; }
 float MISSILE::get_explosion_speed() { return 2.0f; }
 
-void MISSILE::set_accel(float a)
-{
-    accel = a;
-    flame_size = a * missile_acc_to_flamesize;
-}
+void MISSILE::set_accel(float a) { accel = a; }
+float MISSILE::get_flame_size() const { return accel * missile_acc_to_flamesize; }
 
 void MISSILE::set_rrate(float r) { turn_rate = r; }
 
@@ -225,7 +221,7 @@ THING* MISSILE::crop_spawn()
     if (is_dead() || has_flags(THING_EXPLODING) || burn_time <= 0.0f || flame_counter < 1.0f)
         return nullptr;
     FIREBALL* puff = new FIREBALL(flame_color);
-    puff->reset(1.0f, flame_size, FLAME_PUFF_DURATION, true);
+    puff->reset(1.0f, get_flame_size(), FLAME_PUFF_DURATION, true);
     float v[3];
     for (int i = 0; i < 3; i++)
         v[i] = vel[i] - flame_speed * rel.v[i][1];

@@ -33,7 +33,7 @@ public:
     void tick(float dt) override;
     THING* crop_spawn() override;  // a flame puff while burning, or what a child gives
 
-    virtual void set_accel(float a);  // also sizes the flame
+    virtual void set_accel(float a);  // the flame grows with it
     virtual void set_rrate(float r);
     virtual void set_flame_color(const float* rgb);
 
@@ -46,7 +46,7 @@ public:
     float get_burn_time() const { return burn_time; }
     float get_accel() const { return accel; }
     float get_turn_rate() const { return turn_rate; }
-    float get_flame_size() const { return flame_size; }
+    float get_flame_size() const;  // m, from the acceleration
     const float* get_flame_color() const { return flame_color; }
 
 protected:
@@ -65,7 +65,6 @@ protected:
     float flame_color[3] = {1.0f, 0.5f, 0.2f};
     float flame_counter = 0.0f;             // flame intervals since the last puff; one is due at 1
     float flame_interval = 1.0f / 30.0f;    // s
-    float flame_size;                       // m, from accel
     float flame_speed = 1.0f;               // m/s of the puffs backwards
     float burn_time;                        // s of motor left; burning while >= 0
 };
