@@ -390,7 +390,10 @@ TEST(Game, ViewsAndCameras)
     c.g.player_projectile = missile;
     ASSERT_TRUE(select_view(c.g, VIEW_PILOT_TO_MISSILE));
     place_cameras(c.g);
-    EXPECT_GT(c.g.viewpoint_thing->get_abs().v[2][1], 0.95f);
+    const float* from = c.v->get_pilot()->get_abs().t;  // the nose on it
+    float up = 50.0f - from[2], off[3] = {100.0f - from[0], -from[1], up}, len = sqrtf(off[0] * off[0] + off[1] * off[1] + up * up);
+    const MATRIX_f& look = c.g.viewpoint_thing->get_abs();
+    EXPECT_TRUE(near3(V3({look.v[0][1], look.v[1][1], look.v[2][1]}).data(), {off[0] / len, off[1] / len, up / len}, 1e-4f) && up > 40.0f);
     for (V3 d : {V3{3, 4, 0}, V3{-1, -2, 2}, V3{0, 0, 5}, V3{0, 7, 0}, V3{0, -7, 0}, V3{0, 0, 0}}) {  // the nose turned onto d
         MATRIX_f r;
         look_at_rotation(d.data(), &r);
