@@ -18,6 +18,7 @@
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/input.h"
 #include "game/joystick.h"
 #include "game/key_help.h"
 #include "game/light.h"
@@ -332,6 +333,13 @@ TEST(Game, CommandKeys)
     EXPECT_EQ(at(c.v), (std::vector<float>{0, 0, start_height(c.v)}));
     c.v->get_vel(vel);
     EXPECT_EQ(vel[0] + vel[1] + vel[2] + c.g.throttle, 0.0f);
+    read_input(c.g);  // nothing pressed, nothing closed: it goes on
+    EXPECT_FALSE(c.g.quit);
+    close_requested = 1;  // the window's close button
+    read_input(c.g);
+    close_requested = 0;
+    EXPECT_TRUE(c.g.quit);
+    c.g.quit = false;
     dispatch_key(c.g, KEY_ESC);  // quits after the frame's other keys
     dispatch_key(c.g, KEY_F2);
     EXPECT_TRUE(c.g.quit);

@@ -204,6 +204,7 @@ TEST(Pilot, ItTakesTheNearestHostileAndNoneBeyondItsDetectionRange)
     EXPECT_EQ(s.vessel->get_target(), nullptr);
     const float* p = s.vessel->get_abs().t;
     VESSEL* aside = s.add("allrounder.vcd", PLAYER_TEAM, p[0] + 300.0f, p[1], p[2]);  // nearer than the one
+    s.add("allrounder.vcd", 0, p[0] - 200.0f, p[1], p[2]);  // nearer still, but of no side
     s.add("allrounder.vcd", PLAYER_TEAM, p[0], p[1] - 400.0f, p[2] - 100.0f);       // behind and below
     s.step(2 * FPS);
     EXPECT_EQ(s.vessel->get_target(), aside);
