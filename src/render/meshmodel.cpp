@@ -18,14 +18,14 @@ namespace {
 
 constexpr int NR_DISPLAY_LISTS = 8;
 
-// Scales v to unit length. A vector without a usable length (zero, a
-// denormal, or anything not finite, as a face of zero area or a pair of
-// opposite faces gives) becomes the fallback, so no NaN reaches OpenGL.
+// Scales v to unit length. A vector without a length (zero, as a face of
+// zero area or a pair of opposite faces gives, or anything not finite)
+// becomes the fallback, so no NaN reaches OpenGL. In doubles even the
+// smallest float has a length to divide by.
 void normalize3(float* v, const float* fallback)
 {
     double len = std::sqrt((double)v[0] * v[0] + (double)v[1] * v[1] + (double)v[2] * v[2]);
-    if (!(len > 1e-30) || !std::isfinite(len) || !std::isfinite(v[0] / len) ||
-        !std::isfinite(v[1] / len) || !std::isfinite(v[2] / len)) {
+    if (!(len > 0.0) || !std::isfinite(len)) {
         v[0] = fallback[0];
         v[1] = fallback[1];
         v[2] = fallback[2];
