@@ -152,10 +152,9 @@ void MESHMODEL::load_vtx_uv(unsigned int i, float* uv) { load_vtx_uv(i, uv[0], u
 unsigned int MESHMODEL::add_vtx(float* p)
 {
     vertices.reserve(vertices.size() + 1);  // exactly one more slot
-    vertices.emplace_back();
+    vertices.emplace_back();  // texture coordinate (0, 0)
     unsigned int i = (unsigned int)vertices.size() - 1;
     load_vtx(i, p);
-    load_vtx_uv(i, 0.0f, 0.0f);
     return i;
 }
 

@@ -108,6 +108,8 @@ TEST(ProceduralModels, ParametersTakeMagnitudesAndCountsHaveAFloor)
 {
     LASER_MODEL laser(1, 1, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f);
     float values[2] = {-5.0f, -0.25f};
+    laser.set_parameters(0, 1, values);  // the length alone
+    EXPECT_FLOAT_EQ(laser.get_length() + laser.get_r(), 6.0f);
     laser.set_parameters(0, 2, values);
     EXPECT_FLOAT_EQ(laser.get_length() + laser.get_r(), 5.25f);
     laser.set_color(1, 0.9f, 0.8f, 0.7f);  // 1 the tip, 0 the ring, others nothing
