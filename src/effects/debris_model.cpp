@@ -7,6 +7,7 @@
 
 #include "render/texture.h"
 #include "scene/states.h"
+#include "scene/vec3.h"
 
 float debris_color[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
@@ -52,6 +53,6 @@ float DEBRIS_MODEL::get_paint_r()
 {
     float far = 0.0f;
     for (const float* v : vtx)
-        far = std::max(far, sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+        far = std::max(far, length3(v));
     return fabsf(scale) * far;
 }

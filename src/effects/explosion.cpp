@@ -12,6 +12,7 @@
 #include "render/meshmodel.h"
 #include "render/texture.h"
 #include "scene/thing.h"
+#include "scene/vec3.h"
 #include "sound/sounds.h"
 
 float debris_speed = 1.0f;
@@ -174,7 +175,7 @@ void create_explosion_debris(THING* thing, THING* where)
         float w[3];
         for (int i = 0; i < 3; i++)
             w[i] = m.v[i][0] * c[0] + m.v[i][1] * c[1] + m.v[i][2] * c[2];
-        float len = sqrtf(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+        float len = length3(w);
         float v[3];
         for (int i = 0; i < 3; i++) {
             float out = len > 0.0f ? debris_speed * w[i] * radius / len : 0.0f;

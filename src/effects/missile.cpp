@@ -5,6 +5,7 @@
 #include "effects/fireball.h"
 #include "effects/lead.h"
 #include "game/globals.h"
+#include "scene/vec3.h"
 
 float missile_lifetime = 30.0f;          // s
 float missile_acc_to_flamesize = 0.02f;  // m per m/s^2
@@ -83,7 +84,7 @@ void MISSILE::steer(float dt)
     // target's absolute place is where it was when this tick began.
     const float* at = target->get_abs().t;
     float d[3] = {at[0] - rel.t[0], at[1] - rel.t[1], at[2] - rel.t[2]};
-    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    float dist = length3(d);
     if (!sees_target(dist))
         return;
     float m = dt * turn_rate;
@@ -95,7 +96,7 @@ void MISSILE::steer(float dt)
     target->get_vel(tv);
     float u[3] = {tv[0] - vel[0], tv[1] - vel[1], tv[2] - vel[2]};
     float a[3];
-    lead_point(d, u, sqrtf(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]), a);
+    lead_point(d, u, length3(u), a);
     // The aim point in the missile's own frame: x right, y nose, z up.
     float l[3];
     for (int c = 0; c < 3; c++)
@@ -126,7 +127,7 @@ void MISSILE::tick(float dt)
         // The motor pushes along the nose, never beyond the speed limit.
         for (int i = 0; i < 3; i++)
             vel[i] += accel * dt * rel.v[i][1];
-        float speed = sqrtf(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2]);
+        float speed = length3(vel);
         if (speed > missile_speed_limit)
             for (float& v : vel)
                 v *= missile_speed_limit / speed;
@@ -136,7 +137,6 @@ void MISSILE::tick(float dt)
     fuse(from, dt);
 }
 
-static float dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 // The fraction 0..1 of the path start + s x step at which it first comes
 // within r of the origin; below 0 when it never does.
@@ -147,7 +147,7 @@ static float entry_along(const float* start, const float* step, float r)
         if ((start[i] > r && end > r) || (start[i] < -r && end < -r))
             return -1.0f;
     }
-    float a = dot(step, step), b = dot(start, step), c = dot(start, start) - r * r;
+    float a = dot3(step, step), b = dot3(start, step), c = dot3(start, start) - r * r;
     if (c <= 0.0f)
         return 0.0f;
     if (a == 0.0f || b >= 0.0f)
@@ -177,7 +177,7 @@ void MISSILE::fuse(const float* from, float dt)
     if (!parent || (flags & gone) || !(flags & THING_ACTIVE_COLLIDER))
         return;
     float path[3] = {rel.t[0] - from[0], rel.t[1] - from[1], rel.t[2] - from[2]};
-    if (!std::isfinite(dot(path, path)) || !std::isfinite(dot(from, from)) || !std::isfinite(dt))
+    if (!std::isfinite(dot3(path, path)) || !std::isfinite(dot3(from, from)) || !std::isfinite(dt))
         return;
     THING* hit = nullptr;
     float first = 2.0f;  // the fraction of the path at the first entry

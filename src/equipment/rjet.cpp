@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "equipment/jet.h"
+#include "scene/vec3.h"
 #include "ui/colors.h"
 #include "vessel/definitions.h"
 
@@ -63,7 +64,7 @@ float RJET::get_heat()
 {
     float f[3];
     get_force(f);
-    return jet_heat_per_newton * sqrtf(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+    return jet_heat_per_newton * length3(f);
 }
 
 void RJET::get_max_forces(float* f6)

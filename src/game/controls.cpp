@@ -19,6 +19,7 @@
 #include "game/world.h"
 #include "render/material.h"
 #include "scene/thing.h"
+#include "scene/vec3.h"
 #include "vessel/vessel.h"
 
 float throttle_step = 0.015f;
@@ -225,7 +226,7 @@ void look_at_rotation(const float* d_in, MATRIX_f* out)
             get_z_rotate_matrix_f(out, 128.0f);
         return;
     }
-    float len = sqrtf(d_in[0] * d_in[0] + d_in[1] * d_in[1] + d_in[2] * d_in[2]);
+    float len = length3(d_in);
     float d[3] = {d_in[0] / len, d_in[1] / len, d_in[2] / len};
     float h = sqrtf(d[0] * d[0] + d[2] * d[2]);
     float theta = atan2f(h, d[1]);
@@ -406,7 +407,7 @@ static void dispatch_vessel_key(GAME& g, VESSEL* v, int scancode)
         if (THING* t = v->get_target()) {
             float vel[3];
             t->get_vel(vel);
-            v->match_speed(sqrtf(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2]));
+            v->match_speed(length3(vel));
         }
         break;
     default:

@@ -6,6 +6,7 @@
 #include "effects/lead.h"
 #include "equipment/gun.h"
 #include "game/globals.h"
+#include "scene/vec3.h"
 #include "vessel/vessel.h"
 
 float pilot_detection_range = 3500.0f;    // m
@@ -47,8 +48,6 @@ float pilot_regroup_time = 12.0f;         // s
 // A thing is gone for a pilot once it is dead or blowing up.
 static const unsigned GONE = THING_DEAD | THING_EXPLODING;
 
-static float dot3(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-static float length3(const float* v) { return sqrtf(dot3(v, v)); }
 static float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
 // The vessel's axis (0 x right, 1 y forward, 2 z up) in world coordinates.
@@ -61,10 +60,7 @@ static void axis_of(THING* t, int axis, float* out)
 
 static float distance_between(THING* a, THING* b)
 {
-    const float* p = a->get_abs().t;
-    const float* q = b->get_abs().t;
-    float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
-    return length3(d);
+    return distance3(a->get_abs().t, b->get_abs().t);
 }
 
 // A vessel worth fighting: targetable, not gone, on a team at war with ours.

@@ -9,6 +9,7 @@
 #include "game/pilot.h"
 
 #include "scene/thing.h"
+#include "scene/vec3.h"
 #include "vessel/vessel.h"
 
 float respawn_point[3] = {0.0f, -3000.0f, 100.0f};
@@ -17,9 +18,7 @@ const char* victim_file = "victim.vcd";
 
 static float distance_from_respawn(THING* t)
 {
-    const float* p = t->get_abs().t;
-    float d[3] = {p[0] - respawn_point[0], p[1] - respawn_point[1], p[2] - respawn_point[2]};
-    return sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    return distance3(t->get_abs().t, respawn_point);
 }
 
 bool check_targets(THING* first)

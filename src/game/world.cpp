@@ -10,14 +10,15 @@
 #include "game/game.h"
 #include "game/globals.h"
 #include "game/light.h"
+#include "game/messages.h"
 #include "game/targets.h"
 #include "render/hcmodel.h"
+#include "render/material.h"
 #include "render/mesh_cache.h"
 #include "render/meshmodel.h"
 #include "render/texture.h"
-#include "game/messages.h"
-#include "render/material.h"
 #include "scene/thing.h"
+#include "scene/vec3.h"
 #include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
@@ -132,7 +133,7 @@ static void add_stars(GAME& g)
     star->set_parameter(0, gfx_driver ? SCREEN_W / 320.0f : 0.0f);
     for (int i = 0; i < STAR_COUNT; i++) {
         float p[3] = {random_unit() - 0.5f, random_unit() - 0.5f, random_unit()};
-        float len = sqrtf(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        float len = length3(p);
         float r = star_sphere_fac * FAR_DIST / (len > 0.0f ? len : 1.0f);
         THING* t = new THING();
         t->set_model(star);

@@ -11,6 +11,7 @@
 
 #include "render/texture.h"
 #include "scene/states.h"
+#include "scene/vec3.h"
 
 FONT* vertex_number_font = nullptr;
 
@@ -405,7 +406,7 @@ void MESHMODEL::make_edges()
                     continue;
                 float n[3] = {fi.normal[0] + fj.normal[0], fi.normal[1] + fj.normal[1], fi.normal[2] + fj.normal[2]};
                 normalize3(n, fi.normal);
-                float c = fi.normal[0] * fj.normal[0] + fi.normal[1] * fj.normal[1] + fi.normal[2] * fj.normal[2];
+                float c = dot3(fi.normal, fj.normal);
                 auto [it, fresh] = index.emplace(edge_key(a, b), (unsigned int)edges.size());
                 if (fresh) {
                     edges.emplace_back();

@@ -11,6 +11,7 @@
 #include "render/model.h"
 #include "scene/broad_phase.h"
 #include "scene/thing_ref.h"
+#include "scene/vec3.h"
 #include "scene/view_cull.h"
 #include "sound/sounds.h"
 #include "ui/colors.h"
@@ -401,7 +402,7 @@ float THING::get_radius()
 
 float THING::get_child_radius()
 {
-    return get_radius() + sqrtf(rel.t[0] * rel.t[0] + rel.t[1] * rel.t[1] + rel.t[2] * rel.t[2]);
+    return get_radius() + length3(rel.t);
 }
 
 float THING::get_paint_radius()
@@ -415,8 +416,7 @@ float THING::get_paint_radius()
         float cr = c->get_paint_radius();
         if (cr < 0.0f)
             return -1.0f;
-        float d[3] = {c->abs.t[0] - abs.t[0], c->abs.t[1] - abs.t[1], c->abs.t[2] - abs.t[2]};
-        r = std::max(r, cr + sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+        r = std::max(r, cr + distance3(c->abs.t, abs.t));
     }
     return r;
 }
@@ -556,7 +556,7 @@ bool THING::does_intersect(THING* other)
     float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     if (fabsf(d[0]) > r || fabsf(d[1]) > r || fabsf(d[2]) > r)
         return false;
-    return d[0] * d[0] + d[1] * d[1] + d[2] * d[2] <= r * r;
+    return dot3(d, d) <= r * r;
 }
 
 void THING::check_intersect(THING* other)
@@ -729,8 +729,7 @@ void THING::play_sound(SOUND* s, bool loop)
 
 int positional_volume(const float* source, const float* listener, float volume_factor)
 {
-    float d[3] = {source[0] - listener[0], source[1] - listener[1], source[2] - listener[2]};
-    float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    float dist = distance3(source, listener);
     if (!(dist < max_hear_dist))
         return 0;
     float v = 255.0f * volume_factor * (1.0f - dist / max_hear_dist);

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "render/model.h"
+#include "scene/vec3.h"
 #include "ui/colors.h"
 #include "vessel/vessel.h"
 
@@ -270,7 +271,7 @@ void VESSEL::update_target_screen()
     float a[3], b[3];
     abs_position(this, a);
     abs_position(t, b);
-    float d = sqrtf((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) + (b[2] - a[2]) * (b[2] - a[2]));
+    float d = distance3(a, b);
     char text[64];
     // A position gone non-finite gives no line rather than "nan".
     if (mfd_distance_text(d, text, sizeof text))
@@ -314,7 +315,7 @@ void VESSEL::update_radar(THING* list)
         abs_position(t, p);
         for (int i = 0; i < 3; i++)
             d[i] = p[i] - own[i];
-        float dist = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        float dist = length3(d);
         if (!(dist < radar_range))  // also passes over a non-finite position
             continue;
         // d in the vessel's axes: the columns of the rotation are its axes.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "scene/thing.h"
+#include "scene/vec3.h"
 #include "vessel/vessel.h"
 
 float target_nearest_range = 100000.0f;  // m
@@ -79,11 +80,6 @@ void VESSEL::select_prev_target(unsigned long want, unsigned long reject)
     target = t;
 }
 
-static float distance(const float* a, const float* b)
-{
-    float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    return sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-}
 
 void VESSEL::select_nearest_target(unsigned long want, unsigned long reject)
 {
@@ -94,7 +90,7 @@ void VESSEL::select_nearest_target(unsigned long want, unsigned long reject)
         for (THING* t = parent->get_first_child(); t; t = t->get_next()) {
             if (t == this || !thing_matches(t, want, reject))
                 continue;
-            float d = distance(abs.t, t->get_abs().t);
+            float d = distance3(abs.t, t->get_abs().t);
             if (d < best_distance) {
                 best_distance = d;
                 best = t;
@@ -116,9 +112,9 @@ void VESSEL::select_ahead_target(unsigned long want, unsigned long reject)
                 continue;
             const float* p = t->get_abs().t;
             float d[3] = {p[0] - abs.t[0], p[1] - abs.t[1], p[2] - abs.t[2]};
-            float length = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            float length = length3(d);
             // The cosine of the angle off the nose; a thing right here has none.
-            float score = length > 0.0f ? (d[0] * forward[0] + d[1] * forward[1] + d[2] * forward[2]) / length : 0.0f;
+            float score = length > 0.0f ? dot3(d, forward) / length : 0.0f;
             if (score > best_score) {
                 best_score = score;
                 best = t;

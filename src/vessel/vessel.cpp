@@ -10,6 +10,7 @@
 #include "equipment/gun.h"
 #include "game/globals.h"
 #include "render/hudmodel.h"
+#include "scene/vec3.h"
 #include "ui/colors.h"
 #include "vessel/definitions.h"
 
@@ -34,7 +35,6 @@ int get_team_relation(int a, int b)
 
 static float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
-static float length3(const float* v) { return sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
 // The HUD model of a HUD node, or null when the node or its model is gone.
 static HUDMODEL* hud_model(THING* node)

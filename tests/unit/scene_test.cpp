@@ -5,12 +5,14 @@
 #include <allegro.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "core_test.h"
 #include "render/model.h"
 #include "scene/bgthing.h"
 #include "scene/thing_ref.h"
+#include "scene/vec3.h"
 #include "ui/colors.h"
 
 namespace {
@@ -137,7 +139,7 @@ TEST(ThingTransforms, ChildrenWidenTheCachedRadius)
     root.add_child(new THING());  // adding one clears it
     EXPECT_FLOAT_EQ(root.get_radius(), 22.0f);
     THING* hidden = new THING();
-    hidden->set_model(new BOX_MODEL(50.0f)), hidden->locate_rel(100, 0, 0), hidden->set_flags(THING_HIDDEN), root.add_child(hidden);
+    hidden->set_model(new BOX_MODEL(50.0f)), hidden->locate_rel(0, 60, 80), hidden->set_flags(THING_HIDDEN), root.add_child(hidden);
     root.update_abs_matrix();
     EXPECT_FLOAT_EQ(root.get_paint_radius(), 22.0f);  // what paints: not the hidden one; the bare one adds nothing
     hidden->clear_flags(THING_HIDDEN);
@@ -320,4 +322,10 @@ TEST(Outline, EdgesOnlyInColourTwoOnColourOneMadeAgainOnlyAfterAChange)
     t.get_first_child()->set_flags(THING_DEAD);
     t.remove_dead_children(), t.get_mfd_image();
     EXPECT_EQ(m->calls.size(), 3u);
+}
+
+TEST(ThreeVectors, LengthDotAndDistanceOfVectorsOffEveryAxis)
+{
+    const float a[3] = {3, 4, 12}, b[3] = {1, 1, 6};
+    EXPECT_EQ(std::make_tuple(length3(a), dot3(a, b), distance3(a, b), distance3(b, a)), std::make_tuple(13.0f, 79.0f, 7.0f, 7.0f));
 }
