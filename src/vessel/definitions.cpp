@@ -197,13 +197,19 @@ void report_line_without_equals(const char* line, const char* key, WORD_END how)
 // with the locale or the text encoding.
 bool key_is(const char* key, const char* name) { return strcasecmp(key, name) == 0; }
 
+// A value longer than its buffer of size bytes keeps what fits.
+static void report_cut_value(const char* at, const char* key, int size)
+{
+    definition_report(at, DEF_CUT, "%s value cut to %d characters", key, size - 2);
+}
+
 int read_definition_word(char* dst, int size, const char* rest, const char* terminators,
                          const char* skip, const char* key)
 {
     WORD_END how;
     int used = retrieve_word(dst, size, rest, terminators, skip, &how);
     if (how == WORD_CUT)
-        definition_report(rest, DEF_CUT, "%s value cut to %d characters", key, size - 2);
+        report_cut_value(rest, key, size);
     return used;
 }
 
@@ -248,7 +254,7 @@ int read_definition_numbers(const char* rest, float* out, int count, const char*
         WORD_END how;
         int n = retrieve_word(word, sizeof word, at, WORD_LIST_TERMINATORS, WORD_BLANKS, &how);
         if (how == WORD_CUT)
-            definition_report(at, DEF_CUT, "%s value cut to %d characters", key, DEF_WORD_SIZE - 2);
+            report_cut_value(at, key, (int)sizeof word);
         out[i] = definition_number(word, at, key);
         used += n;
         bool line_ended = how == WORD_COMMENT || (how == WORD_TERMINATED && at[n - 1] == '\n');

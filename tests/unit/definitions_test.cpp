@@ -20,14 +20,14 @@ namespace {
 
 // Listens to the readers for the life of the object.
 struct RECORDING_SINK : DEFINITION_SINK {
-    struct REPORT { std::string file; int line; DEFINITION_PROBLEM kind; };
+    struct REPORT { std::string file; int line; DEFINITION_PROBLEM kind; std::string message; };
     std::vector<REPORT> reports;
     RECORDING_SINK() { definition_sink = this; }
     ~RECORDING_SINK() override { definition_sink = nullptr; }
     void report(const char* file, int line, DEFINITION_PROBLEM kind, const char* message) override
     {
         EXPECT_GT(strlen(message), 0u);
-        reports.push_back({file, line, kind});
+        reports.push_back({file, line, kind, message});
     }
     std::vector<int> lines(DEFINITION_PROBLEM kind) const  // of the reports of one kind
     {
@@ -119,6 +119,15 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_FALSE(make_data_path(path.data(), full.size(), "a.sid", nullptr));
     EXPECT_TRUE(make_data_path(path.data(), full.size() + 1, "a.sid", nullptr) && full == path.data());
     EXPECT_EQ(sink.lines(DEF_CUT).size(), 1u);
+    for (const char* key : {"POWER", "SOUND"}) {  // a number and a word longer than the reader holds
+        size_t before = sink.reports.size();
+        item(std::string("THINGTYPE = JET\n") + key + " = " + std::string(600, '1') + "\n");
+        std::vector<std::string> cut;
+        for (size_t i = before; i < sink.reports.size(); i++)
+            if (sink.reports[i].kind == DEF_CUT)
+                cut.push_back(sink.reports[i].message);
+        EXPECT_EQ(cut, std::vector<std::string>{std::string(key) + " value cut to 510 characters"});
+    }
     const long limit = definition_file_max_size;
     definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
     for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {

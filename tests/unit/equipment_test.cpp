@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core_test.h"
@@ -165,8 +166,8 @@ TEST(Items, ShieldsAskOnlyWhileNotFullReactorsRunDryAndAPlainItemNeverFires)
     SLOTTHING* n = make_slot_item("THINGTYPE = NUKEGEN\nPOWER = 0.5\nFUEL = 0.5\n");
     EXPECT_EQ(n->get_energy_output() + dynamic_cast<NUKEGEN*>(n)->get_fuel_capacity(), 2.0f);  // both raised to one
     delete n;
-    NUKEGEN r;
-    EXPECT_EQ(r.get_energy_output(), 100.0f);
+    NUKEGEN r;  // what a file leaves unsaid: 100 MW, full with 10 units
+    EXPECT_EQ(std::make_tuple(r.get_energy_output(), r.get_fuel(), r.get_fuel_capacity()), std::make_tuple(100.0f, 10.0f, 10.0f));
     r.set_fuel(2e-6f), r.tick(0.5f);  // 100 MW for half a second: 50 MJ at 1e-8 a megajoule
     EXPECT_NEAR(r.get_fuel(), 1.5e-6f, 1e-9f);
     r.tick(2.0f);

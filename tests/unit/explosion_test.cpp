@@ -102,6 +102,10 @@ TEST_F(Explosion, AMeshedThingLeavesADebrisPieceOfEachFaceAndSixteenFireballs)
         sum[i] = dm->get_vertex(0)[i] + dm->get_vertex(1)[i] + dm->get_vertex(2)[i];
     EXPECT_TRUE(near3(sum.data(), {0, 0, 0}, 1e-5f));
     EXPECT_NEAR(dm->get_vertex(1)[0], 2.0f - 2.0f / 3.0f, 1e-5f);
+    float whole = dm->get_paint_r();  // scaled to half, either sign, it reaches half as far
+    dm->set_parameter(0, -0.5f);
+    EXPECT_TRUE(whole > 1.0f && dm->get_paint_r() == 0.5f * whole);
+    dm->set_parameter(0, 1.0f);
     for (DEBRIS* p : debris)  // no team; removal frees its model
         EXPECT_TRUE(p->get_team() == -1 && p->get_model()->get_refcount() == 1 && near3(p->get_spin(), {0, 0, 0}, 0.5f * MAX_DEBRIS_ROTATION));
     crop_explosions(world, world);  // a second harvest finds nothing more to do
