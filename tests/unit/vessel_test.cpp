@@ -116,7 +116,9 @@ TEST(Vessel, MassForcesAndStabilizerSpeedAddUpOverTheSlotsSpawnIsOwnedAndTheGrou
     THING* shot = a->spawn = new THING();
     EXPECT_TRUE(f.v->crop_spawn() == shot && shot->get_owner() == f.v && !f.v->crop_spawn());
     delete shot;
-    f.v->set_rotation(spin), f.v->handle_ground_intersect();
+    f.v->set_rotation(spin);
+    EXPECT_EQ(f.rot(), V3({1, 2, 3}));
+    f.v->handle_ground_intersect();
     EXPECT_TRUE(f.v->has_flags(THING_EXPLODING) && f.v->get_explosion_delay_counter() == 0.0f);
     f.v->get_force(force), f.v->get_rforce(torque);
     EXPECT_EQ(force[2] + torque[0], 0.0f);  // a wreck has no engines
