@@ -27,9 +27,11 @@
 #include "game/world.h"
 #include "gl_window.h"
 #include "png_writer.h"
+#include "render/ftexmodel.h"
 #include "render/hudmodel.h"
 #include "render/meshmodel.h"
 #include "render/model.h"
+#include "render/texture.h"
 #include "ui/select_vcd.h"
 #include "vessel/vessel.h"
 
@@ -198,9 +200,19 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
     EXPECT_FRAME(draw_frame(g), "sky");
     destroy_world(g);
     // Every HUD mark in a grid: the tapes with a rate each way, the arrow
-    // turned and reaching down.
-    auto hud_styles = [] {
+    // turned and reaching down; after them a textured sprite is still textured.
+    BITMAP* halves = create_bitmap_ex(32, 8, 8);  // left half black, right half white
+    clear_to_color(halves, makeacol32(255, 255, 255, 255)), rectfill(halves, 0, 0, 3, 7, makeacol32(0, 0, 0, 255));
+    assign_texture("&gl-halves", halves, TEXTURE_8BIT_CHANNELS), destroy_bitmap(halves);
+    FTEXMODEL sprite("&gl-halves", false);
+    sprite.set_parameter(0, 0.2f);
+    auto sprite_at = [&sprite](float x) {
+        glPushMatrix(), glTranslatef(x, 0.0f, -2.5f), glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+        sprite.paint(PAINT_MATERIALS | PAINT_BLENDED), glPopMatrix();
+    };
+    auto hud_styles = [&sprite_at] {
         gl_test_begin_frame();
+        sprite_at(-0.3f);
         const float values[HUD_STYLES][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {1234, 37}, {-56, -12}, {0.7f, -0.6f}, {0, 0}};
         for (unsigned s = 0; s < HUD_STYLES; s++) {
             HUDMODEL mark;
@@ -211,6 +223,7 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
             mark.paint(PAINT_MATERIALS | PAINT_BLENDED);
             glPopMatrix();
         }
+        sprite_at(0.3f);
     };
     EXPECT_FRAME(hud_styles(), "hud_styles");
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees

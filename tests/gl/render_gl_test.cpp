@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core_test.h"
 #include "game/globals.h"
 #include "gl_window.h"
 #include "render/ftexmodel.h"
@@ -204,38 +205,25 @@ TEST(RenderGl, ASphereRingFadesInwardAllRound)
 }
 
 // What each of a thing's matrix operations puts on the model-view stack,
-// seen as where it takes the point (1, 2, 3).
+// seen as where it takes the point (1, 2, 3): R p + t for the matrix, R or its
+// transpose (a camera's turn) for the rotations, +-t for the locations.
 TEST(RenderGl, AThingsMatricesTakeAPointWhereItsTransformDoes)
 {
     THING t;
-    MATRIX_f m;
+    MATRIX_f m, turn;
     get_transformation_matrix_f(&m, 1.0f, 20.0f, 50.0f, 100.0f, 7.0f, -3.0f, 11.0f);
-    t.set_rel(m), t.update_abs_matrix();
-    auto image = [&](void (THING::*op)()) {
-        glMatrixMode(GL_MODELVIEW), glLoadIdentity(), (t.*op)();
-        GLfloat a[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, a);
-        std::vector<float> p(3);
-        for (int r = 0; r < 3; r++)
-            p[r] = a[r] * 1.0f + a[4 + r] * 2.0f + a[8 + r] * 3.0f + a[12 + r];
-        return p;
-    };
-    float x, y, z, ix, iy, iz;  // the inverse rotation is the transpose
-    apply_matrix_f(&m, 1.0f, 2.0f, 3.0f, &x, &y, &z);
-    ix = m.v[0][0] * 1.0f + m.v[1][0] * 2.0f + m.v[2][0] * 3.0f;
-    iy = m.v[0][1] * 1.0f + m.v[1][1] * 2.0f + m.v[2][1] * 3.0f;
-    iz = m.v[0][2] * 1.0f + m.v[1][2] * 2.0f + m.v[2][2] * 3.0f;
-    const std::pair<void (THING::*)(), std::vector<float>> ops[] = {
-        {&THING::apply_abs_matrix, {x, y, z}},  // into the world
-        {&THING::apply_abs_rotation, {ix, iy, iz}},  // a camera's turn
-        {&THING::apply_abs_location, {8.0f, -1.0f, 14.0f}},
-        {&THING::apply_inv_rotation, {x - 7.0f, y + 3.0f, z - 11.0f}},
-        {&THING::apply_inv_location, {-6.0f, 5.0f, -8.0f}},
-    };
+    t.set_rel(m), t.update_abs_matrix(), turn = m, turn.t[0] = turn.t[1] = turn.t[2] = 0;
+    V3 rp, rtp;
+    apply_matrix_f(&turn, 1, 2, 3, &rp[0], &rp[1], &rp[2]);
+    for (int i = 0; i < 3; i++)
+        rtp[i] = m.v[0][i] + 2 * m.v[1][i] + 3 * m.v[2][i];
+    const std::pair<void (THING::*)(), V3> ops[] = {{&THING::apply_abs_matrix, {rp[0] + 7, rp[1] - 3, rp[2] + 11}}, {&THING::apply_abs_rotation, rtp},
+                                                   {&THING::apply_abs_location, {8, -1, 14}}, {&THING::apply_inv_rotation, rp}, {&THING::apply_inv_location, {-6, 5, -8}}};
     for (int k = 0; k < 5; k++) {
-        std::vector<float> got = image(ops[k].first);
-        for (int i = 0; i < 3; i++)
-            EXPECT_NEAR(got[i], ops[k].second[i], 1e-4f) << k << " " << i;
+        GLfloat a[16];
+        glMatrixMode(GL_MODELVIEW), glLoadIdentity(), (t.*ops[k].first)(), glGetFloatv(GL_MODELVIEW_MATRIX, a);
+        V3 got{a[0] + 2 * a[4] + 3 * a[8] + a[12], a[1] + 2 * a[5] + 3 * a[9] + a[13], a[2] + 2 * a[6] + 3 * a[10] + a[14]};
+        EXPECT_TRUE(near3(got.data(), ops[k].second, 1e-4f)) << k;
     }
 }
 

@@ -120,13 +120,9 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     EXPECT_TRUE(make_data_path(path.data(), full.size() + 1, "a.sid", nullptr) && full == path.data());
     EXPECT_EQ(sink.lines(DEF_CUT).size(), 1u);
     for (const char* key : {"POWER", "SOUND"}) {  // a number and a word longer than the reader holds
-        size_t before = sink.reports.size();
         item(std::string("THINGTYPE = JET\n") + key + " = " + std::string(600, '1') + "\n");
-        std::vector<std::string> cut;
-        for (size_t i = before; i < sink.reports.size(); i++)
-            if (sink.reports[i].kind == DEF_CUT)
-                cut.push_back(sink.reports[i].message);
-        EXPECT_EQ(cut, std::vector<std::string>{std::string(key) + " value cut to 510 characters"});
+        auto cut = std::find_if(sink.reports.rbegin(), sink.reports.rend(), [](auto& r) { return r.kind == DEF_CUT; });
+        EXPECT_EQ(cut->message, std::string(key) + " value cut to 510 characters");
     }
     const long limit = definition_file_max_size;
     definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large

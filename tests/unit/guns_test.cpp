@@ -185,13 +185,7 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
     EXPECT_EQ(paint(226, 4), get_kvor_color(mfd_laser_color));  // three of four: 288 x 3 / 4 past the light
     EXPECT_EQ(paint(227, 4), 0);
-    auto ink = [](BITMAP* b, int c) {  // right of the light
-        std::vector<int> at;
-        for (int i = 0; i < 3000; i++)
-            if (i % 300 > 10 && getpixel(b, i % 300, i / 300) == get_kvor_color(c))
-                at.push_back(i);
-        return at;
-    };
+    auto ink = [](BITMAP* b, int c) { std::vector<int> at; for (int i = 0; i < 3000; i++) if (i % 300 > 10 && getpixel(b, i % 300, i / 300) == get_kvor_color(c)) at.push_back(i); return at; };
     auto text_is = [&](const char* text, int c, int w = 300) {
         paint(0, 0, w), clear_to_color(own, 0);
         textprintf_centre_ex(own, font, 11 + (w - 12) / 2, 1, get_kvor_color(c), -1, "%s", text);
@@ -207,8 +201,7 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     EXPECT_TRUE(text_is(" Twin", 4));  // and no recharge: the name dims
     g->parse_file_string("AMMOCHARGE = 0.5\n");
     EXPECT_TRUE(text_is(" Twin", 9));  // recharging
-    g->set_name("X"), paint(0, 0, 12);
-    EXPECT_TRUE(ink(bmp, 9).empty());  // no room for a letter
+    EXPECT_TRUE((g->set_name("X"), paint(0, 0, 12), ink(bmp, 9).empty()));  // no room for a letter
     g->parse_file_string("BSPEED = 0\nBPOWER = 20000\n");  // the other ends of the limits
     EXPECT_EQ(std::make_pair(g->get_bullet_speed(), g->get_bullet_power()), std::make_pair(0.1f, 10000.0f));
     destroy_bitmap(bmp), destroy_bitmap(own);

@@ -103,11 +103,9 @@ TEST(MeshModel, ZeroAreaFacesAndOppositeTwinsGiveFiniteUnitNormals)
             EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-5) << i << " " << c;
         }
     EXPECT_EQ(v3(m.get_face_record(1)->normal), (std::vector<float>{0, 0, 1}));  // faces up
-    MESHMODEL tiny;  // a face 1e-20 m across still faces its own way
-    float q[3][3] = {{0, 0, 0}, {1e-20f, 0, 0}, {0, 0, 1e-20f}};
-    for (auto& v : q)
-        tiny.add_vtx(v);
-    tiny.add_face(0, 1, 2), tiny.prepare();
+    float q[3][3] = {{0, 0, 0}, {1e-20f, 0, 0}, {0, 0, 1e-20f}};  // a face 1e-20 m across still faces its own way
+    MESHMODEL tiny;
+    tiny.add_vtx(q[0]), tiny.add_vtx(q[1]), tiny.add_vtx(q[2]), tiny.add_face(0, 1, 2), tiny.prepare();
     EXPECT_EQ(std::fabs(tiny.get_face_record(0)->normal[1]), 1.0f);
 }
 

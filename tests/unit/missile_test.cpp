@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "core_test.h"
 #include "effects/fireball.h"
 #include "effects/lead.h"
 #include "effects/missile.h"
@@ -286,15 +287,13 @@ TEST(MslLauncher, OnePressLaunchesOneMissileAtALowFrameRateWhileAHeldGunGoesOnFi
     EXPECT_EQ(shots(true), 3);
 }
 
-// The lead shared by missiles and opponents' guns: where the target will be
-// after the distance at the closing speed; no closing speed, no lead. Three
-// numbers are written, no more.
+// The lead shared by missiles and opponents' guns: where the target drifts
+// while the shot closes over the distance; none without a closing speed.
+// Three numbers are written, no more.
 TEST(Missile, TheLeadPointIsWhereTheTargetDriftsWhileTheShotCloses)
 {
     const float offset[4] = {0, 300, 400, 0}, rel_vel[4] = {10, 0, -5, 1};  // 500 m off
-    float out[4] = {0, 0, 0, 7};
-    lead_point(offset, rel_vel, 100.0f, out);  // 5 s away
-    EXPECT_TRUE(out[0] == 50.0f && out[1] == 300.0f && out[2] == 375.0f && out[3] == 7.0f);
-    lead_point(offset, rel_vel, 0.0f, out);
-    EXPECT_TRUE(out[0] == 0.0f && out[1] == 300.0f && out[2] == 400.0f);
+    float out[4] = {0, 0, 0, 7}, still[3];
+    lead_point(offset, rel_vel, 100.0f, out), lead_point(offset, rel_vel, 0.0f, still);  // 5 s away; never
+    EXPECT_TRUE(near3(out, {50, 300, 375}, 0) && out[3] == 7.0f && near3(still, {0, 300, 400}, 0));
 }

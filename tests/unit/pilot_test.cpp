@@ -20,6 +20,7 @@
 #include "game/targets.h"
 #include "game/world.h"
 #include "shipped_data.h"
+#include "vessel/item_factory.h"
 #include "vessel/vessel.h"
 
 namespace {
@@ -216,16 +217,9 @@ TEST(Pilot, ItTakesTheFirstGunGroupAndKeepsIt)
     SKY s;
     VESSEL* v = new VESSEL();
     v->parse_vhd("SLOT = G, 0, 0, 0, 0, 1, 0, 0, 0, -1\nSLOT = G, 0, 0, 0, 0, 1, 0, 0, 0, -1\n");
-    int slot = 0;
-    for (const char* name : {"Laser", "Cannon"}) {  // two groups
-        GUN* gun = new GUN();
-        gun->parse_file_string((std::string("SLOTTYPE = G\nMAXAMMO = 5\nNAME = ") + name + "\n").c_str());
-        ASSERT_TRUE(v->fill_slot(slot++, gun));
-    }
-    v->locate_rel(0.0f, 0.0f, 300.0f), s.world.add_child(v);
-    give_pilot(v, 0.25f);
-    EXPECT_EQ(v->get_cur_gun(), -1);
-    s.step(3);
+    for (int slot : {0, 1})  // two groups
+        v->fill_slot(slot, make_slot_item(slot ? "THINGTYPE = GUN\nSLOTTYPE = G\nMAXAMMO = 5\nNAME = B\n" : "THINGTYPE = GUN\nSLOTTYPE = G\nMAXAMMO = 5\n"));
+    v->locate_rel(0.0f, 0.0f, 300.0f), s.world.add_child(v), give_pilot(v, 0.25f), s.step(3);
     EXPECT_EQ(v->get_cur_gun(), 0);
 }
 
