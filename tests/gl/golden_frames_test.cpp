@@ -28,6 +28,7 @@
 #include "gl_window.h"
 #include "png_writer.h"
 #include "render/ftexmodel.h"
+#include "render/hcmodel.h"
 #include "render/hudmodel.h"
 #include "render/meshmodel.h"
 #include "render/model.h"
@@ -226,6 +227,20 @@ TEST(GoldenFrames, TheGameDrawsWhatItDrewBefore)
         sprite_at(0.3f);
     };
     EXPECT_FRAME(hud_styles(), "hud_styles");
+    // A ring fading inward from its colour, and a fireball's dome brightest at
+    // the top, both seen down their axes: closed all round.
+    auto shapes = [] {
+        SPHERE_RING_MODEL ring(5.0f, 1.0f, 0.0f, 0.0f);
+        ring.set_parameter(1, 24.0f), ring.set_parameter(2, 0.6f), ring.set_parameter(3, 0.3f);
+        FIREBALL_MODEL dome(12, 8, 7);
+        dome.set_r(2.0f);
+        gl_test_begin_frame();
+        for (MODEL* m : {(MODEL*)&ring, (MODEL*)&dome}) {
+            glPushMatrix(), glTranslatef(m == &ring ? -5.0f : 5.0f, 0.0f, -20.0f), glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+            m->paint(PAINT_BLENDED), glPopMatrix();
+        }
+    };
+    EXPECT_FRAME(shapes(), "shapes");
     init_vcd_file_info();  // the selection screen: the first configuration turned 30 degrees
     VESSEL* preview = load_preview_vessel(filename[0]);
     EXPECT_FRAME(repaint_screen(preview, 30.0f, 1.0f), "select");

@@ -161,49 +161,6 @@ TEST(RenderGl, TheSkySphereClosesAllRoundInItsBands)
     }
 }
 
-TEST(RenderGl, AFireballDomeSeenFromAboveClosesAllRound)
-{
-    FIREBALL_MODEL dome(12, 8, 7);  // grey: as bright as it glows, brightest at the top
-    dome.set_r(2.0f);
-    gl_test_begin_frame();
-    glTranslatef(0, 0, -20);
-    glRotatef(90, 1, 0, 0);  // its top toward the camera
-    dome.paint(PAINT_BLENDED);
-    std::vector<int> grey;  // half way out, all round
-    for (int k = 0; k < 24; k++) {
-        unsigned char px[3];
-        gl_test_pixel(GL_TEST_W / 2 + (int)(32 * cosf(k * (float)M_PI / 12)), GL_TEST_H / 2 + (int)(32 * sinf(k * (float)M_PI / 12)), px);
-        grey.push_back(px[0]);
-    }
-    EXPECT_GT(*std::min_element(grey.begin(), grey.end()), 150) << ::testing::PrintToString(grey);
-    EXPECT_LT(*std::max_element(grey.begin(), grey.end()) - *std::min_element(grey.begin(), grey.end()), 30);
-}
-
-// A ring on a sphere of 5 m seen down its axis from 20 m: its colour at the
-// outer edge (0.6 rad from the pole) fading to nothing at the inner (0.3 rad),
-// half way at about 90 pixels out, all round; nothing inside.
-TEST(RenderGl, ASphereRingFadesInwardAllRound)
-{
-    SPHERE_RING_MODEL ring(5.0f, 1.0f, 0.0f, 0.0f);
-    ring.set_parameter(1, 24.0f), ring.set_parameter(2, 0.6f), ring.set_parameter(3, 0.3f);
-    gl_test_begin_frame();
-    glTranslatef(0, 0, -20);
-    glRotatef(90, 1, 0, 0);  // its pole toward the camera
-    ring.paint(PAINT_BLENDED);
-    std::vector<int> red, other;
-    for (int k = 0; k < 24; k++) {
-        unsigned char px[3];
-        float a = (k + 0.5f) * (float)M_PI / 12;
-        gl_test_pixel(GL_TEST_W / 2 + (int)(90 * cosf(a)), GL_TEST_H / 2 + (int)(90 * sinf(a)), px);
-        red.push_back(px[0]), other.push_back(px[1] + px[2]);
-        gl_test_pixel(GL_TEST_W / 2 + (int)(40 * cosf(a)), GL_TEST_H / 2 + (int)(40 * sinf(a)), px);
-        other.push_back(px[0] + px[1] + px[2]);
-    }
-    EXPECT_GT(*std::min_element(red.begin(), red.end()), 80) << ::testing::PrintToString(red);
-    EXPECT_LT(*std::max_element(red.begin(), red.end()), 180) << ::testing::PrintToString(red);
-    EXPECT_EQ(*std::max_element(other.begin(), other.end()), 0);
-}
-
 // What each of a thing's matrix operations puts on the model-view stack,
 // seen as where it takes the point (1, 2, 3): R p + t for the matrix, R or its
 // transpose (a camera's turn) for the rotations, +-t for the locations.
