@@ -27,9 +27,7 @@ tinted() {
   [ "$g" -gt $((r + 15)) ] && [ "$g" -gt $((b + 15)) ]
 }
 
-start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+start_flying
 sleep 2
 send_keys "$w" F1
 sleep 0.5

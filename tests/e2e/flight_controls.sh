@@ -6,9 +6,7 @@ source "$(dirname "$0")/../support/e2e_lib.sh"
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 
-start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+start_flying
 sleep 2
 send_keys "$w" F7
 sleep 0.5

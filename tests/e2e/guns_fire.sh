@@ -8,9 +8,7 @@ home=$(mktemp -d)
 trap 'cp "$home"/*.png /tmp/guns_e2e/ 2>/dev/null; rm -rf "$home"' EXIT
 capture_sound_in "$home"
 
-HOME="$home" start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+HOME="$home" start_flying
 sleep 2
 # Cockpit view; W moves the selection from the first gun group (the
 # cannon, whose shells are hard to see) to the lasers.

@@ -10,9 +10,7 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 capture_sound_in "$home"
 
-HOME="$home" start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+HOME="$home" start_flying
 sleep 2
 send_keys "$w" F1 r w w
 sleep 1

@@ -16,9 +16,7 @@ shield_gauge="50x40+546+333"      # the status panel's shield disc and percentag
 # The start of a game with the given options, flying the first vessel of
 # the selection screen (the all-rounder): the console on panel 0.
 start_with_console() {
-  start_game -w "$@"
-  w=$(game_window) || fail "no window"
-  fly_first_vessel "$w" || fail "the flight did not begin after the selection screen"
+  start_flying "$@"
   sleep 2
   send_keys "$w" 1 1
   sleep 1

@@ -24,9 +24,7 @@ paused_pixels() {
     -fill white -opaque "rgb(255,255,77)" -format "%[fx:int(mean*w*h)]" info:
 }
 
-start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+start_flying
 send_keys "$w" F2
 xdotool keydown --window "$w" a
 sleep 1.5

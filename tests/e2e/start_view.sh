@@ -6,9 +6,7 @@ BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shot="$BUILD/e2e_start_view.png"
 
-start_game -w
-w=$(game_window) || fail "no window"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+start_flying
 sleep 2  # the rate is first shown after a quarter of a second of frames
 grep -q "^Create background sphere - OK.$" "$GAME_OUT" || fail "no progress line"
 grep -q "could not be loaded" "$GAME_OUT" && fail "a texture did not load"

@@ -74,6 +74,13 @@ fly_first_vessel() {
   send_keys "$1" Return
   wait_for_flight
 }
+# The game started windowed with these options, flying the first vessel;
+# its window in w.
+start_flying() {
+  start_game -w "$@"
+  w=$(game_window) || fail "no window"
+  fly_first_vessel "$w" || fail "no flight after the selection screen"
+}
 
 fail() {
   echo "FAIL: $*"

@@ -75,10 +75,8 @@ struct WORLD {
             d->shield = pick({0.0f, 1.0f, 2.5f});
             d->shot = unit(rng) < (d->bound == BOUND_POINT ? 0.8f : 0.1f);
             d->drops = unit(rng) < 0.05f, d->marks = unit(rng) < 0.05f;
-            for (int k = 0; k < (i % 9 == 4 ? 2 : 0); k++) {  // two that touch, riding on it
-                DUMMY* rider = new DUMMY(1000 + 2 * i + k, &log);
-                rider->r = 1.0f, rider->set_flags(THING_ACTIVE_COLLIDER | THING_MOVED), d->add_child(rider);
-            }
+            for (int k = 0; k < (i % 9 == 4 ? 2 : 0); k++)  // two that touch, riding on it
+                d->add_child(new DUMMY(1000 + 2 * i + k, &log)), d->get_last_child()->set_flags(THING_ACTIVE_COLLIDER | THING_MOVED);
             root.add_child(d), things.push_back(d);
         }
         root.update_abs_matrix();

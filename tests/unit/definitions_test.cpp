@@ -142,6 +142,8 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
         EXPECT_TRUE(t->get_thingtype_string() == std::string(made) && t->get_m() == 2.0f) << type;
     }
     EXPECT_TRUE(sink.lines(DEF_UNKNOWN_THINGTYPE) == std::vector<int>{1} && sink.lines(DEF_UNKNOWN_KEY).empty());  // THINGTYPE is known
+    item("THINGTYPE = MISSILE\nMAXAMMO = 2\nFOO = 1\n");  // a launcher tells of a key neither it nor its gun reads
+    EXPECT_EQ(sink.lines(DEF_UNKNOWN_KEY), std::vector<int>{3});
 
     sink.reports.clear();
     auto t = item("// an item\nthingtype=x\n  m a s s = 7 // kilograms\n// MASS = 99\nMaSs2 = 5\n"

@@ -333,12 +333,10 @@ TEST(Game, CommandKeys)
     EXPECT_EQ(at(c.v), (std::vector<float>{0, 0, start_height(c.v)}));
     c.v->get_vel(vel);
     EXPECT_EQ(vel[0] + vel[1] + vel[2] + c.g.throttle, 0.0f);
-    read_input(c.g);  // nothing pressed, nothing closed: it goes on
-    EXPECT_FALSE(c.g.quit);
-    close_requested = 1;  // the window's close button
-    read_input(c.g);
-    close_requested = 0;
-    EXPECT_TRUE(c.g.quit);
+    read_input(c.g);  // nothing pressed, nothing closed: it goes on; the window's close button ends it
+    bool went_on = !c.g.quit;
+    close_requested = 1, read_input(c.g), close_requested = 0;
+    EXPECT_TRUE(went_on && c.g.quit);
     c.g.quit = false;
     dispatch_key(c.g, KEY_ESC);  // quits after the frame's other keys
     dispatch_key(c.g, KEY_F2);
@@ -402,11 +400,10 @@ TEST(Game, ViewsAndCameras)
     float up = 50.0f - from[2], off[3] = {100.0f - from[0], -from[1], up}, len = sqrtf(off[0] * off[0] + off[1] * off[1] + up * up);
     const MATRIX_f& look = c.g.viewpoint_thing->get_abs();
     EXPECT_TRUE(near3(V3({look.v[0][1], look.v[1][1], look.v[2][1]}).data(), {off[0] / len, off[1] / len, up / len}, 1e-4f) && up > 40.0f);
-    for (V3 d : {V3{3, 4, 0}, V3{-1, -2, 2}, V3{0, 0, 5}, V3{0, 7, 0}, V3{0, -7, 0}, V3{0, 0, 0}}) {  // the nose turned onto d
+    for (auto [d, want] : {std::pair<V3, V3>{{3, 4, 0}, {0.6f, 0.8f, 0}}, {{-1, -2, 2}, {-1 / 3.0f, -2 / 3.0f, 2 / 3.0f}}, {{0, 0, 5}, {0, 0, 1}},
+                           {{0, 7, 0}, {0, 1, 0}}, {{0, -7, 0}, {0, -1, 0}}, {{0, 0, 0}, {0, 1, 0}}}) {  // the nose turned onto d; none: ahead
         MATRIX_f r;
         look_at_rotation(d.data(), &r);
-        float len = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        V3 want = len > 0.0f ? V3{d[0] / len, d[1] / len, d[2] / len} : V3{0, 1, 0};  // none: ahead
         EXPECT_TRUE(near3(V3({r.v[0][1], r.v[1][1], r.v[2][1]}).data(), want, 1e-5f) && (d[2] != 0.0f || r.v[2][2] > 0.999f)) << d[1];
     }
     c.g.player = nullptr;  // between vessels the cameras stay where they are

@@ -29,6 +29,9 @@ void make_pair(MESHMODEL& m, float lift)
 
 TEST(MeshModel, BoxAlwaysHoldsTheOriginAndRadiusIsTheFarthestVertex)
 {
+    // Its picture's coordinates: toward zero, held within a million pixels; NaN far off.
+    EXPECT_EQ(std::vector<int>({trunc_int(2.9f), trunc_int(-2.9f), trunc_int(999999.9f), trunc_int(3e9f), trunc_int(-3e9f), trunc_int(NAN)}),
+              std::vector<int>({2, -2, 999999, 1000000, -1000000, -1000000}));
     MESHMODEL m;
     m.initialize_vtx_list(2);
     m.load_vtx(0, 2, 3, 4);
@@ -134,9 +137,3 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     EXPECT_TRUE(m.remove_invalid_faces() == 1u && m.get_nr_face() == 2u);
 }
 
-// Drawing coordinates: toward zero, held within a million pixels; NaN far off.
-TEST(MeshModel, PictureCoordinatesTruncateAndSaturate)
-{
-    EXPECT_EQ(std::vector<int>({trunc_int(2.9f), trunc_int(-2.9f), trunc_int(999999.9f), trunc_int(3e9f), trunc_int(-3e9f), trunc_int(NAN)}),
-              std::vector<int>({2, -2, 999999, 1000000, -1000000, -1000000}));
-}
