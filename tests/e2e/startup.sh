@@ -26,9 +26,7 @@ check_size_and_quit 640x480 -w
 check_size_and_quit 800x600 -w -R3
 
 # The window's close button quits like Escape.
-start_game -w
-w=$(game_window) || fail "no window for the close button"
-fly_first_vessel "$w" || fail "no flight after the selection screen"
+start_flying
 sleep 1
 "$BUILD/probe/close_window_probe" "$w" || fail "could not ask the window to close"
 wait_exit 3
