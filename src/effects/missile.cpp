@@ -137,7 +137,6 @@ void MISSILE::tick(float dt)
     fuse(from, dt);
 }
 
-
 // The fraction 0..1 of the path start + s x step at which it first comes
 // within r of the origin; below 0 when it never does.
 static float entry_along(const float* start, const float* step, float r)

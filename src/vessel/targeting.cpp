@@ -80,7 +80,6 @@ void VESSEL::select_prev_target(unsigned long want, unsigned long reject)
     target = t;
 }
 
-
 void VESSEL::select_nearest_target(unsigned long want, unsigned long reject)
 {
     THING* best = nullptr;

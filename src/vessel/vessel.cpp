@@ -35,7 +35,6 @@ int get_team_relation(int a, int b)
 
 static float clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
-
 // The HUD model of a HUD node, or null when the node or its model is gone.
 static HUDMODEL* hud_model(THING* node)
 {
