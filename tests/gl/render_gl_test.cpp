@@ -174,11 +174,13 @@ TEST(RenderGl, AThingsMatricesTakeAPointWhereItsTransformDoes)
     apply_matrix_f(&turn, 1, 2, 3, &rp[0], &rp[1], &rp[2]);
     for (int i = 0; i < 3; i++)
         rtp[i] = m.v[0][i] + 2 * m.v[1][i] + 3 * m.v[2][i];
-    const std::pair<void (THING::*)(), V3> ops[] = {{&THING::apply_abs_matrix, {rp[0] + 7, rp[1] - 3, rp[2] + 11}}, {&THING::apply_abs_rotation, rtp},
-                                                   {&THING::apply_abs_location, {8, -1, 14}}, {&THING::apply_inv_rotation, rp}, {&THING::apply_inv_location, {-6, 5, -8}}};
+    using OP = void (*)(THING&);
+    const std::pair<OP, V3> ops[] = {{[](THING& x) { x.apply_abs_matrix(); }, {rp[0] + 7, rp[1] - 3, rp[2] + 11}}, {[](THING& x) { x.apply_abs_rotation(); }, rtp},
+                                     {[](THING& x) { x.apply_abs_location(); }, {8, -1, 14}}, {[](THING& x) { x.apply_inv_rotation(); }, rp},
+                                     {[](THING& x) { x.apply_inv_location(); }, {-6, 5, -8}}};
     for (int k = 0; k < 5; k++) {
         GLfloat a[16];
-        glMatrixMode(GL_MODELVIEW), glLoadIdentity(), (t.*ops[k].first)(), glGetFloatv(GL_MODELVIEW_MATRIX, a);
+        glMatrixMode(GL_MODELVIEW), glLoadIdentity(), ops[k].first(t), glGetFloatv(GL_MODELVIEW_MATRIX, a);
         V3 got{a[0] + 2 * a[4] + 3 * a[8] + a[12], a[1] + 2 * a[5] + 3 * a[9] + a[13], a[2] + 2 * a[6] + 3 * a[10] + a[14]};
         EXPECT_TRUE(near3(got.data(), ops[k].second, 1e-4f)) << k;
     }
