@@ -24,7 +24,7 @@ class CHECKING_SINK : public DEFINITION_SINK {
 public:
     void report(const char* file, int line, DEFINITION_PROBLEM kind, const char* message) override
     {
-        if (!file || !message || line < 0 || kind < DEF_MISSING_FILE || kind > DEF_BAD_FILE_NAME)
+        if (!file || !message || line < 0 || kind < DEF_MISSING_FILE || kind > DEF_UNKNOWN_WORD)
             abort();
         total += strlen(file) + strlen(message);
     }
