@@ -60,6 +60,4 @@ n2=$(strong "${panels[2]}")
 echo "ok: panel 0 changed to the console ($n0 pixels; panel 2: $n2)"
 c=$(tinted "$shots/console.png" "${panels[1]}") || fail "panel 1 went dark ($c)"
 
-send_keys "$w" Escape
-wait_exit 5
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE"
+quit_with_escape "$w" 5

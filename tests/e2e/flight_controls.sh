@@ -74,7 +74,5 @@ awk -v x="$x" -v y="$y" -v z="$z" 'BEGIN { exit !(x == 0 && y < 5 && y > -5 && z
 grep -q "Ground intersect!" "$GAME_OUT" && fail "the vessel touched the ground"
 echo "ok: reset brought the vessel back to ($x $y $z)"
 
-send_keys "$w" Escape
-wait_exit 2
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+quit_with_escape "$w" 2
 echo "ok: Escape quits with 0"

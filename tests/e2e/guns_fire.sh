@@ -31,9 +31,7 @@ xdotool keyup --window "$w" space
 sleep 0.5
 loud=$(loud_after "$quiet_from")
 
-send_keys "$w" Escape
-wait_exit 5
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+quit_with_escape "$w" 5
 
 # The view above the cockpit panels, below the frame-rate text.
 n=0

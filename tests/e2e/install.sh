@@ -44,7 +44,5 @@ w=$(game_window) || fail "the installed game opened no window"
 fly_first_vessel "$w" || fail "no flight after the selection screen"
 kill -0 "$GAME_PID" 2>/dev/null || fail "the installed game died"
 grep -q "could not be loaded\|Cannot start" "$GAME_OUT" && fail "the installed game misses its data"
-send_keys "$w" Escape
-wait_exit 3
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+quit_with_escape "$w" 3
 echo "ok: the installed launcher starts the game from another folder; Escape quits with 0"

@@ -40,9 +40,7 @@ send_keys "$w" F1
 sleep 0.5
 window_shot "$w" "$home/pilot2.png"
 
-send_keys "$w" Escape
-wait_exit 5
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+quit_with_escape "$w" 5
 
 # The view above the cockpit panels, below the frame-rate text. The cockpit
 # frames the pilot's view and the HUD is drawn in it; the missile view has

@@ -23,9 +23,7 @@ start_with_console() {
 }
 
 quit_game() {
-  send_keys "$w" Escape
-  wait_exit 3
-  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape ($*)"
+  quit_with_escape "$w" 3 "($*)"
 }
 
 start_with_console

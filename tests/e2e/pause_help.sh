@@ -77,7 +77,5 @@ echo "ok: H shows the keys page by page on the middle panel"
 # Escape quits while paused.
 send_keys "$w" p
 sleep 0.3
-send_keys "$w" Escape
-wait_exit 2
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape while paused"
+quit_with_escape "$w" 2 "while paused"
 echo "ok: Escape quits with 0 while paused"

@@ -46,9 +46,7 @@ fly_after() {
   sleep 2
   send_keys "$w" F7
   sleep 0.5
-  send_keys "$w" Escape
-  wait_exit 5
-  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after $*"
+  quit_with_escape "$w" 5 "($*)"
   flown_size
 }
 

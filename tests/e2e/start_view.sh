@@ -11,9 +11,7 @@ sleep 2  # the rate is first shown after a quarter of a second of frames
 grep -q "^Create background sphere - OK.$" "$GAME_OUT" || fail "no progress line"
 grep -q "could not be loaded" "$GAME_OUT" && fail "a texture did not load"
 window_shot "$w" "$shot" || fail "no screenshot"
-send_keys "$w" Escape
-wait_exit 3
-[ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape"
+quit_with_escape "$w" 3
 
 # Mean colour of a strip of sky and of ground.
 mean() { convert "$shot" -crop "$1" +repage -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }

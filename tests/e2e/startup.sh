@@ -16,9 +16,7 @@ check_size_and_quit() {
   geometry=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
   [ "$geometry" = "$want" ] || fail "window is $geometry, wanted $want for $*"
   kill -0 "$GAME_PID" 2>/dev/null || fail "game died while running"
-  send_keys "$w" Escape
-  wait_exit 2
-  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE within 2 s of Escape for $*"
+  quit_with_escape "$w" 2 "(for $*)"
   echo "ok: $* opened $geometry and quit with 0"
 }
 

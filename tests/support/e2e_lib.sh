@@ -36,6 +36,15 @@ wait_exit() {
   kill -9 "$GAME_PID" 2>/dev/null
 }
 
+# Escape in window $1 ends the game within $2 seconds, with exit code 0
+# (the rest of the arguments say when, for the failure message).
+quit_with_escape() {
+  local w=$1 limit=$2; shift 2
+  send_keys "$w" Escape
+  wait_exit "$limit"
+  [ "$EXIT_CODE" = "0" ] || fail "exit code $EXIT_CODE after Escape $*"
+}
+
 # Gives the window the keyboard without moving the pointer (which steers).
 send_keys() {
   local w=$1; shift
@@ -89,15 +98,13 @@ fail() {
   exit 1
 }
 
-# Prints the y of the last "Object center:" line the game printed (F7).
-object_center_y() {
-  grep "Object center:" "$GAME_OUT" | tail -n1 | sed 's/.*(\([^ ]*\) \([^ ]*\) \([^)]*\)).*/\2/'
-}
-
-# Prints "x y z" of the last "Object center:" line.
+# Prints "x y z" of the last "Object center:" line the game printed (F7).
 object_center() {
   grep "Object center:" "$GAME_OUT" | tail -n1 | sed 's/.*(\([^ ]*\) \([^ ]*\) \([^)]*\)).*/\1 \2 \3/'
 }
+
+# Prints the y of the last "Object center:" line.
+object_center_y() { object_center | cut -d' ' -f2; }
 
 # Saves a picture of the game's window.
 window_shot() {
