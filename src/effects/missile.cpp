@@ -141,16 +141,11 @@ void MISSILE::tick(float dt)
 // within r of the origin; below 0 when it never does.
 static float entry_along(const float* start, const float* step, float r)
 {
-    for (int i = 0; i < 3; i++) {  // cheap box test first
-        float end = start[i] + step[i];
-        if ((start[i] > r && end > r) || (start[i] < -r && end < -r))
-            return -1.0f;
-    }
     float a = dot3(step, step), b = dot3(start, step), c = dot3(start, start) - r * r;
     if (c <= 0.0f)
         return 0.0f;
-    if (a == 0.0f || b >= 0.0f)
-        return -1.0f;  // not closing
+    if (b >= 0.0f)
+        return -1.0f;  // not closing (a standing still has b = 0 too)
     float disc = b * b - a * c;
     if (disc < 0.0f)
         return -1.0f;

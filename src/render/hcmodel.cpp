@@ -203,10 +203,9 @@ void SPHERE_MODEL::paint(unsigned short flags)
     const float* eq = colors[1];
     const float* bottom = colors[2];
     begin_gradient();
-    for (int i = 0; i < slices; i++) {
-        int j = i == 0 ? slices - 1 : i - 1;
+    for (int i = 1; i <= slices; i++) {  // the last slice closes the round at 2 pi
         float ai = i * TWO_PI / slices;
-        float aj = j * TWO_PI / slices;
+        float aj = (i - 1) * TWO_PI / slices;
         glBegin(GL_TRIANGLE_STRIP);
         glColor4f(top[0], top[1], top[2], 1.0f);
         glVertex3f(0.0f, radius, 0.0f);
@@ -358,12 +357,9 @@ void FIREBALL_MODEL::_paint()
     disable_lights();
     enable_z_check();
     disable_z_write();
-    if (slices < 1)
-        return;  // no angle step to draw with
-    for (int i = 0; i <= slices; i++) {
-        int j = i == 0 ? slices : i - 1;
+    for (int i = 1; i <= slices; i++) {  // none without an angle step
         float ai = i * TWO_PI / slices;
-        float aj = j * TWO_PI / slices;
+        float aj = (i - 1) * TWO_PI / slices;
         glBegin(GL_TRIANGLE_STRIP);
         intensity = 1.0f;
         update_color();
@@ -446,10 +442,9 @@ void SPHERE_RING_MODEL::paint(unsigned short flags)
     auto clamp_angle = [](float a) { return std::clamp(a, 0.0f, PI); };
     float outer = clamp_angle(angle);
     float inner = clamp_angle(angle - width);
-    for (int i = 0; i < slices; i++) {
-        int j = i == 0 ? slices - 1 : i - 1;
+    for (int i = 1; i <= slices; i++) {  // the last slice closes the round at 2 pi
         float ai = i * TWO_PI / slices;
-        float aj = j * TWO_PI / slices;
+        float aj = (i - 1) * TWO_PI / slices;
         glBegin(GL_POLYGON);
         glColor3fv(color);
         sphere_vertex(ai, outer, radius);

@@ -210,18 +210,13 @@ uint32_t LOAD3DS_READER::handle(unsigned id, uint32_t payload, int depth, float*
     case 0xA050: case 0xA052: case 0xA053: case 0xA083: case 0xA085: case 0xA088: case 0xA08A:
     case 0xA08C: case 0xA08E:
         return read_children(depth, payload, nullptr);
-    case 0xA100:
-        if (payload < 2)
-            return 0;
-        get16();
-        return 2;
     case 0xA300: {
         std::string name = read_payload_string(payload);
         if (cur_mat)
             cur_mat->set_texture(name.c_str());
         return payload;
     }
-    default:
+    default:  // the shading mode (0xA100) among them: nothing here draws by it
         return 0;  // skipped whole by the caller
     }
 }
