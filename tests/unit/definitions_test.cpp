@@ -183,7 +183,7 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     data.write_box_mesh("thing.3ds", 0.5f);
     data.write("shield.sid", "THINGTYPE = SHIELD\nPOWER = 30\nMESH = th ing.3ds\n");
     data.write("hull.vhd", "SHORTNAME=Big Mule, rest\nmass = 0.05\nRMASS = 3,4,5\nMESH = thing.3ds, x\n"
-                           "COCKPIT = none.3ds\n" + SLOT + "ITEM = shield.sid\nSLOT = J, 1, 2, 3, 0, 0, 5, 2, 0, 0\n"
+                           "COCKPIT = none.3ds\n" + SLOT + "ITEM = shield.sid\nSLOT = J, 1, 2, 3, 0, 0, 5e30, 2e-25, 0, 0\n"
                            "PILOT = 0, 2, 1\nSLOT = Ji, 0,0,0, 0,0,0, 0,0,0\nITEM = a\x01.sid\nITEM = shield.sid\n"
                            "SLOT = J, 0,0,0, 0,0,1, 0,0,3\nSLOT = J, 0,0,0, 1,0,0, 1,0,0.0000001\nSLOT = J, 0,0,0, 1,1,1, 1,1,1.000001\n" + slots(27) +
                            "ITEM = shield.sid\nEXPLOSION_SOUND = boom.wav\nMASS = 50\n");
@@ -202,8 +202,9 @@ TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotU
     EXPECT_EQ(std::vector<int>({v.get_slot_type(0), v.get_slot_type(1), v.get_slot_type(2)}),
               std::vector<int>({SLOT_EXTENSION | SLOT_PRESET, SLOT_JET, SLOT_JET | SLOT_INVISIBLE | SLOT_PRESET}));
     EXPECT_FLOAT_EQ(v.get_max_shield(), 60.0f);
-    // Front along world x, up along world z, mounted at (1, 2, 3). Columns:
-    // the right-hand axis front x up turned round, up, minus front.
+    // Front along world x, up along world z (the one tiny, the other huge),
+    // mounted at (1, 2, 3). Columns: the right-hand axis front x up turned
+    // round, up, minus front.
     const MATRIX_f& m = v.get_slot(1)->matrix;
     const float cols[3][3] = {{0, 1, 0}, {0, 0, 1}, {-1, 0, 0}};
     for (int r = 0; r < 3; r++) {

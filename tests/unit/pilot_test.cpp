@@ -19,6 +19,7 @@
 #include "game/pilot.h"
 #include "game/targets.h"
 #include "game/world.h"
+#include "scene/vec3.h"
 #include "shipped_data.h"
 #include "vessel/item_factory.h"
 #include "vessel/vessel.h"
@@ -365,33 +366,45 @@ TEST(Pilot, ItLooksAheadOnlyWhileSinkingAndLetsAFriendGoOnlyAfterItsDelay)
 }
 
 // A still quarry at 300 m and at 900 m: the nose wanders round it by the
-// same angle, so the aim's error in metres grows with the distance.
-TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistance)
+// same angle, so the aim's error in metres grows with the distance. With
+// the hand held steady, a quarry sliding sideways still draws a wandering
+// aim: the pilot's guess of its way is off by a part of that way, up and
+// down too.
+TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistanceAndMoreForAMovingQuarry)
 {
-    float* tuned[] = {&pilot_strafe_speed, &pilot_variety, &pilot_gun_reach, &pilot_missile_range};
-    float kept[4];
-    for (int i = 0; i < 4; i++)
-        kept[i] = *tuned[i], *tuned[i] = 0.0f;  // it holds still and does not shoot
-    for (float dist : {300.0f, 900.0f}) {
+    float* tuned[] = {&pilot_strafe_speed, &pilot_variety, &pilot_gun_reach, &pilot_missile_range, &pilot_standoff, &pilot_aim_scatter};
+    float kept[6];
+    for (int i = 0; i < 6; i++)
+        kept[i] = *tuned[i], *tuned[i] = i < 4 ? 0.0f : kept[i];  // it holds still and does not shoot
+    for (float dist : {300.0f, 900.0f, 600.0f}) {
         srand(2);
-        float standoff = pilot_standoff;
-        pilot_standoff = dist;
+        bool sliding = dist == 600.0f;
+        pilot_standoff = dist, pilot_aim_scatter = sliding ? 0.0f : kept[5];
         SKY s;
         give_pilot(s.vessel, 0.25f);
         VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, dist, 300.0f);
         s.step(6 * FPS);
         ASSERT_EQ(s.vessel->get_target(), quarry);
-        float least = 180.0f, most = 0.0f;  // degrees
+        quarry->set_thrust(sliding, 0);
+        float least = 180.0f, most = 0.0f, highest = 0.0f;  // degrees; the last up or down only
         for (int f = 0; f < 20 * FPS; f++) {
             s.step();
+            const float *p = s.vessel->get_abs().t, *q = quarry->get_abs().t;
+            float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
+            float up = asinf(nose(s.vessel, 2)) - asinf(d[2] / length3(d));
             least = std::min(least, degrees_off_nose(s.vessel, quarry));
             most = std::max(most, degrees_off_nose(s.vessel, quarry));
+            highest = std::max(highest, fabsf(up) * 180.0f / (float)M_PI);
         }
-        pilot_standoff = standoff;
+        if (sliding) {
+            EXPECT_GT(highest, 3.0f);  // 4.7 here
+            EXPECT_LT(highest, 7.0f);
+            continue;
+        }
         EXPECT_LT(least, 0.5f) << dist;
         EXPECT_GT(most, 0.5f) << dist;
         EXPECT_LT(most, 2.0f) << dist;
     }
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 6; i++)
         *tuned[i] = kept[i];
 }
