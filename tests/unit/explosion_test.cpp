@@ -228,7 +228,7 @@ TEST_F(Explosion, WithExplosionsOffFireballsLiveButAreNotDrawnWhileDebrisIsAndCo
 TEST(ExplosionFrames, ABurstSoundsOnceWhereTheThingWasAndEverythingGoesAfterItsLifetime)
 {
     TEMP_DIR dir;
-    dir.write("boom.wav", make_wav_bytes(22050, 0.5f, 220.0f, 0.8f));
+    dir.write("boom.wav", make_wav_bytes(0.5f, 220.0f, 0.8f));
     SOUND* boom = soundlist.load(dir.file("boom.wav").c_str());
     ASSERT_NE(boom->get_sample(), nullptr);
     GAME g;

@@ -74,8 +74,8 @@ TEST(MaterialList, FindIsCaseSensitiveAndFallsBackToTheFirstAndNamesAreMadeValid
 TEST(SoundList, OneSoundPerFileHeldUntilItsLastHolderLetsGo)
 {
     TEMP_DIR dir;
-    dir.write("hum.wav", make_wav_bytes(22050, 0.1f, 440.0f, 0.5f));
-    dir.write("buzz.wav", make_wav_bytes(22050, 0.1f, 220.0f, 0.5f));
+    dir.write("hum.wav", make_wav_bytes(0.1f, 440.0f, 0.5f));
+    dir.write("buzz.wav", make_wav_bytes(0.1f, 220.0f, 0.5f));
     SOUND* other = soundlist.load(dir.file("buzz.wav").c_str());  // listed first, held once
     SOUND* a = soundlist.load(dir.file("hum.wav").c_str());
     EXPECT_TRUE(soundlist.load(dir.file("hum.wav").c_str()) == a && a->get_sample() && a->release() == a);
