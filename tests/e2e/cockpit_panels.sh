@@ -2,8 +2,6 @@
 # their screens (tinted by the screens' dark green); key 1 twice turns the
 # first panel over to the message console. Set SORTIE_SHOTS=DIR to keep the
 # screenshot and the crop of every panel.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shots=${SORTIE_SHOTS:-$(mktemp -d)}
 mkdir -p "$shots"

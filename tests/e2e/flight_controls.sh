@@ -1,10 +1,6 @@
 # Flies the real game with xdotool: throttle, views, stabilizer keys, reset
 # and Escape, checking what a player would see.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
-shots=$(mktemp -d)
-trap 'rm -rf "$shots"' EXIT
 
 start_flying
 sleep 2
@@ -34,12 +30,12 @@ xdotool keyup --window "$w" q
 for k in F1 F2 F3 F4; do
   send_keys "$w" "$k"
   sleep 0.7
-  window_shot "$w" "$shots/$k.png"
+  window_shot "$w" "$scratch/$k.png"
 done
 for a in F1 F2 F3 F4; do
   for b in F1 F2 F3 F4; do
     [ "$a" \< "$b" ] || continue
-    n=$(pixels_differing "$shots/$a.png" "$shots/$b.png")
+    n=$(pixels_differing "$scratch/$a.png" "$scratch/$b.png")
     [ "${n%.*}" -gt 2000 ] 2>/dev/null || fail "views $a and $b look the same ($n pixels differ)"
   done
 done
@@ -49,17 +45,17 @@ echo "ok: F1 to F4 give four different pictures"
 send_keys "$w" F2 1 1
 sleep 0.7
 panel="165x155+59+315"
-window_shot "$w" "$shots/console0.png"
+window_shot "$w" "$scratch/console0.png"
 # Twice in one go: off and on again before the vessel can sink.
 send_keys "$w" F11 F11
 sleep 0.7
-window_shot "$w" "$shots/console1.png"
-n=$(pixels_differing "$shots/console0.png" "$shots/console1.png" "$panel")
+window_shot "$w" "$scratch/console1.png"
+n=$(pixels_differing "$scratch/console0.png" "$scratch/console1.png" "$panel")
 [ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F11 wrote nothing on the console panel ($n pixels)"
 send_keys "$w" F12
 sleep 0.7
-window_shot "$w" "$shots/console2.png"
-n=$(pixels_differing "$shots/console1.png" "$shots/console2.png" "$panel")
+window_shot "$w" "$scratch/console2.png"
+n=$(pixels_differing "$scratch/console1.png" "$scratch/console2.png" "$panel")
 [ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F12 wrote nothing on the console panel ($n pixels)"
 echo "ok: F11 and F12 write on the console"
 

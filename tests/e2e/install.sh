@@ -1,8 +1,6 @@
 # cmake --install into a temporary prefix: the files land where a desktop
 # and man look for them, the desktop entry and manual pages are clean, and
 # the installed launcher starts the game from another folder.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 prefix=$(mktemp -d)
 elsewhere=$(mktemp -d)

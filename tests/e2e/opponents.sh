@@ -3,11 +3,7 @@
 # switches to the chase view of the replacement) or its shield reads lower;
 # no target flies into the ground; Escape quits with 0. Without -e the
 # console has no such line.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
-shots=$(mktemp -d)
-trap 'rm -rf "$shots"' EXIT
 
 console_panel="165x155+59+315"    # panel 0 once "1 1" has put the console on it
 below_horizon="400x60+120+250"    # ground just below the horizon, clear of every panel
@@ -27,12 +23,12 @@ quit_game() {
 }
 
 start_with_console
-window_shot "$w" "$shots/plain.png"
+window_shot "$w" "$scratch/plain.png"
 quit_game "without -e"
 
 start_with_console -e
-window_shot "$w" "$shots/start.png"
-n=$(pixels_differing "$shots/plain.png" "$shots/start.png" "$console_panel")
+window_shot "$w" "$scratch/start.png"
+n=$(pixels_differing "$scratch/plain.png" "$scratch/start.png" "$console_panel")
 [ "${n%.*}" -gt 30 ] 2>/dev/null || fail "with -e the console shows nothing more than without ($n pixels)"
 echo "ok: -e adds a line to the console at start ($n pixels)"
 
@@ -40,12 +36,12 @@ echo "ok: -e adds a line to the console at start ($n pixels)"
 # hovering vessel and shoots it down (its replacement is seen from behind)
 # or at least into its shield.
 sleep 60
-window_shot "$w" "$shots/end.png"
-n=$(pixels_differing "$shots/start.png" "$shots/end.png" "$below_horizon")
+window_shot "$w" "$scratch/end.png"
+n=$(pixels_differing "$scratch/start.png" "$scratch/end.png" "$below_horizon")
 if [ "${n%.*}" -gt 3000 ] 2>/dev/null; then
   echo "ok: the vessel was shot down and replaced, the view is outside ($n pixels below the horizon changed)"
 else
-  s=$(pixels_differing "$shots/start.png" "$shots/end.png" "$shield_gauge")
+  s=$(pixels_differing "$scratch/start.png" "$scratch/end.png" "$shield_gauge")
   [ "${s%.*}" -gt 30 ] 2>/dev/null ||
     fail "after a minute the vessel is neither replaced ($n pixels) nor its shield lower ($s pixels)"
   echo "ok: the vessel was hit, its shield reads lower ($s pixels of the gauge changed)"

@@ -2,8 +2,6 @@
 # "PAUSED" across the view and the vessel held still; H puts the key table
 # on the middle cockpit panel, a page at a time. Set SHOTS_DIR to keep the
 # pictures.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shots=${SHOTS_DIR:-$(mktemp -d)}
 [ -n "${SHOTS_DIR:-}" ] || trap 'rm -rf "$shots"' EXIT

@@ -2,11 +2,7 @@
 # its black shadow and a yellow column of text. Escape flies the vessel shown,
 # right then Enter the second configuration in sorted order (F7's bounding
 # box tells the hulls apart), and the close button quits from the screen.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
-shots=$(mktemp -d)
-trap 'rm -rf "$shots"' EXIT
 shot="$BUILD/e2e_select_vessel.png"
 
 # Pixels of a region WxH+X+Y matching an fx condition on r, g, b (0..1).
@@ -62,7 +58,7 @@ wait_for_selection "$w" || fail "no selection screen"
 sleep 1  # the vessel fades in
 window_shot "$w" "$shot" || fail "no screenshot"
 sleep 0.5
-window_shot "$w" "$shots/later.png"
+window_shot "$w" "$scratch/later.png"
 grep -q "Create background sphere" "$GAME_OUT" && fail "the scene was built before a vessel was chosen"
 yellow=$(count_px "$shot" 300x300+0+0 'r>0.6 && g>0.6 && b<0.3')
 [ "$yellow" -ge 400 ] || fail "only $yellow yellow text pixels in the top left"
@@ -73,7 +69,7 @@ shades=$(convert "$shot" -crop 240x160+280+120 +repage -depth 4 txt:- |
 [ "$shades" -ge 6 ] || fail "the vessel shows only $shades shades"
 shadow=$(count_px "$shot" 400x80+120+330 'r<0.05 && g<0.05 && b<0.05')
 [ "$shadow" -ge 300 ] || fail "only $shadow black shadow pixels below the vessel"
-turned=$(pixels_differing "$shot" "$shots/later.png" 300x240+250+100)
+turned=$(pixels_differing "$shot" "$scratch/later.png" 300x240+250+100)
 [ "$turned" -ge 200 ] || fail "the vessel did not turn ($turned pixels changed)"
 echo "ok: selection screen with $yellow yellow pixels, $shades vessel shades, $shadow shadow pixels; screenshot $shot"
 

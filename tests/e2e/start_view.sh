@@ -1,8 +1,6 @@
 # The real game starts, prints its progress lines and shows ground and sky,
 # with the green frame-rate read-out and the screen size line centred near
 # the top of the view. The screenshot is kept for a look.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shot="$BUILD/e2e_start_view.png"
 

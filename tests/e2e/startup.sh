@@ -1,8 +1,6 @@
 # The real game opens its window at the asked size, draws, and quits with 0
 # soon after Escape, the close button, Ctrl-C or a kill; without any display
 # it reports the graphics failure.
-set -u
-BUILD=$1
 source "$(dirname "$0")/../support/e2e_lib.sh"
 
 check_size_and_quit() {

@@ -1,5 +1,12 @@
 # Helpers for the end-to-end scripts: start the real game under the test X
-# display and drive it with xdotool. Source it; $1 is the build directory.
+# display and drive it with xdotool. Source it first thing: $1 is the build
+# directory, $2 the source tree; $scratch is a fresh directory, removed at
+# exit.
+set -u
+BUILD=$1
+SRC=${2:-}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 # Starts the game with the given arguments; sets GAME_PID and GAME_OUT.
 start_game() {
