@@ -11,7 +11,6 @@ mkdir -p "$shots"
 # corners through the game's 4:3 frustum (the upper two reach past the top).
 panels=(218x155+6+315 200x164+220+308 219x155+416+315 116x107+6+0 116x107+518+0)
 
-mean() { convert "$1" -crop "$2" +repage -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
 # The middle half of a panel, where no frame edge lies.
 inner() {
   local w h x y
@@ -20,7 +19,7 @@ inner() {
 }
 tinted() {
   local r g b
-  read -r r g b <<<"$(mean "$1" "$(inner "$2")")"
+  read -r r g b <<<"$(mean_colour "$1" "$(inner "$2")")"
   echo "$r $g $b"
   [ "$g" -gt $((r + 15)) ] && [ "$g" -gt $((b + 15)) ]
 }
@@ -47,11 +46,7 @@ convert "$shots/console.png" -crop "${panels[0]}" +repage "$shots/panel0-console
 # Strong changes only (the scene behind the panels moves a little): the
 # console's few green lines replace the slot list's white names, while the
 # status screen on panel 2 stays much the same.
-strong() {
-  convert "$shots/cockpit.png" -crop "$1" +repage "$shots/a.png"
-  convert "$shots/console.png" -crop "$1" +repage "$shots/b.png"
-  compare -metric AE -fuzz 25% "$shots/a.png" "$shots/b.png" null: 2>&1 | cut -d' ' -f1
-}
+strong() { pixels_differing "$shots/cockpit.png" "$shots/console.png" "$1" 25%; }
 n0=$(strong "${panels[0]}")
 n2=$(strong "${panels[2]}")
 [ "$n0" -gt $((3 * n2 + 300)) ] || fail "panel 0 hardly changed after 1, 1 ($n0 pixels; panel 2: $n2)"

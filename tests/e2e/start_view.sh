@@ -12,9 +12,8 @@ window_shot "$w" "$shot" || fail "no screenshot"
 quit_with_escape "$w" 3
 
 # Mean colour of a strip of sky and of ground.
-mean() { convert "$shot" -crop "$1" +repage -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
-read -r sr sg sb <<<"$(mean 600x60+20+60)"
-read -r gr gg gb <<<"$(mean 600x40+20+300)"
+read -r sr sg sb <<<"$(mean_colour "$shot" 600x60+20+60)"
+read -r gr gg gb <<<"$(mean_colour "$shot" 600x40+20+300)"
 [ $((sr + sg + sb)) -gt 150 ] || fail "sky is dark ($sr $sg $sb)"
 [ "$sb" -ge "$sr" ] || fail "sky is not blue-grey ($sr $sg $sb)"
 [ "$gr" -gt "$gb" ] || fail "ground is not earth-coloured ($gr $gg $gb)"

@@ -119,15 +119,20 @@ window_shot() {
 }
 
 # Number of pixels that differ between two pictures (optionally a region
-# WxH+X+Y of both).
+# WxH+X+Y of both, and how far a colour may move unnoticed, 2% by default).
 pixels_differing() {
-  local a=$1 b=$2 region=${3:-}
+  local a=$1 b=$2 region=${3:-} fuzz=${4:-2%}
   if [ -n "$region" ]; then
     convert "$a" -crop "$region" +repage "$a.crop.png"
     convert "$b" -crop "$region" +repage "$b.crop.png"
     a="$a.crop.png"; b="$b.crop.png"
   fi
-  compare -metric AE -fuzz 2% "$a" "$b" null: 2>&1 | cut -d' ' -f1
+  compare -metric AE -fuzz "$fuzz" "$a" "$b" null: 2>&1 | cut -d' ' -f1
+}
+
+# Mean colour "r g b" (0..255) of a region WxH+X+Y of a picture.
+mean_colour() {
+  convert "$1" -crop "$2" +repage -resize 1x1\! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
 }
 
 # Sound capture for a game started with HOME=$home: Allegro's ALSA output

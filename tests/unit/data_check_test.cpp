@@ -86,14 +86,7 @@ TEST(DataCheck, EachFixtureBrokenInOnePlaceGivesOneProblemAtTheRightFileAndLine)
         std::string h = HULL;
         return h.replace(h.find(from), from.size(), to);
     };
-    const struct {
-        const char* file;
-        bool remove;
-        std::string new_text;
-        const char* reported_file;
-        int line;
-        const char* words;
-    } cases[] = {
+    const struct { const char* file; bool remove; std::string new_text; const char* reported_file; int line; const char* words; } cases[] = {
         {"ship.vcd", false, "VHD = h.vhd\nITEM = 1, gun.sid\nSPEED = 3\n", "ship.vcd", 3, "configuration: unknown key 'SPEED'"},
         {"msl.sid", false, "THINGTYPE = MISSILE\nTECH = LASER\n", "msl.sid", 2, "TECH 'LASER' is not DUMB, HEAT or RADAR"},
         {"ship.vcd", false, "VHD = h.vhd\nITEM = 1, none.sid\n", "ship.vcd", 2, "none.sid"},

@@ -32,7 +32,7 @@
 #include "test_data_path.h"
 #include "ui/qconsole.h"
 #include "vessel/vessel.h"
-#include "write3ds.h"
+#include "mesh_shapes.h"
 
 namespace {
 
@@ -102,13 +102,11 @@ struct COCKPIT {
     }
 };
 
-// A data directory: the scene's models (tetrahedra), a one-jet drone for all.
+// A data directory: the scene's models (boxes), a one-jet drone for all.
 struct SCENE_DATA : TEST_DATA_PATH {
     explicit SCENE_DATA(bool buoy = true, bool rest = true)
     {
-        MESH3DS m;
-        m.vertices = {{{0, 0, 0}}, {{1, 0, 0}}, {{0, 1, 0}}, {{0, 0, 1}}};
-        m.faces = {{{0, 2, 1}}, {{0, 1, 3}}, {{0, 3, 2}}, {{1, 2, 3}}};
+        MESH3DS m = box_shape(0.5f, 0.5f, 0.5f);
         if (buoy)
             write3ds(file("navbuoy.3ds"), m);
         if (!rest)

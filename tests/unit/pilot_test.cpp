@@ -84,10 +84,8 @@ float nose(THING* t, int i) { return t->get_abs().v[i][1]; }
 float degrees_off_nose(THING* from, THING* to)
 {
     const float *p = from->get_abs().t, *q = to->get_abs().t;
-    float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
-    float c = (d[0] * nose(from, 0) + d[1] * nose(from, 1) + d[2] * nose(from, 2)) /
-              sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    return acosf(std::max(-1.0f, std::min(1.0f, c))) * 180.0f / (float)M_PI;
+    float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]}, n[3] = {nose(from, 0), nose(from, 1), nose(from, 2)};
+    return acosf(std::clamp(dot3(d, n) / length3(d), -1.0f, 1.0f)) * 180.0f / (float)M_PI;
 }
 
 // An item of a missile slot that always holds a shot and counts trigger pulls.
@@ -133,9 +131,7 @@ TEST(Pilot, AWaveTurnsOnAHoveringPlayerOneAfterAnotherAndShootsItDown)
         for (size_t i = 0; i < 8; i++) {
             if (noticed[i] < 0 && a.wave[i]->get_target() == player.get())
                 noticed[i] = f;
-            const float *p = a.wave[i]->get_abs().t, *q = player->get_abs().t;
-            float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
-            if (degrees_off_nose(a.wave[i], player) < 5.0f && d[0] * d[0] + d[1] * d[1] + d[2] * d[2] < 1200.0f * 1200.0f)
+            if (degrees_off_nose(a.wave[i], player) < 5.0f && distance3(a.wave[i]->get_abs().t, player->get_abs().t) < 1200.0f)
                 aimed |= 1 << i;
         }
     }
@@ -389,9 +385,8 @@ TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistanceAndMoreForAMovingQuarry)
         float least = 180.0f, most = 0.0f, highest = 0.0f;  // degrees; the last up or down only
         for (int f = 0; f < 20 * FPS; f++) {
             s.step();
-            const float *p = s.vessel->get_abs().t, *q = quarry->get_abs().t;
-            float d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
-            float up = asinf(nose(s.vessel, 2)) - asinf(d[2] / length3(d));
+            float up = asinf(nose(s.vessel, 2)) - asinf((quarry->get_abs().t[2] - s.vessel->get_abs().t[2]) /
+                                                        distance3(quarry->get_abs().t, s.vessel->get_abs().t));
             least = std::min(least, degrees_off_nose(s.vessel, quarry));
             most = std::max(most, degrees_off_nose(s.vessel, quarry));
             highest = std::max(highest, fabsf(up) * 180.0f / (float)M_PI);
