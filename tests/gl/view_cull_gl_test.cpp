@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/game.h"
@@ -67,4 +69,6 @@ TEST(ViewCullGl, ThingsAreCutOnlyPastTheMargin)
     EXPECT_TRUE(sphere_outside_view(behind, 1.0f) && sphere_outside_view(beyond, 10.0f));
     EXPECT_TRUE(sphere_outside_view(near, 0.1f));
     EXPECT_FALSE(sphere_outside_view(ahead, 1.0f));
+    for (float unbounded : {-1.0f, INFINITY, NAN})  // no radius to cut by: always drawn
+        EXPECT_FALSE(sphere_outside_view(behind, unbounded)) << unbounded;
 }

@@ -88,6 +88,9 @@ TEST(Definitions, GunSettingsAtTheirBoundsPassSilentlyAndBeyondThemAreReported)
          "BSIZE = 0.0099\nBSPEED = 0.099\nBSPEED = 500.1\nBPOWER = -0.001\nBPOWER = 10000.1\nRELOAD = -0.001\nMAXAMMO = -0.001\n"
          "BSIZE = 1.5e30\nRELOAD = 1.5e30\nMAXAMMO = 1.5e30\n");
     EXPECT_EQ(sink.lines(DEF_CLAMPED), std::vector<int>({12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+    sink.reports.clear();  // a shield's power and charge: no less than 0
+    item("THINGTYPE = SHIELD\nPOWER = 0\nCHARGE = 0.5\nCHARGE = -0.5\n");
+    EXPECT_EQ(sink.lines(DEF_CLAMPED), std::vector<int>({4}));
 }
 
 TEST(Definitions, SlotTypesAreLettersAfterANumber)

@@ -363,6 +363,25 @@ TEST(Game, CommandKeys)
     EXPECT_NEAR(c.v->get_target_vel(1), 7.0f, 1e-4f);
 }
 
+// H pages through the keys on the console and round again; a panel turns
+// to the console only when none shows it (a mode past the screens does too).
+TEST(Game, KeyHelpPagesRoundTheKeysOnAPanelShowingTheConsole)
+{
+    COCKPIT c;
+    int saved[5], screens[5] = {0, 1, 2, 3, 4};
+    memcpy(saved, mfd_screen_mode, sizeof saved);
+    std::fill(mfd_screen_mode, mfd_screen_mode + 5, 5);
+    std::string pages;
+    for (int press = 0; press < 5; press++) {
+        free_messages(), dispatch_key(c.g, KEY_H);
+        pages += rows(0, 1) + (press == 3 ? rows(5, 7) : "");
+        EXPECT_EQ(mfd_screen_mode[help_panel], press ? -1 : 5) << press;
+        memcpy(mfd_screen_mode, screens, sizeof screens);  // from here on every panel shows a screen
+    }
+    EXPECT_EQ(pages, "Keys 1/4 (H: more)|Keys 2/4 (H: more)|Keys 3/4 (H: more)|Keys 4/4 (H: more)|Esc        quit||Keys 1/4 (H: more)|");
+    memcpy(mfd_screen_mode, saved, sizeof saved);
+}
+
 TEST(Game, ViewsAndCameras)
 {
     COCKPIT c;

@@ -218,6 +218,8 @@ TEST(Pilot, ItTakesTheFirstGunGroupAndKeepsIt)
         v->fill_slot(slot, make_slot_item(slot ? "THINGTYPE = GUN\nSLOTTYPE = G\nMAXAMMO = 5\nNAME = B\n" : "THINGTYPE = GUN\nSLOTTYPE = G\nMAXAMMO = 5\n"));
     v->locate_rel(0.0f, 0.0f, 300.0f), s.world.add_child(v), give_pilot(v, 0.25f), s.step(3);
     EXPECT_EQ(v->get_cur_gun(), 0);
+    v->next_gun_type(), v->next_gun_type();  // round to it again
+    EXPECT_EQ(v->get_cur_gun(), 0);
 }
 
 TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
