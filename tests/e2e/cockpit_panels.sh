@@ -3,9 +3,8 @@
 # first panel over to the message console. Set SORTIE_SHOTS=DIR to keep the
 # screenshot and the crop of every panel.
 source "$(dirname "$0")/../support/e2e_lib.sh"
-shots=${SORTIE_SHOTS:-$(mktemp -d)}
+shots=${SORTIE_SHOTS:-$scratch}
 mkdir -p "$shots"
-[ -n "${SORTIE_SHOTS:-}" ] || trap 'rm -rf "$shots"' EXIT
 
 # Bounding boxes of the panels at 640 x 480 (W x H + X + Y): their eye-space
 # corners through the game's 4:3 frustum (the upper two reach past the top).

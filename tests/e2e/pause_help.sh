@@ -1,10 +1,10 @@
 # Help on the terminal without a display; P pauses the real game with
 # "PAUSED" across the view and the vessel held still; H puts the key table
-# on the middle cockpit panel, a page at a time. Set SHOTS_DIR to keep the
-# pictures.
+# on the middle cockpit panel, a page at a time. Set SORTIE_SHOTS=DIR to keep
+# the pictures.
 source "$(dirname "$0")/../support/e2e_lib.sh"
-shots=${SHOTS_DIR:-$(mktemp -d)}
-[ -n "${SHOTS_DIR:-}" ] || trap 'rm -rf "$shots"' EXIT
+shots=${SORTIE_SHOTS:-$scratch}
+mkdir -p "$shots"
 
 out=$(mktemp)
 env -u DISPLAY "$BUILD/sortie" --help >"$out" 2>&1

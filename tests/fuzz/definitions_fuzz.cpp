@@ -5,9 +5,9 @@
 #include <allegro.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "game/globals.h"
@@ -34,15 +34,7 @@ public:
 CHECKING_SINK sink;
 std::string data_dir;
 
-void write(const char* name, const char* text)
-{
-    std::string path = data_dir + name;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        abort();
-    fputs(text, f);
-    fclose(f);
-}
+void write(const char* name, const char* text) { std::ofstream(data_dir + name, std::ios::binary) << text; }
 
 }  // namespace
 

@@ -9,7 +9,5 @@ constexpr int GL_TEST_H = 480;
 // Clears colour and depth and sets a plain projection: 4:3 frustum, near 0.2,
 // far 5000, identity model-view, no lights, no blending, no culling.
 void gl_test_begin_frame();
-// Reads the back buffer pixel at (x, y), y counted from the top, as RGB bytes.
-void gl_test_pixel(int x, int y, unsigned char rgb[3]);
 // The whole back buffer as RGB bytes, rows from the top.
 std::vector<unsigned char> gl_test_read();

@@ -34,13 +34,6 @@ void gl_test_begin_frame()
     enable_z_buffer();
 }
 
-void gl_test_pixel(int x, int y, unsigned char rgb[3])
-{
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, GL_TEST_H - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-}
-
 std::vector<unsigned char> gl_test_read()
 {
     std::vector<unsigned char> px(GL_TEST_W * GL_TEST_H * 3), rows(px.size());

@@ -65,6 +65,7 @@ struct RECORDING_VESSEL : VESSEL {
 struct COCKPIT {
     GAME g;
     RECORDING_VESSEL* v = new RECORDING_VESSEL();
+    int modes[5];
     COCKPIT()
     {
         create_world_roots(g);
@@ -74,12 +75,14 @@ struct COCKPIT {
         g.world->update_abs_matrix();
         free_messages();
         set_message_font(font);
+        memcpy(modes, mfd_screen_mode, sizeof modes);
     }
     ~COCKPIT()
     {
         press({});
         destroy_world(g);
         free_messages();
+        memcpy(mfd_screen_mode, modes, sizeof modes);  // the panels' screens as they were
     }
     void frame(MOUSE_INPUT m = MOUSE_INPUT()) { read_continuous_controls(g, m); }
     void press(std::vector<int> keys)
@@ -313,12 +316,9 @@ TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
 TEST(Game, CommandKeys)
 {
     COCKPIT c;
-    int saved[5];
-    memcpy(saved, mfd_screen_mode, sizeof(saved));
     for (int k : {KEY_1, KEY_1, KEY_1, KEY_8, KEY_4})  // panel modes neither wrap nor clamp
         dispatch_key(c.g, k);
-    EXPECT_EQ(mfd_screen_mode[0] - saved[0] + 10 * (mfd_screen_mode[3] - saved[3]) + 100 * (mfd_screen_mode[1] - saved[1]), 107);
-    memcpy(mfd_screen_mode, saved, sizeof(saved));
+    EXPECT_EQ(mfd_screen_mode[0] - c.modes[0] + 10 * (mfd_screen_mode[3] - c.modes[3]) + 100 * (mfd_screen_mode[1] - c.modes[1]), 107);
     c.v->set_id_string("alpha 1");
     for (int k : {KEY_F10, KEY_F11, KEY_F12, KEY_F12, KEY_F12})  // the world in order; stabilizers
         dispatch_key(c.g, k);
@@ -368,8 +368,7 @@ TEST(Game, CommandKeys)
 TEST(Game, KeyHelpPagesRoundTheKeysOnAPanelShowingTheConsole)
 {
     COCKPIT c;
-    int saved[5], screens[5] = {0, 1, 2, 3, 4};
-    memcpy(saved, mfd_screen_mode, sizeof saved);
+    int screens[5] = {0, 1, 2, 3, 4};
     std::fill(mfd_screen_mode, mfd_screen_mode + 5, 5);
     std::string pages;
     for (int press = 0; press < 5; press++) {
@@ -379,7 +378,6 @@ TEST(Game, KeyHelpPagesRoundTheKeysOnAPanelShowingTheConsole)
         memcpy(mfd_screen_mode, screens, sizeof screens);  // from here on every panel shows a screen
     }
     EXPECT_EQ(pages, "Keys 1/4 (H: more)|Keys 2/4 (H: more)|Keys 3/4 (H: more)|Keys 4/4 (H: more)|Esc        quit||Keys 1/4 (H: more)|");
-    memcpy(mfd_screen_mode, saved, sizeof saved);
 }
 
 TEST(Game, ViewsAndCameras)
