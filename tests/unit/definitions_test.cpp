@@ -258,11 +258,11 @@ TEST(Definitions, AConfigurationReplacesTheHullsItemsAtIndicesInAnyBase)
     EXPECT_NE(b.get_explosion_sound(), nullptr);
     EXPECT_EQ(sink.lines(DEF_IGNORED_LINES), (std::vector<int>{1, 2}));  // and the VHD line it shadows
     EXPECT_EQ(sink.reports.back().file, data.file("b.vcd"));
-    EXPECT_TRUE(is_clean_file_name("Gr\xc3\xbcn/\xe2\x82\xac\xef\xbf\xbd\xf0\x9f\x98\x80.sid"));
+    EXPECT_TRUE(is_clean_file_name("Gr\xc3\xbcn ~/\xe2\x82\xac\xef\xbf\xbd\xf0\x9f\x98\x80.sid"));
     // Clean: the first and last code point of two, three and four bytes, either side of the surrogates. Not:
-    // overlong at every length, too big, no such lead byte, cut, surrogate, no lead byte.
+    // overlong at every length, too big, no such lead byte, cut, surrogate, no lead byte, control characters.
     const char* clean[] = {"\xc2\x80", "\xdf\xbf", "\xe0\xa0\x80", "\xed\x9f\xbf", "\xee\x80\x80", "\xef\xbf\xbf", "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf"};
-    const char* not_clean[] = {"\xc0\xaf", "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "ab\xe2\x82", "\xed\xa0\x80", "\x80\x80"};
-    for (int i = 0; i < 17; i++)
+    const char* not_clean[] = {"\xc0\xaf", "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "ab\xe2\x82", "\xed\xa0\x80", "\x80\x80", "a\x1f", "a\x7f"};
+    for (int i = 0; i < 19; i++)
         EXPECT_EQ(is_clean_file_name(i < 8 ? clean[i] : not_clean[i - 8]), i < 8) << i;
 }

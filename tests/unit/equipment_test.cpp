@@ -130,6 +130,9 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 20\n30\n40, 50, 60 // six\nNAME = Spinner\n");
     RJET& r = *dynamic_cast<RJET*>(read);
     EXPECT_STREQ(r.get_name(), " Spinner");  // the line after the list is read as usual
+    V3 t, f;
+    r.get_rforce(t.data()), r.get_force(f.data());
+    EXPECT_TRUE(t == V3({0, 0, 0}) && f == V3({0, 0, 0}));  // nothing asked yet
     r.set_thrust(9.0f, 7), r.set_thrust(0.5f, 4), r.set_thrust(-0.25f, 1), r.set_thrust(0.75f, 3), r.set_thrust(0.0f, 6);
     std::vector<float> t6, f6(6);
     for (int i = 0; i < 6; i++)
@@ -141,7 +144,6 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     mount_up(&r);
     r.set_thrust(0.0f, 7), r.set_thrust(0.5f, 3);  // torque about x
     r.set_thrust(1.0f, 0), r.set_thrust(-1.0f, 1), r.set_thrust(0.5f, 2);  // linear y down the world's z, z along its -y
-    V3 t, f;
     r.get_rforce(t.data()), r.get_force(f.data());
     EXPECT_TRUE(t == V3({5, 0, 0}) && near3(f.data(), {40, -30, -50}, 1e-4f));
     EXPECT_NEAR(r.get_heat(), jet_heat_per_newton * sqrtf(40 * 40 + 30 * 30 + 50 * 50), 1e-3);

@@ -298,7 +298,8 @@ TEST(Load3dsDamage, NestedMaterialsAndMainChunksAreNeitherLostNorFreedTwiceAndNo
     // Materials before any main chunk are read and dropped.
     EXPECT_EQ(load_bytes(CHUNK(0xAFFF).add(CHUNK(0xA000).str("x")).bytes()), nullptr);
     // The deepest chunk still read lies 63 below the main chunk; deeper ones,
-    // even thousands deep, are passed over without going down the stack.
+    // even thousands deep, are passed over without going down the stack, and
+    // what follows them is read in step.
     for (int nest : {62, 63, 2000}) {
         CHUNK deep = triangle_vertices(1);
         for (int i = 0; i < nest; i++) {
@@ -306,9 +307,10 @@ TEST(Load3dsDamage, NestedMaterialsAndMainChunksAreNeitherLostNorFreedTwiceAndNo
             up.body = deep.bytes();
             deep = up;
         }
-        MESH m = load_bytes(CHUNK(0x4D4D).add(deep).bytes());
+        MESH m = load_bytes(CHUNK(0x4D4D).add(deep).add(CHUNK(0xAFFF).add(CHUNK(0xA000).str("after"))).bytes());
         ASSERT_TRUE(m);
         EXPECT_EQ(m->get_nr_vtx(), nest < 63 ? 3u : 0u) << nest;
+        EXPECT_STREQ(m->get_material(m->get_nr_material() - 1)->get_name(), "after") << nest;
     }
 }
 
