@@ -4,27 +4,19 @@ source "$(dirname "$0")/../support/e2e_lib.sh"
 
 start_flying
 sleep 2
-send_keys "$w" F7
-sleep 0.5
-y0=$(object_center_y)
+y0=$(centre_after_f7 "$w" | cut -d' ' -f2)
 [ -n "$y0" ] || fail "F7 printed no object centre"
 
 # Throttle up: the vessel flies forward along +y.
-xdotool keydown --window "$w" a
-sleep 2
-xdotool keyup --window "$w" a
+hold_key "$w" a 2
 sleep 1
-send_keys "$w" F7
-sleep 0.5
-y1=$(object_center_y)
+y1=$(centre_after_f7 "$w" | cut -d' ' -f2)
 awk -v a="$y0" -v b="$y1" 'BEGIN { exit !(b > a + 10) }' || fail "holding A did not move the vessel forward ($y0 -> $y1)"
 echo "ok: throttle moved the vessel from y=$y0 to y=$y1"
 
 # Throttle back to zero. Q is read as a held key once a frame, so it is held
 # long enough for a slow frame to see it.
-xdotool keydown --window "$w" q
-sleep 0.5
-xdotool keyup --window "$w" q
+hold_key "$w" q 0.5
 
 # Each of the first four views shows a different picture.
 for k in F1 F2 F3 F4; do
@@ -62,9 +54,7 @@ echo "ok: F11 and F12 write on the console"
 # The reset key brings the vessel back over the origin.
 send_keys "$w" KP_Begin
 sleep 0.5
-send_keys "$w" F7
-sleep 0.5
-read -r x y z <<<"$(object_center)"
+read -r x y z <<<"$(centre_after_f7 "$w")"
 awk -v x="$x" -v y="$y" -v z="$z" 'BEGIN { exit !(x == 0 && y < 5 && y > -5 && z > 0) }' ||
   fail "reset left the vessel at ($x $y $z)"
 grep -q "Ground intersect!" "$GAME_OUT" && fail "the vessel touched the ground"

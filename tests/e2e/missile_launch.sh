@@ -15,9 +15,7 @@ quiet_from=$(captured_bytes)
 [ "$(loud_after 0)" -eq 0 ] || fail "the game made sound before anything was launched"
 
 # One press, held over several frames: one launch.
-xdotool keydown --window "$w" space
-sleep 0.4
-xdotool keyup --window "$w" space
+hold_key "$w" space 0.4
 sleep 0.5
 # On a busy machine a frame may come late: F5 does nothing until the
 # missile exists, so ask again a few times.

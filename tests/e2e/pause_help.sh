@@ -24,18 +24,13 @@ paused_pixels() {
 
 start_flying
 send_keys "$w" F2
-xdotool keydown --window "$w" a
-sleep 1.5
-xdotool keyup --window "$w" a
+hold_key "$w" a 1.5
 
-send_keys "$w" p F7
-sleep 0.5
-c0=$(object_center)
+send_keys "$w" p
+c0=$(centre_after_f7 "$w")
 [ -n "$c0" ] || fail "F7 printed no object centre"
 sleep 1.5
-send_keys "$w" F7
-sleep 0.5
-c1=$(object_center)
+c1=$(centre_after_f7 "$w")
 [ "$c0" = "$c1" ] || fail "the vessel moved while paused ($c0 -> $c1)"
 window_shot "$w" "$shots/paused.png"
 n=$(paused_pixels "$shots/paused.png")
@@ -44,9 +39,7 @@ echo "ok: paused at ($c1), PAUSED shown ($n pixels)"
 
 send_keys "$w" p
 sleep 1
-send_keys "$w" F7
-sleep 0.5
-c2=$(object_center)
+c2=$(centre_after_f7 "$w")
 [ "$c2" != "$c1" ] || fail "the vessel did not move on after P again"
 window_shot "$w" "$shots/resumed.png"
 n=$(paused_pixels "$shots/resumed.png")
@@ -55,9 +48,7 @@ echo "ok: P again resumes ($c1 -> $c2)"
 
 # H: the middle panel turns to the console and shows the first page, then
 # the second.
-xdotool keydown --window "$w" q
-sleep 0.5
-xdotool keyup --window "$w" q
+hold_key "$w" q 0.5
 panel="172x164+234+308"
 window_shot "$w" "$shots/before_help.png"
 send_keys "$w" h

@@ -110,8 +110,25 @@ object_center() {
   grep "Object center:" "$GAME_OUT" | tail -n1 | sed 's/.*(\([^ ]*\) \([^ ]*\) \([^)]*\)).*/\1 \2 \3/'
 }
 
-# Prints the y of the last "Object center:" line.
-object_center_y() { object_center | cut -d' ' -f2; }
+# Presses F7 in window $1 and prints "x y z" of the centre the game gives
+# (waiting up to 3 s for its line: keys sent before it have been read then).
+centre_after_f7() {
+  local before
+  before=$(grep -c "Object center:" "$GAME_OUT")
+  send_keys "$1" F7
+  for _ in $(seq 60); do
+    [ "$(grep -c "Object center:" "$GAME_OUT")" -gt "$before" ] && break
+    sleep 0.05
+  done
+  object_center
+}
+
+# Holds key $2 down in window $1 for $3 seconds.
+hold_key() {
+  xdotool keydown --window "$1" "$2"
+  sleep "$3"
+  xdotool keyup --window "$1" "$2"
+}
 
 # Saves a picture of the game's window.
 window_shot() {

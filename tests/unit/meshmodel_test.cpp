@@ -42,8 +42,8 @@ TEST(MeshModel, BoxAlwaysHoldsTheOriginAndRadiusIsTheFarthestVertex)
     EXPECT_TRUE(m.get_r() == std::sqrt(50.0f) && m.get_paint_r() == std::sqrt(50.0f));  // the box's far corner
     m.get_bounding_box_corner(5, corner);
     EXPECT_EQ(v3(corner), (std::vector<float>{5, 0, 4}));
-    float inside[3] = {5, 3, -4}, outside[3] = {5.01f, 1, 1}, below[3] = {1, 1, -4.01f};
-    EXPECT_TRUE(m.bounding_box_check(inside) && !m.bounding_box_check(outside) && !m.bounding_box_check(below));
+    float inside[3] = {5, 3, -4}, on[3] = {0, 0, 4}, outside[3] = {5.01f, 1, 1}, below[3] = {1, 1, -4.01f};  // faces count
+    EXPECT_TRUE(m.bounding_box_check(inside) && m.bounding_box_check(on) && !m.bounding_box_check(outside) && !m.bounding_box_check(below));
     float far[3] = {100, 100, 100};
     m.load_vtx(0, far);  // the position-only form leaves radius and box alone
     m.get_bounding_box(box);
