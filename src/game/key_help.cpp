@@ -1,6 +1,7 @@
 #include "game/key_help.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "game/game.h"
 #include "game/messages.h"
@@ -40,7 +41,7 @@ const KEY_HELP key_help[] = {
     {"H", "these keys"},
     {"Esc", "quit"},
 };
-const int key_help_count = sizeof(key_help) / sizeof(key_help[0]);
+const int key_help_count = (int)std::size(key_help);
 
 int key_help_pages() { return (key_help_count + KEY_HELP_PAGE_ROWS - 1) / KEY_HELP_PAGE_ROWS; }
 

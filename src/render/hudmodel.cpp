@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "render/strokefont.h"
 #include "render/texture.h"
@@ -147,7 +148,7 @@ void HUDMODEL::paint_tape()
     float side = left ? -1.0f : 1.0f;
     float marks[64];
 
-    int n = hud_tape_labels(value, marks, 64);
+    int n = hud_tape_labels(value, marks, (int)std::size(marks));
     for (int i = 0; i < n; i++) {
         glPushMatrix();
         glTranslatef(side * s, 0.0f, hud_tape_z(value, marks[i], s));
@@ -162,7 +163,7 @@ void HUDMODEL::paint_tape()
         glPopMatrix();
     }
 
-    n = hud_tape_ticks(value, marks, 64);
+    n = hud_tape_ticks(value, marks, (int)std::size(marks));
     glBegin(GL_LINES);
     for (int i = 0; i < n; i++) {
         float z = hud_tape_z(value, marks[i], s);

@@ -9,6 +9,8 @@
 // dots as short upright strokes.
 #include "render/strokefont.h"
 
+#include <iterator>
+
 const charpoint stroke_letter_data[] = {
     // '!'
     {2, -1, 1}, {2, 1, 2}, {2, 3, 1}, {2, 10, 3},
@@ -204,4 +206,4 @@ const charpoint stroke_letter_data[] = {
     {0, 0, 4},
 };
 
-const int stroke_letter_data_size = sizeof(stroke_letter_data) / sizeof(stroke_letter_data[0]);
+const int stroke_letter_data_size = (int)std::size(stroke_letter_data);

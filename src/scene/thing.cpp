@@ -356,7 +356,7 @@ void THING::locate_rel(float x, float y, float z)
 // GL matrices are column-major: a[4c + r] holds row r, column c.
 static void mult_gl(const MATRIX_f& m, bool transpose, bool with_translation)
 {
-    GLfloat a[16] = {0};
+    GLfloat a[16] = {};
     for (int r = 0; r < 3; r++)
         for (int c = 0; c < 3; c++)
             a[4 * c + r] = transpose ? m.v[c][r] : m.v[r][c];
