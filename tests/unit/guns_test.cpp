@@ -124,20 +124,21 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     // A group whose first gun, in slot 0, has run dry stays selected: the
     // selection passes over another group's gun to the group's next one.
     VESSEL w;
-    const char* keys[3] = {"MAXAMMO = 1\nRELOAD = 0\n", "NAME = Other\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
+    const char* keys[3] = {"MAXAMMO = 2\nRELOAD = 0\n", "NAME = Other\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
     for (int i = 0; i < 3; i++)
         w.add_slot(identity_matrix_f, SLOT_GUN), w.fill_slot(i, gun(keys[i]));
     w.update_abs_matrix(), w.next_gun_type();
     ASSERT_EQ(w.get_cur_gun(), 0);  // the first group starts in slot 0
     for (int i = 0; i < 3; i++)  // every gun of the group at once
         w.next_gun_cycle_mode();
-    for (int shot = 0; shot < 2; shot++) {
+    std::vector<int> after;  // slot 0 again while it has a round left
+    for (int shot = 0; shot < 3; shot++) {
         w.fire();
         for (THING* t; (t = w.crop_spawn());)
             delete t;
-        w.update_resources(0.0f);
+        w.update_resources(0.0f), after.push_back(w.get_cur_gun());
     }
-    EXPECT_EQ(w.get_cur_gun(), 2);
+    EXPECT_EQ(after, (std::vector<int>{0, 0, 2}));
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)
