@@ -300,11 +300,11 @@ TEST(Outline, EdgesOnlyInColourTwoOnColourOneMadeAgainOnlyAfterAChange)
         EXPECT_TRUE(count_colour(u.get_mfd_image(), bg) == 128 * 64 && m->calls.empty()) << r;
     }
     THING t;
-    BOX_MODEL* m = new BOX_MODEL(20.0f);
+    BOX_MODEL* m = new BOX_MODEL(200.0f);  // larger than the picture: scaled down
     t.set_model(m);
     BITMAP* img = t.get_mfd_image();
     ASSERT_EQ(m->calls.size(), 1u);
-    EXPECT_EQ(m->calls[0], V3({64, 32, 63.0f / 20.0f}));
+    EXPECT_EQ(m->calls[0], V3({64, 32, 63.0f / 200.0f}));
     // The square spans 64 +- 31 and 32 +- 31: inside and outside are
     // background, its border lines colour 2: above the top row it differs
     // from below, the right column differs from its right.
