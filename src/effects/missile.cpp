@@ -145,7 +145,7 @@ static float entry_along(const float* start, const float* step, float r)
     if (c <= 0.0f)
         return 0.0f;
     if (b >= 0.0f)
-        return -1.0f;  // not closing (a standing still has b = 0 too)
+        return -1.0f;  // not closing in (a step of no length has b = 0 too)
     float disc = b * b - a * c;
     if (disc < 0.0f)
         return -1.0f;
