@@ -174,8 +174,11 @@ TEST(Items, ShieldsAskOnlyWhileNotFullReactorsRunDryAndAPlainItemNeverFires)
     EXPECT_NEAR(r.get_fuel(), 1.5e-6f, 1e-9f);
     r.tick(2.0f);
     EXPECT_EQ(r.get_fuel() + r.get_energy_output(), 0.0f);
-    SLOTTHING plain;  // an inert item never fires, holds no shot and takes no thrust
+    SLOTTHING plain;  // an inert item never fires, holds no shot and takes no thrust or gives any
     EXPECT_TRUE(plain.trigger_lock() && plain.get_slottype() == SLOT_EXTENSION && plain.get_maxammo() + plain.get_reload_interval() + plain.get_thrust_setting(1) == 0.0f);
+    std::vector<float> f6(6, 9.0f);
+    plain.get_max_forces(f6.data());
+    EXPECT_EQ(f6, std::vector<float>(6, 0.0f));
 }
 
 TEST(StatusLines, BarsGrowFromTheMiddleOrTheLeftEdgeInTheirColoursUnderTheName)
