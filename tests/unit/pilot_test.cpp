@@ -57,11 +57,8 @@ struct SKY {
         VESSEL* v = new VESSEL();
         v->load_vcd(data.file(vcd).c_str());
         v->set_team(team);
-        v->set_stabilizer(true);
-        v->set_rstabilizer(true);
-        v->locate_rel(x, y, z);
-        world.add_child(v);
-        world.update_abs_matrix();
+        v->set_stabilizer(true), v->set_rstabilizer(true);
+        v->locate_rel(x, y, z), world.add_child(v), world.update_abs_matrix();
         return v;
     }
     void step(int frames = 1)

@@ -34,8 +34,7 @@ struct SCREEN {
 
 std::vector<std::string> column(const TEST_DATA_PATH& data, const char* vcd, VESSEL* v)
 {
-    v->reset_matrices();
-    v->update_abs_matrix();
+    v->reset_matrices(), v->update_abs_matrix();
     std::vector<std::string> text;
     for (const VCD_TEXT_LINE& l : vcd_text_lines(v, data.file(vcd).c_str()))
         text.push_back(l.text + (l.small ? " (small)" : ""));
