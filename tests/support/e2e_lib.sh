@@ -10,7 +10,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 # Starts the game with the given arguments; sets GAME_PID and GAME_OUT.
 start_game() {
-  GAME_OUT=$(mktemp)
+  GAME_OUT=$(mktemp -p "$scratch")
   "$BUILD/sortie" "$@" >"$GAME_OUT" 2>&1 &
   GAME_PID=$!
 }
