@@ -16,11 +16,6 @@ float respawn_point[3] = {0.0f, -3000.0f, 100.0f};
 float respawn_distance = 6000.0f;
 const char* victim_file = "victim.vcd";
 
-static float distance_from_respawn(THING* t)
-{
-    return distance3(t->get_abs().t, respawn_point);
-}
-
 bool check_targets(THING* first)
 {
     // One walk finds the first thing of each name (as find_id_string
@@ -42,7 +37,7 @@ bool check_targets(THING* first)
         if (!t || t->is_dead())
             continue;
         none_alive = false;
-        if (distance_from_respawn(t) >= respawn_distance)
+        if (distance3(t->get_abs().t, respawn_point) >= respawn_distance)
             t->explode();
     }
     return none_alive;
