@@ -7,10 +7,6 @@
 
 float phase_peak_point = 0.85f;
 
-static const float DEFAULT_FIREBALL_COLOR[3] = {1.0f, 0.75f, 0.5f};
-
-FIREBALL::FIREBALL() : FIREBALL(DEFAULT_FIREBALL_COLOR) {}
-
 FIREBALL::FIREBALL(const float* rgb)
 {
     for (int i = 0; i < 3; i++)

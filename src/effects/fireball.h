@@ -8,7 +8,6 @@ extern float phase_peak_point;  // life (1 at birth .. 0) at which a fireball is
 
 class FIREBALL : public THING {
 public:
-    FIREBALL();                        // the default fire colour
     explicit FIREBALL(const float* rgb);  // red, green, blue 0..1
 
     // Starts the fireball's life again. A duration of 0 gives a fireball that

@@ -193,7 +193,7 @@ TEST(Pilot, ItTakesTheNearestHostileAndNoneBeyondItsDetectionRange)
     srand(1);
     SKY s;
     s.vessel->locate_rel(1000.0f, 1000.0f, 1000.0f);
-    s.add("allrounder.vcd", PLAYER_TEAM, 1000.0f, 1100.0f + pilot_detection_range, 1000.0f);
+    s.add("allrounder.vcd", PLAYER_TEAM, 1000.0f, 4600.0f, 1000.0f);  // 3600 m off: out of sight
     give_pilot(s.vessel, 0.25f);
     s.step(2 * FPS);
     EXPECT_EQ(s.vessel->get_target(), nullptr);
@@ -282,7 +282,7 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIs
         ASSERT_GE(launched.size(), 2u);  // one launch per interval or so, not a salvo
         EXPECT_LE(launched.size(), 5u);
         for (size_t i = 1; i < launched.size(); i++)
-            EXPECT_GT(launched[i] - launched[i - 1], 8.0f);
+            EXPECT_NEAR(launched[i] - launched[i - 1], 12.0f, 4.0f);  // each pilot its own within 30 %
         THING* selected = s.vessel->get_slot_item(s.vessel->get_cur_gun());  // guns again between launches
         ASSERT_NE(selected, nullptr);
         EXPECT_EQ(selected->get_slottype() & (SLOT_GUN | SLOT_MISSILE), SLOT_GUN);
@@ -312,24 +312,23 @@ TEST(Pilot, AFewPressHomeAtATimeAndANewVesselIsLetBeForAWhile)
     }
     ASSERT_NE(a.g.player.get(), first) << "the hovering vessel was not shot down in a minute";
     EXPECT_GE(most_firing, 2);
-    EXPECT_LE(most_firing, pilot_attackers);
-    EXPECT_GE(most_waiting, 8 - pilot_attackers);
+    EXPECT_LE(most_firing, 3);
+    EXPECT_GE(most_waiting, 5);
     // The replacement, where the first one hovered, keeps its shield while
-    // the wave flies on; then they come back for it.
+    // the wave flies on for twelve seconds; then they come back for it.
     THING_REF second = a.g.player;
     const float full = second->get_max_shield();
-    for (int g = 0; g < (pilot_regroup_time - 1.0f) * FPS; g++)
+    for (int g = 0; g < 11 * FPS; g++)
         simulate_frame(a.g, DT);
     ASSERT_EQ(a.g.player.get(), second.get());
     EXPECT_FLOAT_EQ(second->get_shield(), full);
-    int on_it = 0;
-    for (int g = 0; g < 30 * FPS && a.g.player.get() == second.get(); g++) {
+    int on_it = 0;  // frames of wave vessels with it as their target
+    for (int g = 0; g < 3 * FPS; g++) {
         simulate_frame(a.g, DT);
-        on_it = 0;
         for (VESSEL* v : a.wave)
             on_it += v->get_target() == second.get();
     }
-    EXPECT_TRUE(a.g.player.get() != second.get() || on_it > 0);
+    EXPECT_GT(on_it, 0);
 }
 
 TEST(Pilot, ItLooksAheadOnlyWhileSinkingAndLetsAFriendGoOnlyAfterItsDelay)
