@@ -11,7 +11,7 @@ float cloud_color[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 float sky_color[4] = {0.0f, 0.125f, 0.25f, 1.0f};
 float horizon_color[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 float direct_light[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-float global_ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+float global_ambient[4];  // from the ground and the light, in update_light
 float lightpos[4] = {0.0f, 0.0f, 1.0f, 0.0f};
 bool use_fog = true;
 

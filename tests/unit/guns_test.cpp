@@ -124,7 +124,7 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     // A group whose first gun, in slot 0, has run dry stays selected: the
     // selection passes over another group's gun to the group's next one.
     VESSEL w;
-    const char* keys[3] = {"MAXAMMO = 2\nRELOAD = 0\n", "NAME = Other\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
+    const char* keys[3] = {"MAXAMMO = 2\nRELOAD = 0\n", "NAME = Other\nTECH = LASER\nMAXAMMO = 5\n", "MAXAMMO = 5\nRELOAD = 0\n"};
     for (int i = 0; i < 3; i++)
         w.add_slot(identity_matrix_f, SLOT_GUN), w.fill_slot(i, gun(keys[i]));
     w.update_abs_matrix(), w.next_gun_type();
@@ -139,6 +139,9 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
         w.update_resources(0.0f), after.push_back(w.get_cur_gun());
     }
     EXPECT_EQ(after, (std::vector<int>{0, 0, 2}));
+    for (int i = 0; i < 2; i++)  // grouped by technique the laser is a group of its own; all as one, it stays
+        w.next_gun_combine_mode(), w.next_gun_type(), after.push_back(w.get_cur_gun());
+    EXPECT_EQ(after, (std::vector<int>{0, 0, 2, 1, 1}));
 }
 
 TEST(Guns, ALaserAsksForEnergyOnlyWhenShortAndAShellGunNeverRefills)

@@ -118,6 +118,8 @@ TEST(Vessel, MassForcesAndStabilizerSpeedAddUpOverTheSlotsSpawnIsOwnedAndTheGrou
     delete shot;
     f.v->set_rotation(spin);
     EXPECT_EQ(f.rot(), V3({1, 2, 3}));
+    f.run(0.5f);  // 7 N m on 3 kg m^2 about x: 7/6 rad/s more in half a second, at 256 angle units a turn
+    EXPECT_NEAR(f.rot()[0], 1.0f + 7.0f / 6.0f * 128.0f / M_PI, 1e-3f);
     f.v->handle_ground_intersect();
     EXPECT_TRUE(f.v->has_flags(THING_EXPLODING) && f.v->get_explosion_delay_counter() == 0.0f);
     f.v->get_force(force), f.v->get_rforce(torque);
