@@ -28,7 +28,7 @@ for a in F1 F2 F3 F4; do
   for b in F1 F2 F3 F4; do
     [ "$a" \< "$b" ] || continue
     n=$(pixels_differing "$scratch/$a.png" "$scratch/$b.png")
-    [ "${n%.*}" -gt 2000 ] 2>/dev/null || fail "views $a and $b look the same ($n pixels differ)"
+    [ "$n" -gt 2000 ] 2>/dev/null || fail "views $a and $b look the same ($n pixels differ)"
   done
 done
 echo "ok: F1 to F4 give four different pictures"
@@ -43,12 +43,12 @@ send_keys "$w" F11 F11
 sleep 0.7
 window_shot "$w" "$scratch/console1.png"
 n=$(pixels_differing "$scratch/console0.png" "$scratch/console1.png" "$panel")
-[ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F11 wrote nothing on the console panel ($n pixels)"
+[ "$n" -gt 20 ] 2>/dev/null || fail "F11 wrote nothing on the console panel ($n pixels)"
 send_keys "$w" F12
 sleep 0.7
 window_shot "$w" "$scratch/console2.png"
 n=$(pixels_differing "$scratch/console1.png" "$scratch/console2.png" "$panel")
-[ "${n%.*}" -gt 20 ] 2>/dev/null || fail "F12 wrote nothing on the console panel ($n pixels)"
+[ "$n" -gt 20 ] 2>/dev/null || fail "F12 wrote nothing on the console panel ($n pixels)"
 echo "ok: F11 and F12 write on the console"
 
 # The reset key brings the vessel back over the origin.

@@ -29,7 +29,7 @@ quit_game "without -e"
 start_with_console -e
 window_shot "$w" "$scratch/start.png"
 n=$(pixels_differing "$scratch/plain.png" "$scratch/start.png" "$console_panel")
-[ "${n%.*}" -gt 30 ] 2>/dev/null || fail "with -e the console shows nothing more than without ($n pixels)"
+[ "$n" -gt 30 ] 2>/dev/null || fail "with -e the console shows nothing more than without ($n pixels)"
 echo "ok: -e adds a line to the console at start ($n pixels)"
 
 # A minute with nobody at the controls: the wave arrives, turns on the
@@ -38,11 +38,11 @@ echo "ok: -e adds a line to the console at start ($n pixels)"
 sleep 60
 window_shot "$w" "$scratch/end.png"
 n=$(pixels_differing "$scratch/start.png" "$scratch/end.png" "$below_horizon")
-if [ "${n%.*}" -gt 3000 ] 2>/dev/null; then
+if [ "$n" -gt 3000 ] 2>/dev/null; then
   echo "ok: the vessel was shot down and replaced, the view is outside ($n pixels below the horizon changed)"
 else
   s=$(pixels_differing "$scratch/start.png" "$scratch/end.png" "$shield_gauge")
-  [ "${s%.*}" -gt 30 ] 2>/dev/null ||
+  [ "$s" -gt 30 ] 2>/dev/null ||
     fail "after a minute the vessel is neither replaced ($n pixels) nor its shield lower ($s pixels)"
   echo "ok: the vessel was hit, its shield reads lower ($s pixels of the gauge changed)"
 fi

@@ -135,7 +135,7 @@ window_shot() {
   import -window "$1" "$2" 2>/dev/null
 }
 
-# Number of pixels that differ between two pictures (optionally a region
+# Whole number of pixels that differ between two pictures (optionally a region
 # WxH+X+Y of both, and how far a colour may move unnoticed, 2% by default).
 pixels_differing() {
   local a=$1 b=$2 region=${3:-} fuzz=${4:-2%}
@@ -144,7 +144,7 @@ pixels_differing() {
     convert "$b" -crop "$region" +repage "$b.crop.png"
     a="$a.crop.png"; b="$b.crop.png"
   fi
-  compare -metric AE -fuzz "$fuzz" "$a" "$b" null: 2>&1 | cut -d' ' -f1
+  compare -metric AE -fuzz "$fuzz" "$a" "$b" null: 2>&1 | cut -d' ' -f1 | cut -d. -f1
 }
 
 # Mean colour "r g b" (0..255) of a region WxH+X+Y of a picture.

@@ -70,7 +70,7 @@ TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhile
     jet.set_thrust(0.5f, 1);
     for (int axis : {0, 2, 3, 4, 5, 6})
         jet.set_thrust(0.0f, axis);
-    float f[3], f6[6];
+    float f[3], f6[6] = {1, 1, 1, 1, 1, 1};  // each to be written
     jet.get_force(f), jet.get_max_forces(f6);
     EXPECT_TRUE(near3(f, {0, 0, 100}, 1e-4f) && near3(f6, {0, 0, 200}, 1e-4f) && near3(f6 + 3, {0, 0, 0}, 0));
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);

@@ -295,8 +295,10 @@ TEST(Load3dsDamage, NestedMaterialsAndMainChunksAreNeitherLostNorFreedTwiceAndNo
     mesh->get_vtx(0, p);
     EXPECT_EQ(std::vector<float>(p, p + 3), (std::vector<float>{0, 0, 1}));
     EXPECT_TRUE(std::isfinite(mesh->get_r()));
-    // Materials before any main chunk are read and dropped.
-    EXPECT_EQ(load_bytes(CHUNK(0xAFFF).add(CHUNK(0xA000).str("x")).bytes()), nullptr);
+    // Materials, vertices and their mapping before any main chunk are read and dropped.
+    CHUNK early(0xAFFF);
+    early.add(CHUNK(0xA000).str("x")).add(CHUNK(0x4110).u16(1).f32(1).f32(2).f32(3)).add(CHUNK(0x4140).u16(1).f32(1).f32(2));
+    EXPECT_EQ(load_bytes(early.bytes()), nullptr);
     // The deepest chunk still read lies 63 below the main chunk; deeper ones,
     // even thousands deep, are passed over without going down the stack, and
     // what follows them is read in step.
