@@ -90,6 +90,7 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
         return shots;
     };
     EXPECT_EQ(f.v.get_cur_gun(), 1);  // the first usable gun, after the plain item
+    EXPECT_TRUE(f.v.find_next_gun(2, -1) == 4 && f.v.find_next_gun(-5, -1) == 1 && f.v.find_next_gun(5, -1) == 5);
     for (int press = 0; press < 5; press++)  // round the four modes to two at a time
         f.v.next_gun_cycle_mode();
     for (int shot = 0; shot < 4; shot++) {

@@ -278,7 +278,7 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIs
             EXPECT_EQ(firing + pulls, 0);
             continue;
         }
-        EXPECT_GT(firing, 20);
+        EXPECT_TRUE(firing > 20 && firing < 32) << firing;  // frames: a few short bursts
         ASSERT_GE(launched.size(), 2u);  // one launch per interval or so, not a salvo
         EXPECT_LE(launched.size(), 5u);
         for (size_t i = 1; i < launched.size(); i++)

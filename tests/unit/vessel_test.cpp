@@ -316,7 +316,7 @@ TEST_F(TargetSelection, NextAndPreviousSkipTheVesselItselfAndWrap)
 TEST_F(TargetSelection, NearestWithinAHundredKilometresAndAheadAtTheSmallestAngle)
 {
     EXPECT_EQ(pick(&VESSEL::select_ahead_target, 0), a);  // the buoy is as straight ahead but later
-    a->locate_rel(1, 10, 0);
+    vessel->locate_rel(5, 0, 0), a->locate_rel(-5, 10, 0), buoy->locate_rel(5, 50, 0);  // angles from the vessel
     EXPECT_EQ(pick(&VESSEL::select_ahead_target, 0), buoy);
     vessel->locate_rel(100, 100, 100), d->locate_rel(110, 100, 100);  // distances count from the vessel
     EXPECT_EQ(pick(&VESSEL::select_nearest_target), d);  // 10 m; a is 150 m, the rock is not targetable
