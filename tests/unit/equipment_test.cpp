@@ -135,9 +135,9 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     EXPECT_TRUE(t == V3({0, 0, 0}) && f == V3({0, 0, 0}));  // nothing asked yet
     r.set_thrust(9.0f, 7), r.set_thrust(0.5f, 4), r.set_thrust(-0.25f, 1), r.set_thrust(0.75f, 3), r.set_thrust(0.0f, 6);
     std::vector<float> t6, f6(6);
-    for (int i = 0; i < 6; i++)
-        t6.push_back(r.get_thrust(i));
-    EXPECT_EQ(t6, (std::vector<float>{0.75f, 0.5f, 1, 1, -0.25f, 1}));
+    for (int i = 0; i < 8; i++)  // by channel: none past the six
+        t6.push_back(r.get_thrust_setting(i));
+    EXPECT_EQ(t6, (std::vector<float>{1, -0.25f, 1, 0.75f, 0.5f, 1, 0, 0}));
     r.get_max_forces(f6.data());
     EXPECT_EQ(f6, (std::vector<float>{10, 20, 30, 40, 50, 60}));  // over the lines
     EXPECT_FLOAT_EQ(r.get_max_aforce(), 50.0f);

@@ -132,10 +132,10 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     qc.printf(nullptr);
     qc.print(nullptr);
     EXPECT_EQ(qc.get_cursor() + qc.get_cell(100, 0) + qc.get_cell(0, 10) + qc.get_cell(-1, 0), 511);
-    qc.resize(1, 3);  // one column will do; more than 4 M cells will not
+    qc.resize(1, 1);  // one cell will do; none, or more than 4 M cells, will not
     qc.print("ab");
-    std::string one = console_row(&qc, 1);
-    qc.resize(1 << 12, 1 << 11);
+    std::string one = console_row(&qc, 0);
+    qc.resize(0, 3), qc.print("x\n"), qc.resize(1 << 12, 1 << 11);
     qc.print("x");
     EXPECT_TRUE(one == "b" && qc.get_cursor() == 0);
     qc.resize(1 << 11, 1 << 11);  // 4 M cells exactly will
