@@ -66,9 +66,9 @@ TEST(SelectVcd, ListsCaseInsensitivelyMovesStopAtTheEndsAndLoadOnlyWhereTheyEnd)
     s.frame({KEY_LEFT, KEY_LEFT}, 1);  // right and back left within a fade: no load
     s.frame({}, 400);
     EXPECT_TRUE(s.loads == std::vector<int>{3} && s.fade == 1.0f && s.angle >= 0.0f && s.angle <= 360.0f) << s.angle;
-    s.frame({KEY_LEFT}, 2);
+    s.frame({KEY_LEFT, KEY_LEFT, KEY_LEFT, KEY_LEFT}, 2);  // back to the first, and no further
     s.frame({KEY_SPACE, KEY_UP, KEY_ENTER});  // Enter during a fade-out: the file moved to
-    EXPECT_TRUE(s.done && cur_file == 3 && filename[next_file] == data.file("Beta.vcd"));
+    EXPECT_TRUE(s.done && cur_file == 3 && filename[next_file] == data.file("ALPHA.vcd"));
     EXPECT_TRUE(handle_vcd_key(KEY_ESC) && handle_vcd_key(KEY_ENTER_PAD) && !handle_vcd_key(KEY_SPACE));
     cleanup_vcd_file_info();
     EXPECT_TRUE(filename == nullptr && nr_files == 0);
