@@ -104,16 +104,16 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     }
     // All four at once, but one of them has just fired by itself.
     f.v.next_gun_cycle_mode(), f.v.next_gun_cycle_mode();
-    f.gun[3]->set_trigger(true), delete f.gun[3]->crop_spawn();
-    ASSERT_TRUE(f.gun[3]->trigger_lock());
-    f.gun[3]->set_trigger(true);
-    EXPECT_EQ(f.gun[3]->crop_spawn(), nullptr);  // a pulled trigger waits for the reload
-    f.gun[3]->set_trigger(false);
+    f.gun[0]->set_trigger(true), delete f.gun[0]->crop_spawn();  // the group's first
+    ASSERT_TRUE(f.gun[0]->trigger_lock());
+    f.gun[0]->set_trigger(true);
+    EXPECT_EQ(f.gun[0]->crop_spawn(), nullptr);  // a pulled trigger waits for the reload
+    f.gun[0]->set_trigger(false);
     f.v.fire();
     EXPECT_EQ(harvest(), 0);
-    for (int i = 0; i < 3; i++)
+    for (int i = 1; i < 4; i++)
         EXPECT_EQ(f.gun[i]->get_ammo(), 8.0f);
-    f.gun[3]->tick(0.5f), f.v.fire();
+    f.gun[0]->tick(0.5f), f.v.fire();
     EXPECT_EQ(harvest(), 4);
     EXPECT_TRUE(f.v.get_fire_delay() == 0.5f && f.v.get_cur_gun() == 1);  // four of four: each gun's own reload
     std::vector<int> picked;  // every gun a group of its own: the next gun, wrapping
