@@ -546,15 +546,15 @@ TEST(Game, ALostVesselIsReplacedBeforeItsLineAndOldLinesScrollOff)
     free_messages();
     set_message_font(font);
     first->set_flags(THING_DEAD);
-    THING* missile = new THING();  // targetable too, but it has no name to give
-    missile->set_flags(THING_TARGETABLE | THING_DEAD);
-    g.world->add_child(missile);
+    THING *missile = new THING(), *tagged = new THING();  // a missile has no name to give; an id alone is one
+    missile->set_flags(THING_TARGETABLE | THING_DEAD), tagged->set_flags(THING_TARGETABLE | THING_DEAD);
+    tagged->set_id_string("omega 9"), g.world->add_child(missile), g.world->add_child(tagged);
     radar_framecount = 2;  // the radar was drawn in the frame before
     simulate_frame(g, 1.0f / 60);
     ASSERT_NE(g.player.get(), nullptr);  // the new vessel's radar shows in the next frame
     EXPECT_TRUE(radar_framecount == 0 && g.player.get() != first && g.view_thing.get() == g.camera_thing.get());
     EXPECT_EQ(g.player->get_team(), PLAYER_TEAM);
-    EXPECT_EQ(rows(0, 5), "Vessel destroyed. Loaded new ves|sel.|External view.|drone alpha 1 destroyed.||");
+    EXPECT_EQ(rows(0, 6), "Vessel destroyed. Loaded new ves|sel.|External view.|drone alpha 1 destroyed.| omega 9 destroyed.||");
     radar_framecount = 2;
     simulate_frame(g, 1.0f / 60);
     EXPECT_EQ(radar_framecount, 2) << "only a replacement resets it";

@@ -317,11 +317,10 @@ TEST(Pilot, AFewPressHomeAtATimeAndANewVesselIsLetBeForAWhile)
     // The replacement, where the first one hovered, keeps its shield while
     // the wave flies on for twelve seconds; then they come back for it.
     THING_REF second = a.g.player;
-    const float full = second->get_max_shield();
     for (int g = 0; g < 11 * FPS; g++)
         simulate_frame(a.g, DT);
     ASSERT_EQ(a.g.player.get(), second.get());
-    EXPECT_FLOAT_EQ(second->get_shield(), full);
+    EXPECT_FLOAT_EQ(second->get_shield(), second->get_max_shield());
     int on_it = 0;  // frames of wave vessels with it as their target
     for (int g = 0; g < 3 * FPS; g++) {
         simulate_frame(a.g, DT);
