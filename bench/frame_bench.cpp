@@ -50,13 +50,11 @@ bool build_start_scene(GAME& g)
 
 float spread(float width) { return width * (random_unit() - 0.5f); }
 
-const float FIRE[3] = {1.0f, 0.75f, 0.5f};
-
 // Fireballs anywhere in the rock field, drifting slowly.
 void add_fireballs(GAME& g, int n)
 {
     for (int i = 0; i < n; i++) {
-        FIREBALL* f = new FIREBALL(FIRE);
+        FIREBALL* f = new FIREBALL(FIRE_COLOR);
         f->reset(1.0f, 2.0f + 8.0f * random_unit(), LONG_LIFE, false);
         float v[3] = {spread(10.0f), spread(10.0f), spread(10.0f)};
         f->set_vel(v);
@@ -116,7 +114,7 @@ const float ONE_SPOT[3] = {0.0f, 0.0f, 7000.0f};
 void add_one_spot(GAME& g, int fireballs, int bullets)
 {
     for (int i = 0; i < fireballs; i++) {
-        FIREBALL* f = new FIREBALL(FIRE);
+        FIREBALL* f = new FIREBALL(FIRE_COLOR);
         f->reset(1.0f, 2.0f + 8.0f * random_unit(), LONG_LIFE, false);
         f->locate_rel(ONE_SPOT[0], ONE_SPOT[1], ONE_SPOT[2]);
         g.world->add_child(f);

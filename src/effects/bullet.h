@@ -4,6 +4,7 @@
 // bullets; rockets and missiles derive from it.
 #pragma once
 
+#include "effects/fireball.h"
 #include "scene/thing.h"
 
 class BULLET : public THING {
@@ -36,7 +37,7 @@ public:
 
 protected:
     float vel[3] = {0.0f, 0.0f, 0.0f};  // m/s, world
-    float explosion_color[3] = {1.0f, 0.75f, 0.5f};
+    float explosion_color[3] = {FIRE_COLOR[0], FIRE_COLOR[1], FIRE_COLOR[2]};
     float explosion_radius = 1.0f;      // m
     float life_time;                    // s left; stops counting at 0
     float arm_time;                     // s until armed

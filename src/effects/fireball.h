@@ -4,6 +4,9 @@
 
 #include "scene/thing.h"
 
+// The colour of flame and of a burst unless something gives its own.
+inline constexpr float FIRE_COLOR[3] = {1.0f, 0.75f, 0.5f};
+
 extern float phase_peak_point;  // life (1 at birth .. 0) at which a fireball is at its peak
 
 class FIREBALL : public THING {
@@ -36,6 +39,6 @@ protected:
     float life = 1.0f;        // 1 at birth, falling to 0
     float fade_rate = 0.5f;   // life lost per second (1 / duration); infinite for duration 0
     float vel[3] = {0.0f, 0.0f, 0.0f};   // world velocity, m/s
-    float color[3] = {1.0f, 0.75f, 0.5f};
+    float color[3];  // from the constructor
     bool shrink = false;      // shrink again after the peak
 };

@@ -1,5 +1,6 @@
 #include "equipment/msl_launcher.h"
 
+#include "effects/fireball.h"
 #include "effects/missile.h"
 #include "render/model.h"
 #include "vessel/definitions.h"
@@ -7,8 +8,6 @@
 
 // A missile is armed once it is clear of the vessel that launched it.
 static const float MISSILE_ARM_TIME = 0.5f;  // s
-// Launched missiles burst in the missiles' own colour; BCOLOR is for guns.
-static const float MISSILE_EXPLOSION_COLOR[3] = {1.0f, 0.75f, 0.5f};
 
 MSL_LAUNCHER::MSL_LAUNCHER() = default;
 
@@ -103,7 +102,7 @@ THING* MSL_LAUNCHER::create_bullet()
     remove_child(mounted_missile);
     mounted_missile = nullptr;
     launch(m);
-    m->set_explosion_color(MISSILE_EXPLOSION_COLOR);
+    m->set_explosion_color(FIRE_COLOR);  // launch() gave it BCOLOR, which is the guns'
     m->set_owner(parent);
     return m;
 }

@@ -63,7 +63,6 @@ protected:
     void SetUp() override { srand(1234); }
     void TearDown() override { delete world, show_explosions = true, skip_debris = 1, select_viewpoint(nullptr); }
     THING* world = new THING();
-    const float fire[3] = {1.0f, 0.75f, 0.5f};
 };
 
 }  // namespace
@@ -173,7 +172,7 @@ TEST_F(Explosion, BulletAndMissileBurstsAreFireballsOnlyAndABulletsIsGoneAtItsFi
 
 TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
 {
-    FIREBALL f(fire);
+    FIREBALL f(FIRE_COLOR);
     f.reset(-2.0f, -4.0f, -2.0f, true);  // magnitudes count
     EXPECT_FLOAT_EQ(f.get_fade_rate(), 0.5f);
     float v[3] = {10.0f, 0.0f, -5.0f};
@@ -194,14 +193,14 @@ TEST_F(Explosion, FireballGrowsToItsPeakThenFadesMovingAndFacingTheViewer)
     EXPECT_TRUE(fabsf(f.current_size() - 2.0f) < 1e-4f && fabsf(f.current_brightness() - 1.0f) < 1e-4f && !f.is_dead());
     f.tick(1.0f);
     EXPECT_TRUE(f.is_dead() && f.get_life() == 0.0f);
-    FIREBALL keeps(fire);
+    FIREBALL keeps(FIRE_COLOR);
     keeps.reset(1.0f, 4.0f, 2.0f, false), keeps.tick(1.15f);
     EXPECT_NEAR(keeps.current_size(), 4.0f, 1e-4f);  // no shrink: full size to the end
 }
 
 TEST_F(Explosion, WithExplosionsOffFireballsLiveButAreNotDrawnWhileDebrisIsAndCools)
 {
-    FIREBALL* f = new FIREBALL(fire);
+    FIREBALL* f = new FIREBALL(FIRE_COLOR);
     PAINT_PROBE *sprite = new PAINT_PROBE(), *piece = new PAINT_PROBE();
     float v[3] = {1.0f, 4.0f, 0.0f};
     f->reset(3.0f, 2.0f, 2.0f, false), f->set_model(sprite), f->set_vel(v);
