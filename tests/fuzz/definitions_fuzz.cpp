@@ -34,7 +34,7 @@ public:
 CHECKING_SINK sink;
 std::string data_dir;
 
-void write(const char* name, const char* text) { std::ofstream(data_dir + name, std::ios::binary) << text; }
+void write(const char* name, const char* text) { if (!(std::ofstream(data_dir + name, std::ios::binary) << text)) abort(); }
 
 }  // namespace
 
