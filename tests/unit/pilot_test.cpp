@@ -400,3 +400,30 @@ TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistanceAndMoreForAMovingQuarry)
     for (int i = 0; i < 6; i++)
         *tuned[i] = kept[i];
 }
+
+// From rest the stabilizer is asked for three times the speed wanted (m/s):
+// closing from 400 m to the 350 m standoff at 0.3 (m/s)/m, backing off from
+// 300 m the same way and from 200 m no faster than 20 m/s, sliding round at
+// 25 m/s, and 50 m up not sinking below the pull-up band (60 m) but rising.
+TEST(Pilot, ItClosesToItsStandoffBacksOffSlidesRoundAndKeepsAboveThePullUpBand)
+{
+    float kept = pilot_variety;
+    pilot_variety = 0.0f;  // the book values, not the pilot's own
+    struct { float ahead, clearance, forward, up; } cases[] = {{400, 250, 45, 0}, {300, 250, -45, 0}, {200, 250, -60, 0}, {400, 50, 45, 15}};
+    for (auto c : cases) {
+        srand(1);
+        SKY s;
+        float z = c.clearance + s.vessel->get_radius();
+        s.vessel->locate_rel(0.0f, 0.0f, z);
+        s.vessel->set_target(s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, c.ahead, z));
+        give_pilot(s.vessel, 0.25f);
+        s.step();
+        float top = s.vessel->get_stabilizer_speed(), asked[3];
+        for (int axis = 0; axis < 3; axis++)
+            asked[axis] = s.vessel->get_thrust_input(axis) * top;
+        EXPECT_NEAR(fabsf(asked[0]), 75.0f, 1e-3f) << c.ahead;
+        EXPECT_NEAR(asked[1], c.forward, 1e-3f) << c.ahead;
+        EXPECT_NEAR(asked[2], c.up, 1e-3f) << c.ahead;
+    }
+    pilot_variety = kept;
+}
