@@ -5,7 +5,11 @@
 #include <allegro.h>
 #include <GL/gl.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "game/controls.h"
 #include "game/frame.h"
@@ -52,4 +56,30 @@ TEST(CockpitGl, ThePanelsKeepTheirTexturesFrameAfterFrame)
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 
     destroy_world(g);
+}
+
+// The whole game, run from this program (--sortie) with its window's close
+// asked for at once: the selection screen gives way after a frame, the first
+// vessel flies a frame and the game ends well. Help needs no window; without
+// a display, or with one that cannot be reached, the start fails saying why.
+TEST(RealGame, StartsFliesAFrameAndEndsWellOrSaysWhyItCannot)
+{
+    char self[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    auto run = [&self](const char* env, const char* args) {
+        // Libraries the game unloads at its end leave leaks no one can name.
+        FILE* p = popen(("ASAN_OPTIONS=detect_leaks=0 " + std::string(env) + " '" + self + "' --sortie " + args).c_str(), "r");
+        std::string out(1 << 16, '\0');
+        out.resize(fread(&out[0], 1, out.size(), p));
+        return std::to_string(WEXITSTATUS(pclose(p))) + " " + out;
+    };
+    EXPECT_EQ(run("", "-w -o 2>/dev/null"), "0 Create background sphere - OK.\n");
+    std::string help = run("env -u DISPLAY", "--help");
+    for (const char* want : {"0 usage: sortie [OPTION]...\n", "-R0 .. -R6", "-w ", "-x0", "Keys:", "pause", "quit"})
+        EXPECT_NE(help.find(want), std::string::npos) << want;
+    EXPECT_EQ(run("env -u DISPLAY", "-w -h").find("0 usage:"), 0u);
+    for (const char* display : {"env -u DISPLAY", "DISPLAY=:97"})  // none, and one without a server
+        EXPECT_EQ(run(display, "-w 2>&1").find(std::string("255 Error setting OpenGL graphics mode:\nNo X display: ") +
+                                               (display[0] == 'e' ? "DISPLAY is not set" : "cannot open \":97\"") +
+                                               "\nAllegro GL error : no OpenGL context without a display\n"), 0u) << display;
 }
