@@ -63,7 +63,8 @@ TEST(MeshModel, TwoTrianglesSharingASideGiveOneEdgeAndSmoothedCorners)
     EXPECT_TRUE(e->a + e->b == 3u && e->a * e->b == 2u && e->cos_angle == 1.0f);
     // (p2 - p1) x (p1 - p0) for (0,0,0), (1,0,0), (0,1,0) points down.
     EXPECT_EQ(v3(m.get_face_record(0)->normal), (std::vector<float>{0, 0, -1}));
-    EXPECT_TRUE(m.find_edge(2, 1) == 0u && m.find_edge(3, 3) == 1u && m.find_edge(1, 3) == 1u && m.find_edge(2, 0) == 1u);
+    EXPECT_TRUE(m.find_edge(2, 1) == 0u && m.find_edge(3, 3) == 1u && m.find_edge(1, 3) == 1u && m.find_edge(2, 0) == 1u &&
+                m.find_edge(0, 2) == 1u);
     // Vertex 3 lifted by one: face 1's normal is (1, 1, -1) over root 3, the
     // shared corners get the mean of both faces, the others their face's own.
     MESHMODEL folded;

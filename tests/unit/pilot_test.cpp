@@ -405,17 +405,20 @@ TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistanceAndMoreForAMovingQuarry)
 // closing from 400 m to the 350 m standoff at 0.3 (m/s)/m, backing off from
 // 300 m the same way and from 200 m no faster than 20 m/s, sliding round at
 // 25 m/s, and 50 m up not sinking below the pull-up band (60 m) but rising.
+// From afar at its full 142.6 m/s; beyond 4500 m it gives up the chase.
 TEST(Pilot, ItClosesToItsStandoffBacksOffSlidesRoundAndKeepsAboveThePullUpBand)
 {
     float kept = pilot_variety;
     pilot_variety = 0.0f;  // the book values, not the pilot's own
-    struct { float ahead, clearance, forward, up; } cases[] = {{400, 250, 45, 0}, {300, 250, -45, 0}, {200, 250, -60, 0}, {400, 50, 45, 15}};
+    struct { float ahead, clearance, forward, up; } cases[] = {{400, 250, 45, 0}, {300, 250, -45, 0}, {200, 250, -60, 0},
+                                                               {400, 50, 45, 15}, {4300, 250, 142.616f, 0}, {4700, 250, 142.616f, 0}};
     for (auto c : cases) {
         srand(1);
         SKY s;
         float z = c.clearance + s.vessel->get_radius();
         s.vessel->locate_rel(0.0f, 0.0f, z);
-        s.vessel->set_target(s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, c.ahead, z));
+        VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, c.ahead, z);
+        s.vessel->set_target(quarry);
         give_pilot(s.vessel, 0.25f);
         s.step();
         float top = s.vessel->get_stabilizer_speed(), asked[3];
@@ -424,6 +427,8 @@ TEST(Pilot, ItClosesToItsStandoffBacksOffSlidesRoundAndKeepsAboveThePullUpBand)
         EXPECT_NEAR(fabsf(asked[0]), 75.0f, 1e-3f) << c.ahead;
         EXPECT_NEAR(asked[1], c.forward, 1e-3f) << c.ahead;
         EXPECT_NEAR(asked[2], c.up, 1e-3f) << c.ahead;
+        s.step(FPS + 15);  // past the longest reaction delay
+        EXPECT_EQ(s.vessel->get_target() == quarry, c.ahead < 4500.0f) << c.ahead;
     }
     pilot_variety = kept;
 }
