@@ -67,8 +67,7 @@ TEST(RealGame, StartsFliesAFrameAndEndsWellOrSaysWhyItCannot)
     char self[4096] = {};
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     auto run = [&self](const char* env, const char* args) {
-        // Libraries the game unloads at its end leave leaks no one can name.
-        FILE* p = popen(("ASAN_OPTIONS=detect_leaks=0 " + std::string(env) + " '" + self + "' --sortie " + args).c_str(), "r");
+        FILE* p = popen((std::string(env) + " '" + self + "' --sortie " + args).c_str(), "r");
         std::string out(1 << 16, '\0');
         out.resize(fread(&out[0], 1, out.size(), p));
         return std::to_string(WEXITSTATUS(pclose(p))) + " " + out;
