@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "game/controls.h"
 #include "game/frame.h"
@@ -48,10 +49,10 @@ TEST(CockpitGl, ThePanelsKeepTheirTexturesFrameAfterFrame)
     };
     std::vector<std::pair<TEXTURE*, unsigned>> before = panels();
     ASSERT_TRUE(std::all_of(before.begin() + 1, before.end(), [](auto& p) { return p.first != nullptr; }));
-    mfd_screen_mode[0] = 5;  // the message console on the first panel
+    int first = std::exchange(mfd_screen_mode[0], 5);  // the message console on the first panel
     for (int i = 0; i < 200; i++)
         next_frame();
-    mfd_screen_mode[0] = 1;
+    mfd_screen_mode[0] = first;  // the golden frames start from the game's own screens
     EXPECT_EQ(panels(), before);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 

@@ -44,9 +44,10 @@ SETTINGS parse(std::vector<const char*> args)
 
 // Moves along x at 10 m/s and spawns the thing it is given.
 struct MOVER : THING {
-    void tick(float dt) override { translate_rel(std::vector<float>{10.0f * dt, 0, 0}.data()); }
+    void tick(float dt) override { ticks++, translate_rel(std::vector<float>{10.0f * dt, 0, 0}.data()); }
     THING* crop_spawn() override { return std::exchange(pending, nullptr); }
     THING* pending = nullptr;
+    int ticks = 0;
 };
 
 // A vessel that records every thrust command by channel.
@@ -176,6 +177,7 @@ TEST(Game, AFrameMovesTheWorldCountsTheRateAndKeepsOrForgetsShotsAndViews)
     EXPECT_EQ(g.fps, 0.0f);  // shown only after a quarter second
     simulate_frame(g, 2.0f);
     EXPECT_NEAR(fabsf(player->get_abs().t[0] - 22.0f) + fabsf(g.fps - 4.0f / 2.2f), 0, 1e-4f);
+    EXPECT_EQ(player->ticks, 1 + 6 + 6 + 15);  // sixtieths of a second, at most 15 a frame
     THING* exhaust = new THING();  // spawn that cannot burst is no projectile
     THING* shot = new THING();
     shot->set_flags(THING_EXPLODABLE);

@@ -125,7 +125,8 @@ TEST(Missile, BurstsOnWhatItsPathCrossedBetweenTwoTicksAndOnNothingBeside)
     auto burst_at = [](float vx, float x, float y, bool target_first) {  // how far it flew, 0: never burst
         RANGE r(MISSILE_DUMB, new DRONE(vx), x, y, target_first);
         r.dt = 1.0f / 60.0f, r.missile->set_speed(500.0f);
-        return r.fly(3.0f) ? r.missile->get_rel().t[1] : 0.0f;
+        const float* t = r.missile->get_rel().t;  // on its straight path (-1: off it)
+        return !r.fly(3.0f) ? 0.0f : t[0] == 0.0f && t[2] == 100.0f ? t[1] : -1.0f;
     };
     // 8.3 m a tick at 500 m/s: 5 m off the centre of the 6 m ball it cuts a
     // chord from 525.9 to 532.5 m, between the ends of ticks 63 and 64.

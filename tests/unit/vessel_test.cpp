@@ -140,6 +140,8 @@ TEST(Vessel, SteeringGoesToTheItemsUnlessAStabilizerDrivesAndMatchSpeedChoosesTh
     EXPECT_EQ(v->get_thrust_input(5), 0.25f);  // the last command on each axis is kept
     v->set_thrust(1.0f, 7);  // every axis at once: always to the items
     EXPECT_EQ(V3({f.p->thrust[1], f.p->thrust[5], f.p->thrust[7]}), V3({2.0f, 0.5f, 1.0f}));
+    f.run(DT);  // at rest, 0.25 x 128 angle units/s short: 0.01 a unit
+    EXPECT_FLOAT_EQ(f.p->thrust[5], 0.32f);
     v->set_thrust(-2.0f, 0);
     EXPECT_EQ(std::make_pair(v->get_thrust_input(0), v->get_target_vel(0)), std::make_pair(-1.0f, -40.0f));
     v->set_thrust(NAN, 0);  // nonsense commands nothing
