@@ -127,7 +127,7 @@ TEST(Jet, PuffsLeaveAgainstTheForceOncePerInterval)
 
 TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheMount)
 {
-    SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 20\n30\n40, 50, 60 // six\nNAME = Spinner\n");
+    SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 0.5\n30\n40, 50, 60 // six\nNAME = Spinner\n");
     RJET& r = *dynamic_cast<RJET*>(read);
     EXPECT_STREQ(r.get_name(), " Spinner");  // the line after the list is read as usual
     V3 t, f;
@@ -139,7 +139,7 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
         t6.push_back(r.get_thrust_setting(i));
     EXPECT_EQ(t6, (std::vector<float>{1, -0.25f, 1, 0.75f, 0.5f, 1, 0, 0}));
     r.get_max_forces(f6.data());
-    EXPECT_EQ(f6, (std::vector<float>{10, 20, 30, 40, 50, 60}));  // over the lines
+    EXPECT_EQ(f6, (std::vector<float>{10, 0.5f, 30, 40, 50, 60}));  // over the lines, fractions too
     EXPECT_FLOAT_EQ(r.get_max_aforce(), 50.0f);
     mount_up(&r);
     r.set_thrust(0.0f, 7), r.set_thrust(0.5f, 3);  // torque about x

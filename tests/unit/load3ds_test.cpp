@@ -218,7 +218,7 @@ TEST(Load3ds, ListsLoadWhatTheyHoldFacesNamingMissingVerticesAreDroppedAndTheLas
     for (int i = 0; i < 5; i++)
         verts.f32((float)i + 1).f32(0).f32(0);
     CHUNK faces(0x4120);
-    faces.u16(65535).u16(0).u16(1).u16(4).u16(0).u16(0).u16(1).u16(5).u16(0).u16(65535).u16(1).u16(2).u16(0);
+    faces.u16(65535).u16(0).u16(1).u16(4).u16(0).u16(0).u16(1).u16(5).u16(0).u16(65535).u16(1).u16(2).u16(0).u32(0);  // and half a face
     CHUNK uvs(0x4140);
     uvs.u16(5).f32(0.5f).f32(0.25f).f32(0.75f).f32(0.125f).u8(9);  // claims five, holds two and a byte
     MESH mesh = load_editor(object(CHUNK(0x4100).add(verts).add(uvs).add(faces)));

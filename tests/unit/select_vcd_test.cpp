@@ -126,7 +126,8 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     EXPECT_EQ(qc.get_cursor(), 10);  // exactly cols characters: no extra row
     qc.print("\nz");
     EXPECT_EQ(console_row(&qc, 0) + "|" + console_row(&qc, 1) + "|" + console_row(&qc, 2) + "|" + console_row(&qc, 3), "|abcde||z");
-    qc.resize(100, 10);
+    qc.resize(100, 10);  // a larger grid keeps the cursor
+    EXPECT_EQ(qc.get_cursor(), 16);
     qc.clrscr();
     qc.printf("%s", std::string(700, 'x').c_str());  // cut to 511 bytes
     qc.printf(nullptr);
@@ -137,7 +138,7 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     std::string one = console_row(&qc, 0);
     qc.resize(0, 3), qc.print("x\n"), qc.resize(1 << 12, 1 << 11);
     qc.print("x");
-    EXPECT_TRUE(one == "b" && qc.get_cursor() == 0);
+    EXPECT_TRUE(one == "b" && qc.get_cursor() == 0 && qc.get_cols() + qc.get_rows() == 0);
     qc.resize(1 << 11, 1 << 11);  // 4 M cells exactly will
     qc.print("x");
     EXPECT_EQ(qc.get_cell(0, 0), 'x');
