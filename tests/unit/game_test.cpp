@@ -303,6 +303,8 @@ TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
         joy[0].stick[s / 3].axis[s % 3].pos = pos[s / 3][s % 3];
     update_joy_delta();
     EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, 1, -1, 0, 1, 0, 0, 0}));  // a still throttle sends nothing
+    joy_delta[0].stick[0].axis[2].pos = 1;  // as a driver's poll reports a throttle moved: full ahead
+    EXPECT_EQ(c.after({})[1], 1.0f);
     joy[0].button[1].b = joy[0].button[0].b = 1;  // toggle held: yaw becomes roll; fire
     joy_invert_y = true;
     EXPECT_EQ(c.after({}), (std::vector<float>{-1, 99, 1, 1, -1, 0, 1, 0, 0}));
