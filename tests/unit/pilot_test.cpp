@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effects/bullet.h"
@@ -392,18 +393,21 @@ TEST(Pilot, ItsAimWandersByAnAngleWhateverTheDistanceAndMoreForAMovingQuarry)
 // 300 m the same way and from 200 m no faster than 20 m/s, sliding round at
 // 25 m/s, and 50 m up not sinking below the pull-up band (60 m) but rising.
 // From afar at its full 142.6 m/s; beyond 4500 m it gives up the chase.
+// Within gun reach it fires at once, unless a mate is within 0.1 rad of the line.
 TEST(Pilot, ItClosesToItsStandoffBacksOffSlidesRoundAndKeepsAboveThePullUpBand)
 {
-    float kept = pilot_variety;
-    pilot_variety = 0.0f;  // the book values, not the pilot's own
-    struct { float ahead, clearance, forward, up; } cases[] = {{400, 250, 45, 0}, {300, 250, -45, 0}, {200, 250, -60, 0},
-                                                               {400, 50, 45, 15}, {4300, 250, 142.616f, 0}, {4700, 250, 142.616f, 0}};
+    float kept = pilot_variety, pause = std::exchange(pilot_burst_pause, 0.0f);  // the book values; one long burst
+    pilot_variety = 0.0f;
+    struct { float ahead, clearance, forward, up, mate; } cases[] = {{400, 250, 45, 0, 0}, {300, 250, -45, 0, 0}, {200, 250, -60, 0, 0.08f},
+                                                                     {400, 50, 45, 15, 0.12f}, {4300, 250, 142.616f, 0, 0}, {4700, 250, 142.616f, 0, 0}};
     for (auto c : cases) {
         srand(1);
         SKY s;
         float z = c.clearance + s.vessel->get_radius();
         s.vessel->locate_rel(0.0f, 0.0f, z);
         VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, c.ahead, z);
+        if (c.mate > 0.0f)  // 100 m out, that far off the line
+            s.add("victim.vcd", TARGET_TEAM, 100.0f * sinf(c.mate), 100.0f * cosf(c.mate), z);
         s.vessel->set_target(quarry);
         give_pilot(s.vessel, 0.25f);
         s.step();
@@ -413,8 +417,9 @@ TEST(Pilot, ItClosesToItsStandoffBacksOffSlidesRoundAndKeepsAboveThePullUpBand)
         EXPECT_NEAR(fabsf(asked[0]), 75.0f, 1e-3f) << c.ahead;
         EXPECT_NEAR(asked[1], c.forward, 1e-3f) << c.ahead;
         EXPECT_NEAR(asked[2], c.up, 1e-3f) << c.ahead;
+        EXPECT_EQ(dynamic_cast<GUN*>(s.vessel->get_slot_item(4))->get_trigger(), c.ahead < 1200.0f && c.mate != 0.08f) << c.ahead;
         s.step(FPS + 15);  // past the longest reaction delay
         EXPECT_EQ(s.vessel->get_target() == quarry, c.ahead < 4500.0f) << c.ahead;
     }
-    pilot_variety = kept;
+    pilot_variety = kept, pilot_burst_pause = pause;
 }
