@@ -231,7 +231,7 @@ TEST(Pilot, APilotWhoseQuarryDiesGoesBackToFlyingStraight)
 
 TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIsInLine)
 {
-    for (int mate_at : {0, 1, 2, 3}) {  // none, off to the side, between; none and the quarry out of reach
+    for (int mate_at : {0, 2, 3}) {  // none; a mate between; none and the quarry out of reach
         SCOPED_TRACE(mate_at);
         srand(1);
         SKY s;
@@ -240,7 +240,7 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIs
         ASSERT_TRUE(s.vessel->fill_slot(6, launcher));
         give_pilot(s.vessel, 0.25f);
         VESSEL* quarry = s.add("allrounder.vcd", PLAYER_TEAM, 0.0f, 700.0f, 300.0f);
-        VESSEL* mate = mate_at % 3 ? s.add("victim.vcd", TARGET_TEAM, 300.0f, 0.0f, 600.0f) : nullptr;
+        VESSEL* mate = mate_at == 2 ? s.add("victim.vcd", TARGET_TEAM, 300.0f, 0.0f, 600.0f) : nullptr;
         GUN* laser = dynamic_cast<GUN*>(s.vessel->get_slot_item(4));
         ASSERT_NE(laser, nullptr);
         std::vector<float> launched;  // s
@@ -249,10 +249,8 @@ TEST(Pilot, NowAndThenAMissileGoesWhenTheQuarryIsInFrontWithinReachAndNoFriendIs
             const float *p = s.vessel->get_abs().t, *q = quarry->get_abs().t;
             if (mate_at == 3)
                 quarry->locate_rel(p[0], p[1] + 2000.0f, p[2] + 300.0f);
-            else if (mate_at == 2)
-                mate->locate_rel((p[0] + q[0]) / 2, (p[1] + q[1]) / 2, (p[2] + q[2]) / 2);
             else if (mate)
-                mate->locate_rel(p[0] + 300.0f, p[1], p[2] + 300.0f);
+                mate->locate_rel((p[0] + q[0]) / 2, (p[1] + q[1]) / 2, (p[2] + q[2]) / 2);
             s.step();
             firing += laser->get_trigger();
             if (launcher->pulls > pulls) {
