@@ -49,11 +49,8 @@ std::vector<unsigned char> gl_test_read()
 
 int main(int argc, char** argv)
 {
-    // The real game, asked to close before its first frame (see RealGame).
-    if (argc > 1 && !strcmp(argv[1], "--sortie")) {
-        close_requested = 1;
-        return run_game(argc - 1, argv + 1);
-    }
+    if (argc > 1 && !strcmp(argv[1], "--sortie"))  // the real game, its close asked for at once (see RealGame)
+        return close_requested = 1, run_game(argc - 1, argv + 1);
     ::testing::InitGoogleTest(&argc, argv);
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
         fprintf(stderr, "GL tests need an X display (DISPLAY is not set)\n");

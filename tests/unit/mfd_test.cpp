@@ -135,7 +135,8 @@ TEST(Mfd, StatusScreenThrottleStabilizersShieldAndAnEnergyShortfall)
     c.vessel->set_hstabilizer(true);
     BITMAP* b = c.screen(MFD_STATUS);
     EXPECT_TRUE(shows(b, 0, 0, kc(3), "X-1 alpha 1"));
-    EXPECT_TRUE(shows(b, 16, 97, kc(3), "50", 0) && getpixel(b, 16, 80) == kc(3));  // reverse: the line at the bottom
+    EXPECT_TRUE(shows(b, 16, 97, kc(3), "50", 0) && getpixel(b, 8, 80) == kc(3) && getpixel(b, 24, 80) == kc(3) &&
+                getpixel(b, 7, 80) != kc(3) && getpixel(b, 25, 80) != kc(3));  // reverse: the line at the bottom, inside the gauge
     EXPECT_TRUE(shows(b, 8, 110, kc(12), "M") && shows(b, 19, 110, kc(4), "H"));  // the stabilizers
     for (int y = 107; y <= 120; y++)  // the box: a frame parted in two, the halves filled, the letters on them
         for (int x = 5; x <= 27; x++) {
