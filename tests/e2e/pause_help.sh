@@ -1,7 +1,6 @@
 # P pauses the real game with "PAUSED" across the view and the vessel held
 # still; H puts the key table on the middle cockpit panel, a page at a time.
-# Set SORTIE_SHOTS=DIR to keep the pictures. (Help on the terminal is the GL
-# tests' RealGame case.)
+# Set SORTIE_SHOTS=DIR to keep the pictures.
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shots=${SORTIE_SHOTS:-$scratch}
 mkdir -p "$shots"

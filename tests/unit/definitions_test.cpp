@@ -127,6 +127,9 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
         auto cut = std::find_if(sink.reports.rbegin(), sink.reports.rend(), [](auto& r) { return r.kind == DEF_CUT; });
         EXPECT_EQ(cut->message, std::string(key) + " value cut to 510 characters");
     }
+    item("THINGTYPE = RJET\n" + std::string(600, 'K') + " = 1\nPOWER = 1, 2\n3, 4, 5, 6\n");  // a key too long; a list going on
+    EXPECT_EQ(sink.reports.end()[-2].message + "|" + sink.reports.back().message,
+              "key longer than 510 characters: line ignored|POWER has 2 of 6 values: the rest are read from the next line");
     const long limit = definition_file_max_size;
     definition_file_max_size = 16;  // bytes: the first file just fits, the second is a byte too large
     for (const char* text : {"THINGTYPE = JET\n", "THINGTYPE = JET \n"}) {
