@@ -5,11 +5,6 @@
 source "$(dirname "$0")/../support/e2e_lib.sh"
 shot="$BUILD/e2e_select_vessel.png"
 
-# Pixels of a region WxH+X+Y matching an fx condition on r, g, b (0..1).
-count_px() {
-  convert "$1" -crop "$2" +repage -fx "$3" -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-
 # "width length" of the hull mesh a configuration flies, from sortie-data.
 hull_size() {
   local vhd mesh
@@ -60,18 +55,10 @@ window_shot "$w" "$shot" || fail "no screenshot"
 sleep 0.5
 window_shot "$w" "$scratch/later.png"
 grep -q "Create background sphere" "$GAME_OUT" && fail "the scene was built before a vessel was chosen"
-yellow=$(count_px "$shot" 300x300+0+0 'r>0.6 && g>0.6 && b<0.3')
-[ "$yellow" -ge 400 ] || fail "only $yellow yellow text pixels in the top left"
-# The vessel in the middle: several shades that are neither the blue-grey
-# background nor black, so it is lit rather than flat.
-shades=$(convert "$shot" -crop 240x160+280+120 +repage -depth 4 txt:- |
-  awk 'NR > 1 { print $3 }' | sort | uniq -c | awk '$1 >= 20' | wc -l)
-[ "$shades" -ge 6 ] || fail "the vessel shows only $shades shades"
-shadow=$(count_px "$shot" 400x80+120+330 'r<0.05 && g<0.05 && b<0.05')
-[ "$shadow" -ge 300 ] || fail "only $shadow black shadow pixels below the vessel"
+# What the screen shows is the golden frames' business; here it turns.
 turned=$(pixels_differing "$shot" "$scratch/later.png" 300x240+250+100)
 [ "$turned" -ge 200 ] || fail "the vessel did not turn ($turned pixels changed)"
-echo "ok: selection screen with $yellow yellow pixels, $shades vessel shades, $shadow shadow pixels; screenshot $shot"
+echo "ok: the selection screen turns its vessel ($turned pixels changed); screenshot $shot"
 
 # The close button leaves from the selection screen.
 "$BUILD/probe/close_window_probe" "$w" || fail "could not ask the window to close"

@@ -142,7 +142,8 @@ TEST(Guns, TwoOfFourLasersFireInTurnAndOneReloadingGunHoldsBackItsGroup)
     EXPECT_EQ(after, (std::vector<int>{0, 0, 2}));
     for (int i = 0; i < 2; i++)  // grouped by technique the laser is a group of its own; all as one, it stays
         w.next_gun_combine_mode(), w.next_gun_type(), after.push_back(w.get_cur_gun());
-    EXPECT_EQ(after, (std::vector<int>{0, 0, 2, 1, 1}));
+    w.clear_slot(1), w.next_gun_type(), after.push_back(w.get_cur_gun());  // its slot emptied: on to the next gun
+    EXPECT_EQ(after, (std::vector<int>{0, 0, 2, 1, 1, 2}));
     VESSEL u;  // no group chosen yet: the trigger fires the first slot's group
     u.add_slot(identity_matrix_f, SLOT_GUN), u.fill_slot(0, gun(keys[2])), u.update_abs_matrix(), u.fire();
     EXPECT_EQ(u.get_cur_gun(), 0);
