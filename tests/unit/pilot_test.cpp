@@ -336,6 +336,10 @@ TEST(Pilot, ItLooksAheadOnlyWhileSinkingAndLetsAFriendGoOnlyAfterItsDelay)
         // Pulling up it asks for the 30 m/s climb and twice as much again while
         // the vessel lacks it (its first tick starts at rest).
         EXPECT_NEAR(s.vessel->get_thrust_input(2) * s.vessel->get_stabilizer_speed(), c.pulls ? 90.0f : 0.0f, 1e-3f);
+        if (c.pulls) {  // pulling up, it climbs on past 50 m to 60
+            s.vessel->locate_rel(0.0f, 0.0f, 50.0f + s.vessel->get_radius()), s.step();
+            EXPECT_TRUE(p->is_pulling_up());
+        }
         ASSERT_LT(p->get_reaction_delay(), 0.9f);
         EXPECT_EQ(s.vessel->get_target(), mate);  // not at once
         s.step((int)(p->get_reaction_delay() * FPS) + 2);
