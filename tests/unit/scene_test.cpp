@@ -205,11 +205,11 @@ TEST(ThingCollision, GroundContactUsesTheBoxCornersInTheLocalFrame)
     THING t;
     MATRIX_f m;
     get_rotation_matrix_f(&m, 0, 0, 32);  // an eighth turn
-    m.t[0] = 100;
+    m.t[0] = 100, m.t[1] = -50, m.t[2] = 20;
     t.set_model(new BOX_MODEL(1.0f)), t.set_rel(m);
-    float centre[3] = {100, 0, 0.5f}, above[3] = {100, 0, 1.3f};
-    float along_x[3] = {101.3f, 0, 0};     // 0.92 m along each turned axis: inside
-    float diagonal[3] = {100.9f, 0.9f, 0};  // 1.27 m along one turned axis: outside
+    float centre[3] = {100, -50, 20.5f}, above[3] = {100, -50, 21.3f};
+    float along_x[3] = {101.3f, -50, 20};      // 0.92 m along each turned axis: inside
+    float diagonal[3] = {100.9f, -49.1f, 20};  // 1.27 m along one turned axis: outside
     EXPECT_TRUE(t.bounding_box_check(centre) && t.bounding_box_check(along_x));
     EXPECT_FALSE(t.bounding_box_check(above) || t.bounding_box_check(diagonal));
 }
