@@ -74,6 +74,7 @@ TEST(RealGame, StartsFliesAFrameAndEndsWellOrSaysWhyItCannot)
         return std::to_string(WEXITSTATUS(pclose(p))) + " " + out;
     };
     EXPECT_EQ(run("", "-w -o 2>/dev/null"), "0 Create background sphere - OK.\n");
+    EXPECT_EQ(run("cd / &&", "-w 2>/dev/null"), "1 Cannot start: no vessel configuration (*.vcd) in data/\n");  // started elsewhere
     std::string help = run("env -u DISPLAY", "--help");
     for (const char* want : {"0 usage: sortie [OPTION]...\n", "-R0 .. -R6", "-w ", "-x0", "Keys:", "pause", "quit"})
         EXPECT_NE(help.find(want), std::string::npos) << want;

@@ -181,6 +181,8 @@ TEST(Definitions, ThingtypeChoosesTheClassAndDamagedItemFilesArePassedOver)
     DEFINITION_TEXT text("nul.sid", bytes, sizeof bytes - 1);
     EXPECT_FLOAT_EQ(std::unique_ptr<SLOTTHING>(make_slot_item(text.get_text()))->get_m(), 2.0f);
     EXPECT_TRUE(sink.lines(DEF_NUL_BYTE) == std::vector<int>{3} && sink.reports.back().file == "nul.sid");
+    data.write("nul.sid", std::string(bytes, sizeof bytes - 1)), std::unique_ptr<SLOTTHING>(load_sid(data.file("nul.sid").c_str()));
+    EXPECT_EQ(sink.lines(DEF_NUL_BYTE), (std::vector<int>{3, 3}));  // read from a file as from memory
 }
 
 TEST(Definitions, AHullGivesSlotsItemsMassPilotAndNameAndPassesOverWhatItCannotUse)
