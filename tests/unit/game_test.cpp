@@ -312,6 +312,8 @@ TEST(Game, AJoystickSteersWithADeadZoneAndACurve)
     joy[0].num_buttons = joy[0].stick[0].num_axis = 1;  // those missing stay unbound
     bind_joystick();
     EXPECT_TRUE(joy_fire && joy_gear && !joy_roll_gear_toggle && !joy_pitch && joy_thrust_z);
+    std::vector<float> alt = c.after({KEY_ALT});  // no toggle button: Alt turns the yaw axis to roll
+    EXPECT_TRUE(alt[4] == -1.0f && alt[5] == 0.0f);
     memset(&joy[0], 0, sizeof joy[0]);
     num_joysticks = 0;
     bind_joystick();
