@@ -188,7 +188,7 @@ TEST(Guns, SettingsAreLimitedAndTheStatusLineShowsTheMagazineAndWhetherTheGunIsR
     EXPECT_EQ(paint(5, 5), get_kvor_color(5));  // the light: ready
     g->set_trigger(true);
     std::unique_ptr<THING> shot(g->crop_spawn());
-    float v[3];
+    float v[3] = {9, 9, 9};  // 9: not written
     shot->get_vel(v);
     EXPECT_TRUE(near3(v, {0, 500, 0}, 1e-4f));  // a gun on no vessel: the muzzle speed alone
     EXPECT_EQ(paint(5, 5), get_kvor_color(11));  // reloading
@@ -256,7 +256,7 @@ TEST(Guns, AShotLeavesTheMuzzleTowardTheTargetAtMuzzleSpeedPlusTheVesselsAndOutl
     v.next_gun_type(), v.update_abs_matrix(), v.fire();
     std::unique_ptr<MISSILE> m(dynamic_cast<MISSILE*>(v.crop_spawn()));
     ASSERT_NE(m, nullptr);
-    float vel[3];
+    float vel[3] = {9, 9, 9};
     m->get_vel(vel);
     EXPECT_TRUE(near3(m->get_flame_color(), {0.4f, 0.5f, 0.6f}, 0) && near3(vel, {0, 400, 0}, 1e-3f));
     EXPECT_EQ(std::make_tuple(m->get_accel(), m->get_turn_rate(), m->get_burn_time(), m->get_arm_time()),
@@ -287,7 +287,7 @@ TEST(Bullet, ArmsHitsAnythingButItsOwnerTakesOnItsVelocityAndBurstsOnTheGroundOr
     EXPECT_NEAR(down->get_abs().t[2], 20.0f - 100 * 0.1f, 1e-4f);
     step(0.15f);  // armed: the bullets overlap each other but only the target counts
     EXPECT_TRUE(b->has_flags(THING_ACTIVE_COLLIDER) && b->has_flags(THING_EXPLODING) && target->damage == 10.0f);
-    float v[3], w[3];
+    float v[3], w[3] = {9, 9, 9};
     b->get_vel(v), down->get_vel(w);
     EXPECT_EQ(V3({v[1], b->get_explosion_delay_counter(), b->get_explosion_radius()}), V3({7, 0, 3}));  // what it hit's velocity
     EXPECT_TRUE(down->has_flags(THING_EXPLODING) && w[2] == 0.0f);  // under the ground, stopped

@@ -121,7 +121,7 @@ TEST(MeshModel, RemovingAVertexDropsItsFacesAndRenumbersTheRestAndBadFacesAreSki
     m.remove_vtx(0);
     ASSERT_TRUE(m.get_nr_vtx() == 3u && m.get_nr_face() == 1u);
     unsigned int f[3];
-    float p[3];
+    float p[3] = {9, 9, 9};  // 9: not written
     m.get_face(0, f);
     m.get_vtx(0, p);
     EXPECT_TRUE(std::vector<unsigned>(f, f + 3) == (std::vector<unsigned>{0, 1, 2}) && v3(p) == (std::vector<float>{1, 0, 0}));
