@@ -51,9 +51,9 @@ struct FLIGHT {
         world.update_abs_matrix();
     }
     void run(float seconds) { run_world(world, seconds); }
-    V3 vel() { V3 a; v->get_vel(a.data()); return a; }
-    V3 lvel() { V3 a; v->get_lvel(a.data()); return a; }
-    V3 rot() { V3 a; v->get_rot(a.data()); return a; }
+    V3 vel() { V3 a{9, 9, 9}; v->get_vel(a.data()); return a; }
+    V3 lvel() { V3 a{9, 9, 9}; v->get_lvel(a.data()); return a; }
+    V3 rot() { V3 a{9, 9, 9}; v->get_rot(a.data()); return a; }
     THING world;
     VESSEL* v;                        // owned by the world
     PROBE_ITEM* p = new PROBE_ITEM();  // deleted here when no slot took it
@@ -206,7 +206,7 @@ TEST(Vessel, FallingTheTapesAndFlightPathMarkerFollowTheFlightAndTheHeadTurnsAtT
     f.run(DT);  // falling at 0.16 m/s: moving
     EXPECT_EQ(hud(v->get_hud_velocity())->get_style(), (unsigned)HUD_VELOCITY);
     f.run(1.0f - 2 * DT);
-    V3 acc;
+    V3 acc{9, 9, 9};
     v->get_acc(acc.data());
     EXPECT_TRUE(acc == V3({0, 0, -9.81f}) && near3(f.vel().data(), {0, 0, -9.81f}, 1e-3));
     EXPECT_NEAR(v->get_rel().t[2], 500.0f - 0.5f * 9.81f * (1.0f + DT), 1e-3);  // explicit Euler
