@@ -133,6 +133,8 @@ TEST(SelectVcd, TheConsoleWrapsScrollsResizesAndDrawsTextCellByCell)
     qc.printf(nullptr);
     qc.print(nullptr);
     EXPECT_EQ(qc.get_cursor() + qc.get_cell(100, 0) + qc.get_cell(0, 10) + qc.get_cell(-1, 0), 511);
+    qc.clrscr();  // every cell, the cursor home
+    EXPECT_EQ(qc.get_cell(10, 5) + qc.get_cursor(), 0);
     qc.resize(1, 1);  // one cell will do; none, or more than 4 M cells, will not
     qc.print("ab");
     std::string one = console_row(&qc, 0);
