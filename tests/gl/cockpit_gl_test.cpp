@@ -1,5 +1,5 @@
 // The cockpit drawn for real: the panels re-upload into the same textures
-// frame after frame.
+// frame after frame; and the whole game, run from this program.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
