@@ -70,7 +70,7 @@ TEST(Jet, PushesAlongItsAxisItsFlameFollowsAtTwoPerSecondAndTheEngineSoundsWhile
     jet.set_thrust(0.5f, 1);
     for (int axis : {0, 2, 3, 4, 5, 6})
         jet.set_thrust(0.0f, axis);
-    float f[3] = {1, 1, 1}, f6[6] = {1, 1, 1, 1, 1, 1};  // each to be written
+    float f[3] = {9, 9, 9}, f6[6] = {9, 9, 9, 9, 9, 9};  // 9: not written
     jet.get_force(f), jet.get_max_forces(f6);
     EXPECT_TRUE(near3(f, {0, 0, 100}, 1e-4f) && near3(f6, {0, 0, 200}, 1e-4f) && near3(f6 + 3, {0, 0, 0}, 0));
     EXPECT_EQ(jet.get_max_aforce(), 200.0f);
@@ -130,7 +130,7 @@ TEST(Rotator, AxesMapOntoItsChannelsTorqueStaysInVesselAxesAndForceTurnsWithTheM
     SLOTTHING* read = make_slot_item("THINGTYPE = RJET\nPOWER = 10, 0.5\n30\n40, 50, 60 // six\nNAME = Spinner\n");
     RJET& r = *dynamic_cast<RJET*>(read);
     EXPECT_STREQ(r.get_name(), " Spinner");  // the line after the list is read as usual
-    V3 t{1, 1, 1}, f{1, 1, 1};  // each to be written
+    V3 t{9, 9, 9}, f{9, 9, 9};  // 9: not written
     r.get_rforce(t.data()), r.get_force(f.data());
     EXPECT_TRUE(t == V3({0, 0, 0}) && f == V3({0, 0, 0}));  // nothing asked yet
     r.set_thrust(9.0f, 7), r.set_thrust(0.5f, 4), r.set_thrust(-0.25f, 1), r.set_thrust(0.75f, 3), r.set_thrust(0.0f, 6);
